@@ -1,0 +1,53 @@
+#include "SiteSettings.h"
+
+#include <cstdlib>
+#include <pwd.h>
+#include <unistd.h>
+
+namespace pixelnook {
+
+std::string DefaultSiteFolder()
+{
+    std::string home;
+    if (const char *env = std::getenv("HOME"); env && *env)
+        home = env;
+    else if (const passwd *pw = getpwuid(getuid()); pw && pw->pw_dir)
+        home = pw->pw_dir;
+    return home + "/mysite";
+}
+
+void ResetToStartSite(SiteSettings &settings, PictureList &pictures, TemplateChoice &choice)
+{
+    choice.TemplateSelected = "false";
+    choice.TemplatePath.clear();
+    pictures.clear();
+    settings.ImagesFolderName = kDefaultImagesFolderName;
+    settings.ThumbnailsFolderName = kDefaultThumbnailsFolderName;
+    settings.ImagePagesFolderName = kDefaultImagePagesFolderName;
+    settings.SiteName = kDefaultSiteName;
+    settings.SiteKeywords = kDefaultSiteKeywords;
+    settings.ThumbnailPrefix = kDefaultThumbnailPrefix;
+    settings.ThumbnailSize = kDefaultThumbnailSize;
+    settings.SiteDescription = kDefaultSiteDescription;
+    choice.CustomTemplatePath.clear();
+    settings.SiteFolder = DefaultSiteFolder();
+}
+
+PictureEntry SplitPicturePath(const std::string &path)
+{
+    const auto slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return {path, std::string()};
+    return {path.substr(slash + 1), path.substr(0, slash + 1)};
+}
+
+bool AddPicture(PictureList &pictures, const PictureEntry &entry)
+{
+    for (const auto &row : pictures)
+        if (row.FileName == entry.FileName)
+            return false;
+    pictures.push_back(entry);
+    return true;
+}
+
+} // namespace pixelnook

@@ -1,0 +1,22 @@
+// The thumbnail stage of a build: every picture's thumbnail, in list order as
+// far as anyone can observe, with the decoding spread over worker threads.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace pixelnook {
+
+struct ThumbnailJob {
+    std::string SourcePath;
+    std::string TargetPath;
+};
+
+// Makes the thumbnails of all jobs. Files are deleted, created and written in
+// job order by the calling thread; the first job in order that fails throws
+// its SiteError and nothing of a later job is written. workers == 0 means one
+// per core; at most one picture per worker is in flight.
+void MakeThumbnails(const std::vector<ThumbnailJob> &jobs, const std::string &sizeText,
+                    unsigned workers);
+
+} // namespace pixelnook

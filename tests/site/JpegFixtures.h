@@ -1,0 +1,55 @@
+// Small JPEG pictures made in the test itself, so no picture is stored in
+// the repository, plus a temporary folder and file helpers.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace fixtures {
+
+struct JpegSpec {
+    int Width = 64;
+    int Height = 48;
+    int Components = 3;          // 1 (grayscale), 3 (YCbCr) or 4 (CMYK, Adobe inverted)
+    bool Progressive = false;
+    int Quality = 85;
+    int HSamp = 2, VSamp = 2;    // luminance sampling of colour pictures: 4:2:0 by default
+    int RestartRows = 0;         // restart interval in MCU rows, 0 for none
+    uint32_t Seed = 1;           // varies the pixel pattern
+};
+
+// Encodes a picture with a smooth pattern plus some detail, so that
+// thumbnails of different sampling rules differ.
+std::vector<unsigned char> MakeJpeg(const JpegSpec &spec);
+
+std::vector<unsigned char> ReadFile(const std::filesystem::path &path);
+void WriteFile(const std::filesystem::path &path, const std::vector<unsigned char> &bytes);
+void WriteText(const std::filesystem::path &path, const std::string &text);
+std::string ReadText(const std::filesystem::path &path);
+
+// A fresh folder under the system's temporary folder, removed with the object.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir &) = delete;
+    TempDir &operator=(const TempDir &) = delete;
+    const std::filesystem::path &path() const { return path_; }
+    std::string str() const { return path_.string(); }
+
+private:
+    std::filesystem::path path_;
+};
+
+// What a decoder sees in a JPEG stream.
+struct JpegInfo {
+    int Width = 0, Height = 0, Components = 0;
+    bool Progressive = false;
+    bool HasJfif = false;
+    bool HasOtherMarkers = false; // any APPn other than the JFIF APP0, or COM
+};
+JpegInfo InspectJpeg(const std::vector<unsigned char> &bytes);
+
+} // namespace fixtures
