@@ -1,0 +1,135 @@
+#include "FileSystem.h"
+
+#include "SiteError.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace pixelnook {
+
+namespace {
+
+// Closes the descriptor on every path out of a function.
+struct Fd {
+    int fd = -1;
+    ~Fd()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+};
+
+bool WriteAll(int fd, const unsigned char *p, size_t size)
+{
+    while (size > 0) {
+        const ssize_t n = ::write(fd, p, size);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        p += n;
+        size -= static_cast<size_t>(n);
+    }
+    return true;
+}
+
+} // namespace
+
+std::vector<unsigned char> ReadWholeFile(const std::string &path)
+{
+    Fd in;
+    in.fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat st {};
+    if (in.fd < 0 || ::fstat(in.fd, &st) != 0)
+        throw SiteError(CannotOpenFileMessage(path, errno));
+    if (S_ISDIR(st.st_mode))
+        throw SiteError(CannotOpenFileMessage(path, EISDIR));
+    std::vector<unsigned char> bytes;
+    if (S_ISREG(st.st_mode))
+        bytes.reserve(static_cast<size_t>(st.st_size));
+    unsigned char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(in.fd, buffer, sizeof buffer);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            throw SiteError(CannotOpenFileMessage(path, errno));
+        }
+        if (n == 0)
+            break;
+        bytes.insert(bytes.end(), buffer, buffer + n);
+    }
+    return bytes;
+}
+
+void WriteWholeFile(const std::string &path, const void *data, size_t size)
+{
+    Fd out;
+    out.fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (out.fd < 0)
+        throw SiteError(CannotCreateFileMessage(path, errno));
+    if (!WriteAll(out.fd, static_cast<const unsigned char *>(data), size))
+        throw SiteError(CannotCreateFileMessage(path, errno));
+    const int fd = out.fd;
+    out.fd = -1;
+    if (::close(fd) != 0)
+        throw SiteError(CannotCreateFileMessage(path, errno));
+}
+
+bool FileExists(const std::string &path)
+{
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+void DeleteFileQuietly(const std::string &path)
+{
+    ::unlink(path.c_str());
+}
+
+void CreateFolders(const std::string &path)
+{
+    std::error_code ec;
+    std::filesystem::create_directories(path, ec);
+}
+
+bool CopyFileOver(const std::string &source, const std::string &target)
+{
+    Fd in;
+    in.fd = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in.fd < 0)
+        return false;
+    Fd out;
+    out.fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (out.fd < 0)
+        return false;
+    unsigned char buffer[1 << 16];
+    for (;;) {
+        const ssize_t n = ::read(in.fd, buffer, sizeof buffer);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        if (n == 0)
+            break;
+        if (!WriteAll(out.fd, buffer, static_cast<size_t>(n)))
+            return false;
+    }
+    const int fd = out.fd;
+    out.fd = -1;
+    return ::close(fd) == 0;
+}
+
+bool SameFile(const std::string &a, const std::string &b)
+{
+    std::error_code ec;
+    const bool same = std::filesystem::equivalent(a, b, ec);
+    return !ec && same;
+}
+
+} // namespace pixelnook

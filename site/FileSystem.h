@@ -1,0 +1,35 @@
+// The few file operations the build needs, with the program's error texts.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace pixelnook {
+
+// Reads the whole file. Throws SiteError `Cannot open file "%s". %s`.
+std::vector<unsigned char> ReadWholeFile(const std::string &path);
+
+// Creates (or empties) the file and writes the bytes. Throws SiteError
+// `Cannot create file "%s". %s` when the file cannot be created or the data
+// cannot be written completely (a full disk, for example).
+void WriteWholeFile(const std::string &path, const void *data, size_t size);
+inline void WriteWholeFile(const std::string &path, const std::string &text)
+{
+    WriteWholeFile(path, text.data(), text.size());
+}
+
+bool FileExists(const std::string &path);
+
+// Deletes the file; the outcome is not reported.
+void DeleteFileQuietly(const std::string &path);
+
+// Creates the folder with all its missing parents; the outcome is not reported.
+void CreateFolders(const std::string &path);
+
+// Byte copy that replaces the target. Returns false when it failed.
+bool CopyFileOver(const std::string &source, const std::string &target);
+
+// True when both paths name the same existing file (also through links).
+bool SameFile(const std::string &a, const std::string &b);
+
+} // namespace pixelnook
