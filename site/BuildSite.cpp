@@ -1,0 +1,113 @@
+#include "BuildSite.h"
+
+#include "FileSystem.h"
+#include "GalleryPages.h"
+#include "ImagePages.h"
+#include "SiteError.h"
+#include "ThumbnailStage.h"
+
+#include <vector>
+
+namespace pixelnook {
+
+namespace {
+
+// The checks the user can correct; an empty result lets the build run.
+std::string CheckBuild(const SiteSettings &settings, const PictureList &pictures,
+                       const TemplateChoice &choice)
+{
+    if (choice.UseCustomTemplate) {
+        if (choice.CustomTemplatePath.empty() || !FileExists(choice.CustomTemplatePath))
+            return kCustomTemplateMissingMessage;
+    } else if (choice.TemplateSelected != "true") {
+        return kNoTemplateSelectedMessage;
+    }
+
+    // A template that can hold no picture would make pages without end, so
+    // it is refused before anything is written. One that cannot be read is
+    // left to the gallery stage, which reports why.
+    const std::string &templatePath =
+        choice.CustomTemplatePath.empty() ? choice.TemplatePath : choice.CustomTemplatePath;
+    try {
+        const std::vector<unsigned char> bytes = ReadWholeFile(templatePath);
+        if (!TemplatePlacesPictures(std::string(bytes.begin(), bytes.end()), settings))
+            return NoImagePlaceholderMessage(templatePath);
+    } catch (const SiteError &) {
+    }
+
+    if (pictures.empty())
+        return kNoPicturesMessage;
+    return std::string();
+}
+
+void Report(BuildObserver &observer, const char *text, int percent)
+{
+    observer.Progress(BuildProgress{text, percent});
+}
+
+} // namespace
+
+BuildResult BuildSite(const SiteSettings &settings, const PictureList &pictures,
+                      TemplateChoice &choice, BuildObserver &observer,
+                      const BuildOptions &options)
+{
+    BuildResult result;
+    result.CheckMessage = CheckBuild(settings, pictures, choice);
+    if (!result.CheckMessage.empty())
+        return result;
+
+    observer.BuildStarted();
+
+    const std::string imagesFolder = settings.SiteFolder + "/" + settings.ImagesFolderName;
+    const std::string thumbnailsFolder = settings.SiteFolder + "/" + settings.ThumbnailsFolderName;
+    const std::string imagePagesFolder = settings.SiteFolder + "/" + settings.ImagePagesFolderName;
+
+    Report(observer, kStageFoldersText, 10);
+    CreateFolders(settings.SiteFolder);
+    CreateFolders(imagesFolder);
+    CreateFolders(thumbnailsFolder);
+    if (settings.MakeImagePages)
+        CreateFolders(imagePagesFolder);
+
+    Report(observer, kStageThumbnailsText, 35);
+    std::vector<ThumbnailJob> jobs;
+    jobs.reserve(pictures.size());
+    for (const PictureEntry &picture : pictures)
+        jobs.push_back({picture.SourcePath(),
+                        thumbnailsFolder + "/" + settings.ThumbnailPrefix + picture.FileName});
+    MakeThumbnails(jobs, settings.ThumbnailSize, options.ThumbnailWorkers);
+
+    Report(observer, kStageCopiesText, 50);
+    for (const PictureEntry &picture : pictures) {
+        const std::string source = picture.SourcePath();
+        const std::string copy = imagesFolder + "/" + picture.FileName;
+        // A picture chosen from the images folder itself is its own copy:
+        // deleting the "old copy" would delete the user's only file.
+        if (SameFile(source, copy))
+            continue;
+        if (FileExists(copy))
+            DeleteFileQuietly(copy);
+        CopyFileOver(source, copy);
+    }
+
+    if (settings.MakeImagePages) {
+        Report(observer, kStageImagePagesText, 65);
+        CreateFolders(imagePagesFolder);
+        WriteImagePages(settings, pictures);
+    }
+
+    if (!choice.CustomTemplatePath.empty())
+        choice.TemplatePath = choice.CustomTemplatePath;
+    Report(observer, kStageGalleryText, 80);
+    result.PageCount = WriteGalleryPages(settings, pictures, choice.TemplatePath);
+
+    Report(observer, kStageEndText, 0);
+    result.Built = true;
+    result.PictureCount = static_cast<int>(pictures.size());
+    result.SiteLine = "Your site - " + settings.SiteName + " has been made sucessfully";
+    result.CountLine = "It contains " + std::to_string(pictures.size()) + " pictures and is on " +
+                       std::to_string(result.PageCount) + " pages";
+    return result;
+}
+
+} // namespace pixelnook

@@ -1,0 +1,52 @@
+// The gallery pages: one HTML template filled again for every page, each
+// "%image%" taking the next picture, until every picture is placed.
+#pragma once
+
+#include "SiteSettings.h"
+
+#include <string>
+
+namespace pixelnook {
+
+// The template's bytes with every line break made CR LF: a CR LF pair stays,
+// every other CR and every other LF becomes a pair of its own.
+std::string ToCrLf(const std::string &text);
+
+// Reads the template file with its line breaks made CR LF. Throws SiteError
+// `Cannot open file "%s". %s`.
+std::string LoadTemplate(const std::string &templatePath);
+
+// Replaces the first occurrence of placeholder in PageBuffer by value.
+// `from` is where the search may start because the caller knows there is no
+// occurrence before it (0 searches the whole text). Returns the position of
+// the replaced text, or npos when there was none.
+size_t ReplaceFirst(std::string &PageBuffer, const std::string &placeholder,
+                    const std::string &value, size_t from = 0);
+
+// Every "%title%" replaced by the site name, first occurrence first, each
+// search seeing what earlier replacements put in. A site name that keeps
+// forming "%title%" again would never finish; then only the occurrences the
+// text held to begin with are replaced, in one pass from left to right.
+void ReplaceTitles(std::string &PageBuffer, const std::string &siteName);
+
+// The Next/Previous links of page PageNumber once its pictures are placed.
+std::string NavigationText(int PageNumber, size_t PictureCursor, size_t pictureCount);
+
+// The link of picture `index` (0-based) in the form MakeImagePages selects.
+std::string PictureLink(const SiteSettings &settings, const PictureList &pictures, size_t index);
+
+// True when a page filled from the template text would hold at least one
+// "%image%", i.e. the pages can place the pictures at all.
+bool TemplatePlacesPictures(const std::string &templateText, const SiteSettings &settings);
+
+// The message for a template that can hold no picture.
+std::string NoImagePlaceholderMessage(const std::string &templatePath);
+
+// Writes index1.html, index2.html, ... into the site folder and returns the
+// number of pages. Throws SiteError when the template cannot be opened, a page
+// cannot be created, or the template can hold no picture (nothing of that
+// page is written then).
+int WriteGalleryPages(const SiteSettings &settings, const PictureList &pictures,
+                      const std::string &templatePath);
+
+} // namespace pixelnook

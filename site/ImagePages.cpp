@@ -1,0 +1,53 @@
+#include "ImagePages.h"
+
+#include "FileSystem.h"
+
+namespace pixelnook {
+
+std::string ImagePageText(const SiteSettings &settings, const PictureEntry &picture)
+{
+    const char *const crlf = "\r\n";
+    std::string text;
+    text += "<html>";
+    text += crlf;
+    text += "<Head>";
+    text += crlf;
+    text += "<Title>" + settings.SiteName + "</title>";
+    text += crlf;
+    text += settings.SiteKeywords;
+    text += crlf;
+    text += settings.SiteDescription;
+    text += crlf;
+    text += "<META NAME=\"ROBOTS\" CONTENT = \"All\">";
+    text += crlf;
+    text += "</Head>";
+    text += crlf;
+    text += "<body>";
+    text += crlf;
+    text += "<p>";
+    text += crlf;
+    text += "<img src=\"../" + settings.ImagesFolderName + "/" + picture.FileName + "\">";
+    text += crlf;
+    text += "<p>";
+    text += crlf;
+    text += "</body></html>";
+    text += crlf;
+    return text;
+}
+
+std::string ImagePagePath(const SiteSettings &settings, size_t k)
+{
+    return settings.SiteFolder + "/" + settings.ImagePagesFolderName + "/imagepage" +
+           std::to_string(k) + ".html";
+}
+
+void WriteImagePages(const SiteSettings &settings, const PictureList &pictures)
+{
+    size_t counter = 0;
+    for (const PictureEntry &picture : pictures) {
+        ++counter;
+        WriteWholeFile(ImagePagePath(settings, counter), ImagePageText(settings, picture));
+    }
+}
+
+} // namespace pixelnook
