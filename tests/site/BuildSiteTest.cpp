@@ -1,0 +1,383 @@
+// The whole build: checks, stages and their reports, the output tree, and
+// what is left on disk when a stage stops.
+#include "BuildSite.h"
+#include "GalleryPages.h"
+#include "JpegFixtures.h"
+#include "SiteError.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sys/stat.h>
+
+using namespace pixelnook;
+using fixtures::ReadFile;
+using fixtures::ReadText;
+using fixtures::TempDir;
+using fixtures::WriteFile;
+using fixtures::WriteText;
+namespace fs = std::filesystem;
+
+namespace {
+
+class RecordingObserver : public BuildObserver {
+public:
+    void BuildStarted() override { Events.push_back("started"); }
+    void Progress(const BuildProgress &progress) override
+    {
+        Events.push_back(progress.Text + "|" + std::to_string(progress.Percent));
+    }
+    std::vector<std::string> Events;
+};
+
+class BuildSiteTest : public ::testing::Test {
+protected:
+    BuildSiteTest()
+    {
+        site = root.path() / "out" / "mysite";
+        photos = root.path() / "photos";
+        fs::create_directories(photos);
+        settings.SiteFolder = site.string();
+        templatePath = (root.path() / "gallery.html").string();
+        WriteText(templatePath, "<h1>%title%</h1>\n%image%%image%\n%nextprev%\n");
+        choice.TemplateSelected = "true";
+        choice.TemplatePath = templatePath;
+    }
+
+    // Writes a small JPEG into the photos folder and lists it.
+    std::vector<unsigned char> AddPhoto(const std::string &name, uint32_t seed = 1)
+    {
+        fixtures::JpegSpec spec;
+        spec.Seed = seed;
+        const auto bytes = fixtures::MakeJpeg(spec);
+        WriteFile(photos / name, bytes);
+        pictures.push_back({name, photos.string() + "/"});
+        return bytes;
+    }
+
+    BuildResult Build() { return BuildSite(settings, pictures, choice, observer, options); }
+
+    // The text of the SiteError a build stops with.
+    std::string BuildError()
+    {
+        try {
+            Build();
+        } catch (const SiteError &e) {
+            return e.what();
+        }
+        ADD_FAILURE() << "the build did not stop";
+        return std::string();
+    }
+
+    TempDir root;
+    fs::path site;
+    fs::path photos;
+    std::string templatePath;
+    SiteSettings settings;
+    PictureList pictures;
+    TemplateChoice choice;
+    RecordingObserver observer;
+    BuildOptions options;
+};
+
+const std::vector<std::string> kStagesWithImagePages = {
+    "started",
+    "Currenty: Building folders for files|10",
+    "Currently: Making thumbnails of images|35",
+    "Currently: Moving images to the images folder|50",
+    "Currently: Creating images pages|65",
+    "Currently: Making the gallery pages|80",
+    "Currently:|0",
+};
+
+const std::vector<std::string> kStagesWithoutImagePages = {
+    "started",
+    "Currenty: Building folders for files|10",
+    "Currently: Making thumbnails of images|35",
+    "Currently: Moving images to the images folder|50",
+    "Currently: Making the gallery pages|80",
+    "Currently:|0",
+};
+
+} // namespace
+
+TEST_F(BuildSiteTest, OnePictureWithoutImagePages)
+{
+    const auto bytes = AddPhoto("beach.jpg");
+    const BuildResult result = Build();
+    ASSERT_TRUE(result.Built) << result.CheckMessage;
+    EXPECT_EQ(observer.Events, kStagesWithoutImagePages);
+    EXPECT_EQ(result.PictureCount, 1);
+    EXPECT_EQ(result.PageCount, 1);
+    EXPECT_EQ(result.SiteLine, "Your site - My Picture Site has been made sucessfully");
+    EXPECT_EQ(result.CountLine, "It contains 1 pictures and is on 1 pages");
+
+    EXPECT_EQ(ReadFile(site / "images" / "beach.jpg"), bytes);
+    const auto info = fixtures::InspectJpeg(ReadFile(site / "thumbnails" / "tnbeach.jpg"));
+    EXPECT_EQ(info.Components, 3);
+    EXPECT_EQ(ReadText(site / "index1.html"),
+              "<h1>My Picture Site</h1>\r\n<a href=\"images/beach.jpg\"><img src=\"thumbnails/tnbeach.jpg\" "
+              "border=\"0\"></a>\r\n\r\n");
+    EXPECT_FALSE(fs::exists(site / "imagepages"));
+    EXPECT_FALSE(fs::exists(site / "index2.html"));
+}
+
+TEST_F(BuildSiteTest, ThreePicturesWithImagePages)
+{
+    settings.MakeImagePages = true;
+    settings.ImagesFolderName = "big";
+    settings.ThumbnailsFolderName = "small";
+    settings.ImagePagesFolderName = "pages";
+    settings.ThumbnailPrefix = "t-";
+    settings.SiteName = "Shore";
+    AddPhoto("a.jpg", 1);
+    AddPhoto("b.jpg", 2);
+    AddPhoto("c.jpg", 3);
+    const BuildResult result = Build();
+    ASSERT_TRUE(result.Built) << result.CheckMessage;
+    EXPECT_EQ(observer.Events, kStagesWithImagePages);
+    EXPECT_EQ(result.CountLine, "It contains 3 pictures and is on 2 pages");
+    EXPECT_EQ(result.SiteLine, "Your site - Shore has been made sucessfully");
+    for (const char *name : {"a.jpg", "b.jpg", "c.jpg"}) {
+        EXPECT_EQ(ReadFile(site / "big" / name), ReadFile(photos / name));
+        EXPECT_TRUE(fs::exists(site / "small" / (std::string("t-") + name)));
+    }
+    for (int k = 1; k <= 3; ++k)
+        EXPECT_TRUE(fs::exists(site / "pages" / ("imagepage" + std::to_string(k) + ".html")));
+    EXPECT_NE(ReadText(site / "pages" / "imagepage2.html").find("<img src=\"../big/b.jpg\">"), std::string::npos);
+    EXPECT_EQ(ReadText(site / "index2.html"),
+              "<h1>Shore</h1>\r\n<a href=\"pages/imagepage3.html\"><img src=\"small/t-c.jpg\" border=\"0\"></a>\r\n"
+              "<a href=\"index1.html\">Previous</a>\r\n");
+}
+
+struct CheckCase {
+    const char *name;
+    bool useCustom;
+    const char *custom;      // "" none, "missing", "folder", "good", "noimage"
+    const char *selected;
+    const char *builtIn;     // TemplatePath: "good", "noimage", "missing"
+    bool noPictures;
+    std::string message;     // empty: the checks pass
+};
+
+class BuildCheckTest : public BuildSiteTest, public ::testing::WithParamInterface<CheckCase> {
+protected:
+    std::string TemplateFile(const std::string &kind)
+    {
+        if (kind.empty())
+            return std::string();
+        const fs::path path = root.path() / ("t-" + kind + ".html");
+        if (kind == "good")
+            WriteText(path, "%image%");
+        else if (kind == "noimage")
+            WriteText(path, "<p>%title% %Image% %images</p>");
+        else if (kind == "folder")
+            fs::create_directory(path);
+        return path.string();
+    }
+};
+
+const std::string kNoImageMark = "no-image";
+
+TEST_P(BuildCheckTest, RefusedBuildWritesNothingAndChangesNothing)
+{
+    const CheckCase &c = GetParam();
+    choice.UseCustomTemplate = c.useCustom;
+    choice.CustomTemplatePath = TemplateFile(c.custom);
+    choice.TemplateSelected = c.selected;
+    choice.TemplatePath = TemplateFile(c.builtIn);
+    if (!c.noPictures)
+        AddPhoto("a.jpg");
+    const TemplateChoice before = choice;
+
+    std::string expected = c.message;
+    if (expected == kNoImageMark)
+        expected = NoImagePlaceholderMessage(root.str() + "/t-noimage.html");
+
+    BuildResult result;
+    try {
+        result = Build();
+    } catch (const SiteError &) {
+        // Stopped in a stage: the checks had passed.
+    }
+    EXPECT_EQ(result.CheckMessage, expected);
+    if (expected.empty()) {
+        ASSERT_FALSE(observer.Events.empty());
+        EXPECT_EQ(observer.Events.front(), "started");
+    } else {
+        EXPECT_FALSE(result.Built);
+        EXPECT_TRUE(observer.Events.empty());
+        EXPECT_FALSE(fs::exists(root.path() / "out"));
+        EXPECT_EQ(choice.TemplatePath, before.TemplatePath);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Checks, BuildCheckTest,
+    ::testing::Values(
+        CheckCase{"CustomOnPathEmpty", true, "", "true", "good", false, kCustomTemplateMissingMessage},
+        CheckCase{"CustomOnFileMissing", true, "missing", "true", "good", false, kCustomTemplateMissingMessage},
+        CheckCase{"CustomOnPathIsFolder", true, "folder", "true", "good", false, kCustomTemplateMissingMessage},
+        CheckCase{"CustomOnGoodNothingPicked", true, "good", "false", "", false, ""},
+        CheckCase{"NothingPicked", false, "", "false", "", false, kNoTemplateSelectedMessage},
+        CheckCase{"FlagNotExactlyTrue", false, "", "True", "good", false, kNoTemplateSelectedMessage},
+        CheckCase{"BuiltInPicked", false, "", "true", "good", false, ""},
+        CheckCase{"BuiltInHasNoImage", false, "", "true", "noimage", false, kNoImageMark},
+        // The custom file is used even unticked, so it is the one checked.
+        CheckCase{"UntickedCustomHasNoImage", false, "noimage", "true", "good", false, kNoImageMark},
+        CheckCase{"CustomHasNoImage", true, "noimage", "false", "", false, kNoImageMark},
+        CheckCase{"NoPictures", false, "", "true", "good", true, kNoPicturesMessage},
+        // Order: the template checks come first.
+        CheckCase{"CustomMissingAndNoPictures", true, "missing", "true", "good", true, kCustomTemplateMissingMessage},
+        CheckCase{"NothingPickedAndNoPictures", false, "", "false", "", true, kNoTemplateSelectedMessage},
+        CheckCase{"NoImageAndNoPictures", false, "", "true", "noimage", true, kNoImageMark},
+        // An unreadable template passes the checks and stops the build later.
+        CheckCase{"BuiltInMissingPassesChecks", false, "", "true", "missing", false, ""}),
+    [](const auto &info) { return info.param.name; });
+
+// The check above lets a missing template through: the gallery stage stops
+// with the open error, after everything before it was written.
+TEST_F(BuildSiteTest, UnreadableTemplateStopsAtTheGalleryStage)
+{
+    settings.MakeImagePages = true;
+    AddPhoto("a.jpg");
+    fs::remove(templatePath);
+    EXPECT_EQ(BuildError(), "Cannot open file \"" + templatePath + "\". No such file or directory");
+    EXPECT_EQ(observer.Events.back(), "Currently: Making the gallery pages|80");
+    EXPECT_TRUE(fs::exists(site / "thumbnails" / "tna.jpg"));
+    EXPECT_TRUE(fs::exists(site / "images" / "a.jpg"));
+    EXPECT_TRUE(fs::exists(site / "imagepages" / "imagepage1.html"));
+    EXPECT_FALSE(fs::exists(site / "index1.html"));
+}
+
+TEST_F(BuildSiteTest, MissingPictureStopsTheThumbnailsAndEarlierOnesStay)
+{
+    AddPhoto("a.jpg", 1);
+    AddPhoto("b.jpg", 2);
+    AddPhoto("c.jpg", 3);
+    fs::remove(photos / "b.jpg");
+    EXPECT_EQ(BuildError(),
+              "Cannot open file \"" + photos.string() + "/b.jpg\". No such file or directory");
+    EXPECT_EQ(observer.Events.back(), "Currently: Making thumbnails of images|35");
+    EXPECT_TRUE(fs::exists(site / "thumbnails" / "tna.jpg"));
+    EXPECT_FALSE(fs::exists(site / "thumbnails" / "tnc.jpg"));
+    EXPECT_TRUE(fs::is_empty(site / "images"));
+}
+
+TEST_F(BuildSiteTest, BadSizeTextStopsAtTheFirstPicture)
+{
+    AddPhoto("a.jpg");
+    settings.ThumbnailSize = "12px";
+    EXPECT_EQ(BuildError(), "'12px' is not a valid integer value");
+    EXPECT_TRUE(fs::is_directory(site / "thumbnails"));
+    EXPECT_FALSE(fs::exists(site / "thumbnails" / "tna.jpg"));
+}
+
+TEST_F(BuildSiteTest, ImagePagesFolderThatCannotBeMadeGivesTheCreateError)
+{
+    settings.MakeImagePages = true;
+    AddPhoto("a.jpg");
+    fs::create_directories(site);
+    WriteText(site / "imagepages", "a file where the folder should be");
+    EXPECT_EQ(BuildError(),
+              "Cannot create file \"" + site.string() + "/imagepages/imagepage1.html\". Not a directory");
+    EXPECT_EQ(observer.Events.back(), "Currently: Creating images pages|65");
+    EXPECT_TRUE(fs::exists(site / "images" / "a.jpg"));
+    EXPECT_EQ(ReadText(site / "imagepages"), "a file where the folder should be");
+}
+
+TEST_F(BuildSiteTest, FoldersAreMadeWithTheirParents)
+{
+    settings.MakeImagePages = true;
+    settings.ImagesFolderName = "pics/full";
+    AddPhoto("a.jpg");
+    ASSERT_TRUE(Build().Built);
+    for (const char *folder : {"pics/full", "thumbnails", "imagepages"})
+        EXPECT_TRUE(fs::is_directory(site / folder)) << folder;
+}
+
+TEST_F(BuildSiteTest, CustomTemplatePathOutlastsTheBuildAndIsUsedUnticked)
+{
+    const std::string custom = (root.path() / "mine.html").string();
+    WriteText(custom, "MINE %image%");
+    choice.CustomTemplatePath = custom;
+    choice.UseCustomTemplate = false; // ticked, chosen, then unticked; a built-in one picked
+    AddPhoto("a.jpg");
+    ASSERT_TRUE(Build().Built);
+    EXPECT_EQ(ReadText(site / "index1.html").substr(0, 5), "MINE ");
+    EXPECT_EQ(choice.TemplatePath, custom);
+    EXPECT_EQ(choice.CustomTemplatePath, custom);
+}
+
+TEST_F(BuildSiteTest, TemplatePathIsKeptWhenNoCustomFileWasChosen)
+{
+    AddPhoto("a.jpg");
+    ASSERT_TRUE(Build().Built);
+    EXPECT_EQ(choice.TemplatePath, templatePath);
+}
+
+TEST_F(BuildSiteTest, PictureChosenFromTheImagesFolderSurvives)
+{
+    // One picture lives in the very folder its copy goes to; the others are
+    // copied beside it. No source picture changes.
+    fs::create_directories(site / "images");
+    fixtures::JpegSpec spec;
+    spec.Seed = 7;
+    const auto inPlace = fixtures::MakeJpeg(spec);
+    WriteFile(site / "images" / "here.jpg", inPlace);
+    const auto a = AddPhoto("a.jpg", 1);
+    pictures.push_back({"here.jpg", (site / "images").string() + "/"});
+    const auto b = AddPhoto("b.jpg", 2);
+
+    for (int run = 1; run <= 2; ++run) {
+        SCOPED_TRACE("run " + std::to_string(run));
+        ASSERT_TRUE(Build().Built);
+        EXPECT_EQ(ReadFile(site / "images" / "here.jpg"), inPlace);
+        EXPECT_EQ(ReadFile(site / "images" / "a.jpg"), a);
+        EXPECT_EQ(ReadFile(site / "images" / "b.jpg"), b);
+        EXPECT_EQ(ReadFile(photos / "a.jpg"), a);
+        EXPECT_EQ(ReadFile(photos / "b.jpg"), b);
+        EXPECT_TRUE(fs::exists(site / "thumbnails" / "tnhere.jpg"));
+    }
+}
+
+TEST_F(BuildSiteTest, CopyOverAnOlderCopyReplacesIt)
+{
+    const auto a = AddPhoto("a.jpg");
+    fs::create_directories(site / "images");
+    WriteText(site / "images" / "a.jpg", "an older, longer copy of something else entirely");
+    ASSERT_TRUE(Build().Built);
+    EXPECT_EQ(ReadFile(site / "images" / "a.jpg"), a);
+}
+
+TEST_F(BuildSiteTest, LaterSmallerRunLeavesEarlierFilesInPlace)
+{
+    WriteText(templatePath, "%image%");
+    settings.MakeImagePages = true;
+    for (int i = 1; i <= 5; ++i)
+        AddPhoto("p" + std::to_string(i) + ".jpg", static_cast<uint32_t>(i));
+    ASSERT_EQ(Build().PageCount, 5);
+
+    pictures.erase(pictures.begin() + 2, pictures.end());
+    settings.MakeImagePages = false;
+    WriteText(site / "notes.txt", "mine");
+    const std::string oldPage5 = ReadText(site / "index5.html");
+    ASSERT_EQ(Build().PageCount, 2);
+    EXPECT_EQ(ReadText(site / "index1.html"),
+              "<a href=\"images/p1.jpg\"><img src=\"thumbnails/tnp1.jpg\" border=\"0\"></a>");
+    EXPECT_EQ(ReadText(site / "index5.html"), oldPage5);
+    EXPECT_TRUE(fs::exists(site / "index3.html"));
+    EXPECT_TRUE(fs::exists(site / "imagepages" / "imagepage5.html"));
+    EXPECT_TRUE(fs::exists(site / "images" / "p5.jpg"));
+    EXPECT_TRUE(fs::exists(site / "thumbnails" / "tnp5.jpg"));
+    EXPECT_EQ(ReadText(site / "notes.txt"), "mine");
+}
+
+TEST_F(BuildSiteTest, SiteNameHoldingTitleFinishes)
+{
+    settings.SiteName = "The %title% site";
+    AddPhoto("a.jpg");
+    ASSERT_TRUE(Build().Built);
+    EXPECT_EQ(ReadText(site / "index1.html").rfind("<h1>The %title% site</h1>\r\n<a href=", 0), 0u);
+    EXPECT_EQ(Build().SiteLine, "Your site - The %title% site has been made sucessfully");
+}
