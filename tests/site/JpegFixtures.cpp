@@ -1,6 +1,7 @@
 #include "JpegFixtures.h"
 
 #include <algorithm>
+#include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -133,6 +134,191 @@ JpegInfo InspectJpeg(const std::vector<unsigned char> &bytes)
         i += 2 + len;
     }
     return info;
+}
+
+namespace {
+
+struct ReferenceError {
+    jpeg_error_mgr pub;
+    std::jmp_buf jump;
+};
+
+extern "C" void ReferenceErrorExit(j_common_ptr cinfo)
+{
+    std::longjmp(reinterpret_cast<ReferenceError *>(cinfo->err)->jump, 1);
+}
+extern "C" void ReferenceSilence(j_common_ptr) {}
+
+// Plain C-style helpers: nothing with a destructor lives across the
+// setjmp, the buffers are malloc'ed and freed on both paths.
+struct RawRaster {
+    unsigned char *pixels = nullptr; // W * H * 3
+    int width = 0, height = 0;
+    bool progressive = false;
+};
+
+bool DecodeFull(const std::vector<unsigned char> &jpeg, bool thumbnailSettings, RawRaster *out)
+{
+    jpeg_decompress_struct cinfo;
+    ReferenceError err;
+    cinfo.err = jpeg_std_error(&err.pub);
+    err.pub.error_exit = ReferenceErrorExit;
+    err.pub.output_message = ReferenceSilence;
+    unsigned char *volatile row = nullptr;
+    if (setjmp(err.jump)) {
+        jpeg_destroy_decompress(&cinfo);
+        std::free(row);
+        std::free(out->pixels);
+        out->pixels = nullptr;
+        return false;
+    }
+    jpeg_create_decompress(&cinfo);
+    jpeg_mem_src(&cinfo, jpeg.data(), static_cast<unsigned long>(jpeg.size()));
+    jpeg_read_header(&cinfo, TRUE);
+    out->progressive = jpeg_has_multiple_scans(&cinfo);
+    const bool gray = cinfo.num_components == 1;
+    if (thumbnailSettings) {
+        cinfo.dct_method = JDCT_FLOAT;
+        cinfo.do_fancy_upsampling = TRUE;
+        cinfo.do_block_smoothing = TRUE;
+        if (gray) {
+            cinfo.out_color_space = JCS_GRAYSCALE;
+            cinfo.quantize_colors = TRUE;
+            cinfo.desired_number_of_colors = 236;
+            cinfo.two_pass_quantize = FALSE;
+            cinfo.dither_mode = JDITHER_FS;
+        } else {
+            cinfo.out_color_space = JCS_RGB;
+        }
+    } else {
+        cinfo.out_color_space = JCS_RGB;
+    }
+    jpeg_start_decompress(&cinfo);
+    const size_t W = cinfo.output_width, H = cinfo.output_height;
+    out->width = static_cast<int>(W);
+    out->height = static_cast<int>(H);
+    out->pixels = static_cast<unsigned char *>(std::malloc(W * H * 3));
+    row = static_cast<unsigned char *>(std::malloc(W * 3));
+    while (cinfo.output_scanline < H) {
+        const size_t y = cinfo.output_scanline;
+        JSAMPROW r = row;
+        jpeg_read_scanlines(&cinfo, &r, 1);
+        unsigned char *dst = out->pixels + y * W * 3;
+        if (cinfo.quantize_colors) {
+            for (size_t x = 0; x < W; ++x)
+                dst[3 * x] = dst[3 * x + 1] = dst[3 * x + 2] = cinfo.colormap[0][row[x]];
+        } else if (cinfo.output_components == 1) {
+            for (size_t x = 0; x < W; ++x)
+                dst[3 * x] = dst[3 * x + 1] = dst[3 * x + 2] = row[x];
+        } else {
+            std::copy(row, row + W * 3, dst);
+        }
+    }
+    jpeg_finish_decompress(&cinfo);
+    jpeg_destroy_decompress(&cinfo);
+    std::free(row);
+    return true;
+}
+
+bool EncodeRaster(const unsigned char *pixels, int w, int h, bool progressive,
+                  unsigned char **out, unsigned long *outSize)
+{
+    jpeg_compress_struct cinfo;
+    ReferenceError err;
+    cinfo.err = jpeg_std_error(&err.pub);
+    err.pub.error_exit = ReferenceErrorExit;
+    err.pub.output_message = ReferenceSilence;
+    if (setjmp(err.jump)) {
+        jpeg_destroy_compress(&cinfo);
+        return false;
+    }
+    jpeg_create_compress(&cinfo);
+    jpeg_mem_dest(&cinfo, out, outSize);
+    cinfo.image_width = static_cast<JDIMENSION>(w);
+    cinfo.image_height = static_cast<JDIMENSION>(h);
+    cinfo.input_components = 3;
+    cinfo.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&cinfo);
+    jpeg_set_quality(&cinfo, 90, TRUE);
+    cinfo.dct_method = JDCT_FLOAT;
+    if (progressive)
+        jpeg_simple_progression(&cinfo);
+    jpeg_start_compress(&cinfo, TRUE);
+    while (cinfo.next_scanline < cinfo.image_height) {
+        JSAMPROW r = const_cast<JSAMPROW>(pixels + static_cast<size_t>(cinfo.next_scanline) * w * 3);
+        jpeg_write_scanlines(&cinfo, &r, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    jpeg_destroy_compress(&cinfo);
+    return true;
+}
+
+} // namespace
+
+RgbPicture DecodeRgb(const std::vector<unsigned char> &jpeg)
+{
+    RawRaster raw;
+    if (!DecodeFull(jpeg, false, &raw))
+        throw std::runtime_error("cannot decode");
+    RgbPicture picture;
+    picture.Width = raw.width;
+    picture.Height = raw.height;
+    picture.Pixels.assign(raw.pixels, raw.pixels + static_cast<size_t>(raw.width) * raw.height * 3);
+    std::free(raw.pixels);
+    return picture;
+}
+
+std::vector<unsigned char> ReferenceThumbnail(const std::vector<unsigned char> &jpeg, int w, int h)
+{
+    RawRaster raw;
+    if (!DecodeFull(jpeg, true, &raw))
+        return {};
+    const int64_t W = raw.width, H = raw.height;
+    std::vector<unsigned char> thumb(static_cast<size_t>(w) * h * 3);
+    for (int64_t j = 0; j < h; ++j) {
+        const int64_t sy = (2 * j + 1) * H / (2 * static_cast<int64_t>(h));
+        for (int64_t i = 0; i < w; ++i) {
+            const int64_t sx = (2 * i + 1) * W / (2 * static_cast<int64_t>(w));
+            const unsigned char *src = raw.pixels + (sy * W + sx) * 3;
+            std::copy(src, src + 3, thumb.data() + (j * w + i) * 3);
+        }
+    }
+    std::free(raw.pixels);
+    unsigned char *out = nullptr;
+    unsigned long outSize = 0;
+    const bool ok = EncodeRaster(thumb.data(), w, h, raw.progressive, &out, &outSize);
+    std::vector<unsigned char> bytes;
+    if (ok)
+        bytes.assign(out, out + outSize);
+    std::free(out);
+    return bytes;
+}
+
+std::vector<unsigned char> WithMarkers(const std::vector<unsigned char> &jpeg,
+                                       const std::vector<std::vector<unsigned char>> &segments)
+{
+    std::vector<unsigned char> bytes(jpeg.begin(), jpeg.begin() + 2);
+    for (const auto &segment : segments)
+        bytes.insert(bytes.end(), segment.begin(), segment.end());
+    bytes.insert(bytes.end(), jpeg.begin() + 2, jpeg.end());
+    return bytes;
+}
+
+std::vector<unsigned char> WithFrameSize(std::vector<unsigned char> jpeg, int width, int height)
+{
+    size_t i = 2;
+    while (i + 9 < jpeg.size() && jpeg[i] == 0xFF) {
+        const unsigned char m = jpeg[i + 1];
+        if (m == 0xC0 || m == 0xC1 || m == 0xC2) {
+            jpeg[i + 5] = static_cast<unsigned char>(height >> 8);
+            jpeg[i + 6] = static_cast<unsigned char>(height & 0xFF);
+            jpeg[i + 7] = static_cast<unsigned char>(width >> 8);
+            jpeg[i + 8] = static_cast<unsigned char>(width & 0xFF);
+            return jpeg;
+        }
+        i += 2 + ((static_cast<size_t>(jpeg[i + 2]) << 8) | jpeg[i + 3]);
+    }
+    throw std::runtime_error("no frame header");
 }
 
 } // namespace fixtures

@@ -52,4 +52,29 @@ struct JpegInfo {
 };
 JpegInfo InspectJpeg(const std::vector<unsigned char> &bytes);
 
+// A decoded picture as 8-bit RGB (3 bytes per pixel, top to bottom).
+struct RgbPicture {
+    int Width = 0, Height = 0;
+    std::vector<unsigned char> Pixels;
+};
+RgbPicture DecodeRgb(const std::vector<unsigned char> &jpeg);
+
+// The plain way to make a thumbnail, kept independent of the program's code:
+// decode the whole picture into a W x H x 3 raster (float DCT, smoothing,
+// fancy upsampling; grayscale through the 236-level one-pass quantizer),
+// take pixel floor((2i + 1) * W / (2w)) of each row and column, and encode
+// the w x h raster at quality 90 (baseline tables, float DCT, progressive
+// when the source has several scans). Returns an empty vector when libjpeg
+// fails.
+std::vector<unsigned char> ReferenceThumbnail(const std::vector<unsigned char> &jpeg, int w, int h);
+
+// The stream with extra marker segments (each complete, from 0xFF) put
+// right after the start-of-image marker.
+std::vector<unsigned char> WithMarkers(const std::vector<unsigned char> &jpeg,
+                                       const std::vector<std::vector<unsigned char>> &segments);
+
+// The stream with the frame header's width and height replaced, so a tiny
+// file can claim a huge picture.
+std::vector<unsigned char> WithFrameSize(std::vector<unsigned char> jpeg, int width, int height);
+
 } // namespace fixtures

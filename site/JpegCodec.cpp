@@ -1,0 +1,250 @@
+#include "JpegCodec.h"
+
+#include <csetjmp>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include <jpeglib.h>
+#include <jerror.h>
+
+namespace pixelnook {
+
+namespace {
+
+// libjpeg's error manager with the place its error exit jumps back to.
+// Every entry point below sets the jump with setjmp right before its
+// libjpeg calls and creates nothing with a destructor until they return:
+// a longjmp cannot run destructors.
+struct ErrorManager {
+    jpeg_error_mgr pub;
+    std::jmp_buf jump;
+    int code;
+};
+
+extern "C" void ErrorExit(j_common_ptr cinfo)
+{
+    ErrorManager *err = reinterpret_cast<ErrorManager *>(cinfo->err);
+    err->code = cinfo->err->msg_code;
+    std::longjmp(err->jump, 1);
+}
+
+// Warnings (damaged or truncated data) and trace messages are dropped: the
+// library fills in what is missing and the picture is used as it comes.
+extern "C" void EmitMessage(j_common_ptr, int) {}
+extern "C" void OutputMessage(j_common_ptr) {}
+
+void InitErrorManager(ErrorManager &err)
+{
+    jpeg_std_error(&err.pub);
+    err.pub.error_exit = ErrorExit;
+    err.pub.emit_message = EmitMessage;
+    err.pub.output_message = OutputMessage;
+    err.code = 0;
+}
+
+[[noreturn]] void ThrowJpegError(int code)
+{
+    throw JpegError(code, code == JERR_NO_BACKING_STORE || code == JERR_OUT_OF_MEMORY);
+}
+
+constexpr int kGrayLevels = 236;
+
+} // namespace
+
+JpegError::JpegError(int code, bool outOfMemory)
+    : SiteError("JPEG error #" + std::to_string(code)), code_(code), outOfMemory_(outOfMemory)
+{
+}
+
+// ---------------------------------------------------------------- decoder
+
+struct JpegDecoder::State {
+    jpeg_decompress_struct cinfo;
+    ErrorManager err;
+    bool created = false;
+};
+
+JpegDecoder::JpegDecoder(const unsigned char *data, size_t size, size_t memoryLimit)
+    : state_(new State)
+{
+    State *s = state_.get();
+    InitErrorManager(s->err);
+    s->cinfo.err = &s->err.pub;
+    if (setjmp(s->err.jump)) {
+        // The destructor does not run when a constructor throws.
+        if (s->created)
+            jpeg_destroy_decompress(&s->cinfo);
+        s->created = false;
+        ThrowJpegError(s->err.code);
+    }
+    jpeg_create_decompress(&s->cinfo);
+    s->created = true;
+    // No backing store: a picture that needs more than the limit fails.
+    s->cinfo.mem->max_memory_to_use = static_cast<long>(memoryLimit);
+    jpeg_mem_src(&s->cinfo, data, static_cast<unsigned long>(size));
+}
+
+JpegDecoder::~JpegDecoder()
+{
+    if (state_->created)
+        jpeg_destroy_decompress(&state_->cinfo);
+}
+
+JpegHeader JpegDecoder::ReadHeader()
+{
+    State *s = state_.get();
+    if (setjmp(s->err.jump))
+        ThrowJpegError(s->err.code);
+    jpeg_read_header(&s->cinfo, TRUE);
+    const bool progressive = jpeg_has_multiple_scans(&s->cinfo);
+
+    JpegHeader header;
+    header.Width = static_cast<int32_t>(s->cinfo.image_width);
+    header.Height = static_cast<int32_t>(s->cinfo.image_height);
+    header.Components = s->cinfo.num_components;
+    header.Progressive = progressive;
+    return header;
+}
+
+void JpegDecoder::Start()
+{
+    State *s = state_.get();
+    jpeg_decompress_struct &c = s->cinfo;
+    c.scale_num = 1;
+    c.scale_denom = 1;
+    c.dct_method = JDCT_FLOAT;
+    c.do_fancy_upsampling = TRUE;
+    c.do_block_smoothing = TRUE;
+    c.buffered_image = FALSE;
+    if (c.num_components == 1) {
+        c.out_color_space = JCS_GRAYSCALE;
+        c.quantize_colors = TRUE;
+        c.desired_number_of_colors = kGrayLevels;
+        c.two_pass_quantize = FALSE;
+        c.dither_mode = JDITHER_FS;
+    } else {
+        c.out_color_space = JCS_RGB;
+        c.quantize_colors = FALSE;
+    }
+    if (setjmp(s->err.jump))
+        ThrowJpegError(s->err.code);
+    jpeg_start_decompress(&c);
+}
+
+bool JpegDecoder::Quantized() const
+{
+    return state_->cinfo.quantize_colors != FALSE;
+}
+
+const unsigned char *JpegDecoder::GrayLevels() const
+{
+    return state_->cinfo.colormap ? state_->cinfo.colormap[0] : nullptr;
+}
+
+void JpegDecoder::ReadRow(unsigned char *row)
+{
+    State *s = state_.get();
+    if (setjmp(s->err.jump))
+        ThrowJpegError(s->err.code);
+    JSAMPROW rows[1] = {row};
+    while (jpeg_read_scanlines(&s->cinfo, rows, 1) != 1) {
+        // A memory source never suspends; guard against looping anyway.
+        if (s->cinfo.output_scanline >= s->cinfo.output_height)
+            break;
+    }
+}
+
+void JpegDecoder::SkipRows(uint32_t count)
+{
+    State *s = state_.get();
+    if (setjmp(s->err.jump))
+        ThrowJpegError(s->err.code);
+    jpeg_skip_scanlines(&s->cinfo, count);
+}
+
+uint32_t JpegDecoder::NextRow() const
+{
+    return state_->cinfo.output_scanline;
+}
+
+void JpegDecoder::Finish()
+{
+    State *s = state_.get();
+    if (setjmp(s->err.jump))
+        ThrowJpegError(s->err.code);
+    jpeg_finish_decompress(&s->cinfo);
+}
+
+// ---------------------------------------------------------------- encoder
+
+struct JpegEncoder::State {
+    jpeg_compress_struct cinfo;
+    ErrorManager err;
+    bool created = false;
+    // Owned by us once jpeg_mem_dest has allocated it; libjpeg updates it
+    // as the stream grows.
+    unsigned char *buffer = nullptr;
+    unsigned long size = 0;
+};
+
+JpegEncoder::JpegEncoder() : state_(new State)
+{
+    State *s = state_.get();
+    InitErrorManager(s->err);
+    s->cinfo.err = &s->err.pub;
+    if (setjmp(s->err.jump)) {
+        if (s->created)
+            jpeg_destroy_compress(&s->cinfo);
+        s->created = false;
+        ThrowJpegError(s->err.code);
+    }
+    jpeg_create_compress(&s->cinfo);
+    s->created = true;
+}
+
+JpegEncoder::~JpegEncoder()
+{
+    if (state_->created)
+        jpeg_destroy_compress(&state_->cinfo);
+    std::free(state_->buffer);
+}
+
+void JpegEncoder::Start(int32_t width, int32_t height, bool progressive)
+{
+    State *s = state_.get();
+    jpeg_compress_struct &c = s->cinfo;
+    if (setjmp(s->err.jump))
+        ThrowJpegError(s->err.code);
+    jpeg_mem_dest(&c, &s->buffer, &s->size);
+    c.image_width = static_cast<JDIMENSION>(width);
+    c.image_height = static_cast<JDIMENSION>(height);
+    c.input_components = 3;
+    c.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&c);
+    jpeg_set_quality(&c, 90, TRUE);
+    c.dct_method = JDCT_FLOAT;
+    if (progressive)
+        jpeg_simple_progression(&c);
+    jpeg_start_compress(&c, TRUE);
+}
+
+void JpegEncoder::WriteRow(const unsigned char *rgb)
+{
+    State *s = state_.get();
+    if (setjmp(s->err.jump))
+        ThrowJpegError(s->err.code);
+    JSAMPROW rows[1] = {const_cast<JSAMPROW>(rgb)};
+    jpeg_write_scanlines(&s->cinfo, rows, 1);
+}
+
+std::vector<unsigned char> JpegEncoder::Finish()
+{
+    State *s = state_.get();
+    if (setjmp(s->err.jump))
+        ThrowJpegError(s->err.code);
+    jpeg_finish_compress(&s->cinfo);
+    return std::vector<unsigned char>(s->buffer, s->buffer + s->size);
+}
+
+} // namespace pixelnook

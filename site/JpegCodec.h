@@ -1,0 +1,86 @@
+// The one place that talks to libjpeg: a row-by-row decoder over bytes in
+// memory and a row-by-row encoder into memory, with libjpeg's fatal errors
+// turned into C++ exceptions once the C call has returned.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "SiteError.h"
+
+namespace pixelnook {
+
+// A fatal libjpeg error: "JPEG error #%d" with the library's message code.
+class JpegError : public SiteError {
+public:
+    JpegError(int code, bool outOfMemory);
+    int Code() const { return code_; }
+    // The library ran out of memory or needed more than its memory limit.
+    bool OutOfMemory() const { return outOfMemory_; }
+
+private:
+    int code_;
+    bool outOfMemory_;
+};
+
+struct JpegHeader {
+    int32_t Width = 0;
+    int32_t Height = 0;
+    int Components = 0;
+    bool Progressive = false; // coded in more than one scan
+};
+
+// Decodes at full size, one row at a time. The data must outlive the decoder.
+class JpegDecoder {
+public:
+    // memoryLimit caps what the library may hold for this picture; a picture
+    // that needs more fails with an OutOfMemory() JpegError.
+    JpegDecoder(const unsigned char *data, size_t size, size_t memoryLimit);
+    ~JpegDecoder();
+    JpegDecoder(const JpegDecoder &) = delete;
+    JpegDecoder &operator=(const JpegDecoder &) = delete;
+
+    JpegHeader ReadHeader();
+
+    // Colour pictures come out as 8-bit R, G, B; one-component pictures as
+    // one byte per pixel indexing GrayLevels() (236 levels, Floyd-Steinberg).
+    void Start();
+    bool Quantized() const;
+    const unsigned char *GrayLevels() const;
+
+    // Fills one row (Width * 3 bytes, or Width bytes when Quantized()).
+    void ReadRow(unsigned char *row);
+    // Skips rows without colour conversion (never for quantized output,
+    // whose error diffusion runs from row to row).
+    void SkipRows(uint32_t count);
+    uint32_t NextRow() const;
+    // Every row must have been read or skipped.
+    void Finish();
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
+
+// Encodes 8-bit RGB rows: quality 90 with baseline tables, floating-point
+// DCT, JFIF APP0 only, progressive with the standard scan script on request.
+class JpegEncoder {
+public:
+    JpegEncoder();
+    ~JpegEncoder();
+    JpegEncoder(const JpegEncoder &) = delete;
+    JpegEncoder &operator=(const JpegEncoder &) = delete;
+
+    void Start(int32_t width, int32_t height, bool progressive);
+    void WriteRow(const unsigned char *rgb);
+    // The whole stream, from start-of-image to end-of-image.
+    std::vector<unsigned char> Finish();
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
+
+} // namespace pixelnook

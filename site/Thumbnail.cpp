@@ -1,0 +1,282 @@
+#include "Thumbnail.h"
+
+#include "FileSystem.h"
+#include "JpegCodec.h"
+#include "SiteError.h"
+
+#include <cmath>
+#include <cstdint>
+#include <memory>
+
+namespace pixelnook {
+
+namespace {
+
+constexpr const char *kDivisionByZero = "Floating point division by zero";
+constexpr const char *kInvalidOperation = "Invalid floating point operation";
+
+// What one picture's decode may hold, and the largest thumbnail raster.
+constexpr size_t kMemoryLimit = size_t(1) << 30;
+// The largest side a JPEG stream can carry.
+constexpr int32_t kMaxJpegSide = 65500;
+
+long double Quotient(long double a, long double b)
+{
+    if (b == 0)
+        throw SiteError(a == 0 ? kInvalidOperation : kDivisionByZero);
+    return a / b;
+}
+
+// Round half to even, as the default rounding mode does.
+int32_t Round(long double q)
+{
+    const long double r = std::nearbyint(q);
+    if (!(r >= INT32_MIN && r <= INT32_MAX))
+        throw SiteError(kInvalidOperation);
+    return static_cast<int32_t>(r);
+}
+
+// The orientation test: W / H held as a 64-bit float, compared with 1.
+bool IsLandscape(int32_t W, int32_t H)
+{
+    const double ratio = static_cast<double>(Quotient(W, H));
+    return ratio > 1.0;
+}
+
+// The picture pixel that thumbnail pixel i copies: the one under the centre
+// of the thumbnail pixel, so rows and columns are dropped (or repeated)
+// evenly over the picture.
+uint32_t SourceIndex(int64_t i, int64_t pictureSide, int64_t thumbnailSide)
+{
+    return static_cast<uint32_t>((2 * i + 1) * pictureSide / (2 * thumbnailSide));
+}
+
+std::string Quoted(const std::string &path)
+{
+    return "\"" + path + "\"";
+}
+
+int HexDigit(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+// Decodes the rows the sampler needs and feeds the thumbnail rows to the
+// encoder as they are made, so neither the full picture nor the whole
+// thumbnail raster is ever held. The result is what a full decode followed
+// by the same sampling gives: colour pictures skip unneeded rows, which the
+// library decodes identically either way; grayscale pictures read every row,
+// since the quantizer's error diffusion carries from row to row.
+PreparedThumbnail SampleAndEncode(JpegDecoder &decoder, const JpegHeader &header,
+                                  const ThumbnailSize &thumb)
+{
+    decoder.Start();
+    const bool quantized = decoder.Quantized();
+    const unsigned char *grayLevels = decoder.GrayLevels();
+    if (quantized && !grayLevels)
+        throw SiteError("JPEG error: no gray levels");
+    const size_t bytesPerPixel = quantized ? 1 : 3;
+    const uint32_t W = static_cast<uint32_t>(header.Width);
+    const uint32_t H = static_cast<uint32_t>(header.Height);
+
+    std::vector<size_t> columns(static_cast<size_t>(thumb.Width));
+    for (int32_t i = 0; i < thumb.Width; ++i)
+        columns[i] = SourceIndex(i, W, thumb.Width) * bytesPerPixel;
+    std::vector<unsigned char> row(W * bytesPerPixel);
+    std::vector<unsigned char> out(static_cast<size_t>(thumb.Width) * 3);
+
+    // Brings the decoder to `target` as its next row.
+    auto advanceTo = [&](uint32_t target) {
+        while (decoder.NextRow() < target) {
+            if (quantized)
+                decoder.ReadRow(row.data());
+            else
+                decoder.SkipRows(target - decoder.NextRow());
+        }
+    };
+
+    // An encoding failure is reported only after the target file has been
+    // created, and only if decoding succeeds; keep decoding after one.
+    JpegEncoder encoder;
+    std::string encodeError;
+    auto encode = [&](auto &&step) {
+        if (!encodeError.empty())
+            return;
+        try {
+            step();
+        } catch (const JpegError &e) {
+            encodeError = e.what();
+        }
+    };
+    encode([&] { encoder.Start(thumb.Width, thumb.Height, header.Progressive); });
+
+    for (int32_t j = 0; j < thumb.Height; ++j) {
+        const uint32_t sourceRow = SourceIndex(j, H, thumb.Height);
+        if (decoder.NextRow() <= sourceRow) {
+            advanceTo(sourceRow);
+            decoder.ReadRow(row.data());
+            unsigned char *o = out.data();
+            if (quantized) {
+                for (size_t c : columns) {
+                    const unsigned char v = grayLevels[row[c]];
+                    *o++ = v;
+                    *o++ = v;
+                    *o++ = v;
+                }
+            } else {
+                for (size_t c : columns) {
+                    *o++ = row[c];
+                    *o++ = row[c + 1];
+                    *o++ = row[c + 2];
+                }
+            }
+        }
+        encode([&] { encoder.WriteRow(out.data()); });
+    }
+
+    // Go through the rest of the data as a full decode would, so that the
+    // same damaged pictures fail; reading the last row makes the library
+    // decode the whole stream.
+    if (decoder.NextRow() < H) {
+        advanceTo(H - 1);
+        decoder.ReadRow(row.data());
+    }
+    decoder.Finish();
+
+    PreparedThumbnail result;
+    encode([&] { result.Jpeg = encoder.Finish(); });
+    result.EncodeError = encodeError;
+    return result;
+}
+
+} // namespace
+
+int32_t ConvertThumbnailSize(const std::string &text)
+{
+    const SiteError invalid("'" + text + "' is not a valid integer value");
+    size_t i = 0;
+    const size_t n = text.size();
+    while (i < n && text[i] == ' ')
+        ++i;
+    bool negative = false;
+    if (i < n && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+
+    bool hex = false;
+    if (i < n && (text[i] == '$' || text[i] == 'x' || text[i] == 'X')) {
+        hex = true;
+        ++i;
+    } else if (i + 1 < n && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
+        hex = true;
+        i += 2;
+    }
+    if (i == n)
+        throw invalid;
+
+    uint64_t value = 0;
+    for (; i < n; ++i) {
+        if (hex) {
+            const int d = HexDigit(text[i]);
+            if (d < 0)
+                throw invalid;
+            value = value * 16 + static_cast<uint64_t>(d);
+            if (value > 0xFFFFFFFFu) // more than eight significant digits
+                throw invalid;
+        } else {
+            if (text[i] < '0' || text[i] > '9')
+                throw invalid;
+            value = value * 10 + static_cast<uint64_t>(text[i] - '0');
+            if (value > (negative ? 2147483648u : 2147483647u))
+                throw invalid;
+        }
+    }
+    // Hex digits are a 32-bit two's-complement pattern; the sign negates it.
+    uint32_t bits = static_cast<uint32_t>(value);
+    if (negative)
+        bits = 0u - bits;
+    return static_cast<int32_t>(bits);
+}
+
+ThumbnailSize ThumbnailDimensions(int32_t W, int32_t H, int32_t size)
+{
+    ThumbnailSize result;
+    if (IsLandscape(W, H)) {
+        const int32_t scaleFactor = Round(Quotient(H, size));
+        result.Width = Round(Quotient(W, scaleFactor));
+        result.Height = size;
+    } else {
+        const int32_t scaleFactor = Round(Quotient(W, size));
+        result.Width = size;
+        result.Height = Round(Quotient(H, scaleFactor));
+    }
+    return result;
+}
+
+PreparedThumbnail PrepareThumbnail(const std::string &sourcePath, const std::string &sizeText)
+{
+    const std::vector<unsigned char> bytes = ReadWholeFile(sourcePath);
+    try {
+        // An empty file is not parsed: W and H stay 0.
+        std::unique_ptr<JpegDecoder> decoder;
+        JpegHeader header;
+        if (!bytes.empty()) {
+            decoder = std::make_unique<JpegDecoder>(bytes.data(), bytes.size(), kMemoryLimit);
+            header = decoder->ReadHeader();
+        }
+
+        // The orientation test comes before the size text is looked at.
+        IsLandscape(header.Width, header.Height);
+        const int32_t size = ConvertThumbnailSize(sizeText);
+        if (size < 0)
+            throw SiteError("The thumbnail size '" + sizeText +
+                            "' is negative; it must be a whole number of pixels, at least 1");
+        const ThumbnailSize thumb = ThumbnailDimensions(header.Width, header.Height, size);
+
+        if (thumb.Width < 1 || thumb.Height < 1 || thumb.Width > kMaxJpegSide ||
+            thumb.Height > kMaxJpegSide ||
+            static_cast<uint64_t>(thumb.Width) * static_cast<uint64_t>(thumb.Height) * 3 > kMemoryLimit)
+            throw SiteError("Cannot make a thumbnail of " + Quoted(sourcePath) + ": at " +
+                            std::to_string(thumb.Width) + " x " + std::to_string(thumb.Height) +
+                            " pixels it would be too large (at most 65500 pixels a side and 1 GiB in all)");
+
+        if (header.Components == 4)
+            throw SiteError("Cannot make a thumbnail of " + Quoted(sourcePath) +
+                            ": pictures with four colour components (CMYK or YCCK) are not supported");
+
+        return SampleAndEncode(*decoder, header, thumb);
+    } catch (const JpegError &e) {
+        if (e.OutOfMemory())
+            throw SiteError("Cannot make a thumbnail of " + Quoted(sourcePath) +
+                            ": decoding it would need more than 1 GiB of memory");
+        throw;
+    }
+}
+
+void WriteThumbnail(const std::string &targetPath, const PreparedThumbnail &thumbnail)
+{
+    if (FileExists(targetPath))
+        DeleteFileQuietly(targetPath);
+    if (!thumbnail.EncodeError.empty()) {
+        // The target is created before encoding; a failed encoding leaves it empty.
+        WriteWholeFile(targetPath, nullptr, 0);
+        throw SiteError(thumbnail.EncodeError);
+    }
+    WriteWholeFile(targetPath, thumbnail.Jpeg.data(), thumbnail.Jpeg.size());
+}
+
+void MakeThumbnail(const std::string &sourcePath, const std::string &targetPath,
+                   const std::string &sizeText)
+{
+    const PreparedThumbnail thumbnail = PrepareThumbnail(sourcePath, sizeText);
+    WriteThumbnail(targetPath, thumbnail);
+}
+
+} // namespace pixelnook

@@ -1,0 +1,436 @@
+#include "JpegFixtures.h"
+#include "SiteError.h"
+#include "Thumbnail.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <functional>
+#include <set>
+#include <jpeglib.h>
+#include <jerror.h>
+
+using namespace pixelnook;
+using fixtures::JpegSpec;
+using fixtures::MakeJpeg;
+
+namespace {
+
+const char *const kDivZero = "Floating point division by zero";
+const char *const kInvalidOp = "Invalid floating point operation";
+
+std::string ErrorOf(const std::function<void()> &action)
+{
+    try {
+        action();
+    } catch (const SiteError &e) {
+        return e.what();
+    }
+    return "(no error)";
+}
+
+// ------------------------------------------------------------ dimensions
+
+struct DimensionsCase {
+    int32_t W, H, Size;
+    int32_t Width, Height; // expected thumbnail
+    const char *Error;     // or the expected error
+};
+
+class ThumbnailDimensionsTable : public ::testing::TestWithParam<DimensionsCase> {};
+
+TEST_P(ThumbnailDimensionsTable, MatchesWorkedExample)
+{
+    const DimensionsCase c = GetParam();
+    if (c.Error) {
+        EXPECT_EQ(ErrorOf([&] { ThumbnailDimensions(c.W, c.H, c.Size); }), c.Error);
+    } else {
+        const ThumbnailSize t = ThumbnailDimensions(c.W, c.H, c.Size);
+        EXPECT_EQ(t.Width, c.Width);
+        EXPECT_EQ(t.Height, c.Height);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(WorkedExamples, ThumbnailDimensionsTable, ::testing::Values(
+    DimensionsCase{640, 480, 85, 107, 85, nullptr},
+    DimensionsCase{480, 640, 85, 85, 107, nullptr},
+    DimensionsCase{100, 100, 85, 85, 100, nullptr},   // square counts as portrait
+    DimensionsCase{85, 85, 85, 85, 85, nullptr},
+    DimensionsCase{800, 600, 85, 114, 85, nullptr},
+    DimensionsCase{1024, 768, 85, 114, 85, nullptr},
+    DimensionsCase{2048, 1536, 85, 114, 85, nullptr},
+    DimensionsCase{3000, 2000, 85, 125, 85, nullptr},
+    DimensionsCase{2000, 3000, 85, 85, 125, nullptr},
+    DimensionsCase{120, 43, 85, 120, 85, nullptr},    // R(0.506) = 1: enlarged
+    DimensionsCase{120, 42, 85, 0, 0, kDivZero},      // R(0.494) = 0
+    DimensionsCase{640, 480, 100, 128, 100, nullptr},
+    DimensionsCase{250, 250, 100, 100, 125, nullptr}, // R(2.5) = 2, tie to even
+    DimensionsCase{350, 350, 100, 100, 88, nullptr},  // R(3.5) = 4, R(87.5) = 88
+    DimensionsCase{150, 150, 100, 100, 75, nullptr},  // R(1.5) = 2
+    DimensionsCase{170, 100, 200, 0, 0, kDivZero},    // R(0.5) = 0
+    DimensionsCase{100, 170, 200, 0, 0, kDivZero},
+    DimensionsCase{170, 101, 200, 170, 200, nullptr}, // R(0.505) = 1
+    DimensionsCase{640, 480, 0, 0, 0, kDivZero},
+    DimensionsCase{0, 0, 85, 0, 0, kInvalidOp}));     // an empty file: 0 / 0
+
+// ------------------------------------------------------------ conversion
+
+struct ConversionCase {
+    const char *Text;
+    bool Valid;
+    int32_t Value;
+};
+
+class ConvertThumbnailSizeTable : public ::testing::TestWithParam<ConversionCase> {};
+
+TEST_P(ConvertThumbnailSizeTable, ConvertsOrRefuses)
+{
+    const ConversionCase c = GetParam();
+    if (c.Valid)
+        EXPECT_EQ(ConvertThumbnailSize(c.Text), c.Value) << '"' << c.Text << '"';
+    else
+        EXPECT_EQ(ErrorOf([&] { ConvertThumbnailSize(c.Text); }),
+                  std::string("'") + c.Text + "' is not a valid integer value");
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, ConvertThumbnailSizeTable, ::testing::Values(
+    ConversionCase{"85", true, 85},
+    ConversionCase{" 85", true, 85},
+    ConversionCase{"   +85", true, 85},
+    ConversionCase{"0085", true, 85},
+    ConversionCase{"$55", true, 85},
+    ConversionCase{"x55", true, 85},
+    ConversionCase{"X55", true, 85},
+    ConversionCase{"0x55", true, 85},
+    ConversionCase{"0X55", true, 85},
+    ConversionCase{"$aB", true, 171},
+    ConversionCase{"-0x1", true, -1},
+    ConversionCase{"-85", true, -85},
+    ConversionCase{"0", true, 0},
+    ConversionCase{"2147483647", true, 2147483647},
+    ConversionCase{"-2147483648", true, INT32_MIN},
+    ConversionCase{"$FFFFFFFF", true, -1},
+    ConversionCase{"$7FFFFFFF", true, 2147483647},
+    ConversionCase{"$000000055", true, 85},          // leading zeros are not significant
+    ConversionCase{"-$FFFFFFFF", true, 1},
+    ConversionCase{"85 ", false, 0},
+    ConversionCase{"85px", false, 0},
+    ConversionCase{"", false, 0},
+    ConversionCase{" ", false, 0},
+    ConversionCase{"+", false, 0},
+    ConversionCase{"-", false, 0},
+    ConversionCase{"$", false, 0},
+    ConversionCase{"0x", false, 0},
+    ConversionCase{"\t85", false, 0},                // only spaces are skipped
+    ConversionCase{"+-85", false, 0},
+    ConversionCase{"- 85", false, 0},
+    ConversionCase{"8 5", false, 0},
+    ConversionCase{"2147483648", false, 0},
+    ConversionCase{"-2147483649", false, 0},
+    ConversionCase{"99999999999999999999", false, 0},
+    ConversionCase{"$100000000", false, 0},
+    ConversionCase{"$G1", false, 0},
+    ConversionCase{"85.0", false, 0},
+    ConversionCase{"1e2", false, 0}));
+
+// ------------------------------------------------------------ fixtures
+
+std::vector<unsigned char> Truncated(std::vector<unsigned char> bytes, double keep)
+{
+    bytes.resize(static_cast<size_t>(bytes.size() * keep));
+    return bytes;
+}
+
+// A stream of tables only: SOI, one quantization table, EOI.
+std::vector<unsigned char> TablesOnly()
+{
+    std::vector<unsigned char> b = {0xFF, 0xD8, 0xFF, 0xDB, 0x00, 0x43, 0x00};
+    for (int i = 0; i < 64; ++i)
+        b.push_back(1);
+    b.push_back(0xFF);
+    b.push_back(0xD9);
+    return b;
+}
+
+std::vector<unsigned char> WithPrecision(std::vector<unsigned char> bytes, unsigned char precision)
+{
+    for (size_t i = 2; i + 4 < bytes.size();) {
+        if (bytes[i + 1] == 0xC0) {
+            bytes[i + 4] = precision;
+            return bytes;
+        }
+        i += 2 + ((static_cast<size_t>(bytes[i + 2]) << 8) | bytes[i + 3]);
+    }
+    return bytes;
+}
+
+class ThumbnailFiles : public ::testing::Test {
+protected:
+    std::string Source(const std::string &name, const std::vector<unsigned char> &bytes)
+    {
+        const auto p = dir.path() / name;
+        fixtures::WriteFile(p, bytes);
+        return p.string();
+    }
+    std::string Target(const std::string &name = "tn_pic.jpg") const
+    {
+        return (dir.path() / name).string();
+    }
+    fixtures::TempDir dir;
+};
+
+// ------------------------------------------------------------ failures
+
+struct FailureCase {
+    const char *Name;
+    std::function<std::vector<unsigned char>()> Bytes; // null: the source does not exist
+    const char *Size;
+    // The expected message; "@" stands for the source path.
+    std::string Message;
+};
+
+std::string WithPath(std::string message, const std::string &path)
+{
+    const auto at = message.find('@');
+    if (at != std::string::npos)
+        message.replace(at, 1, path);
+    return message;
+}
+
+class ThumbnailFailures : public ThumbnailFiles, public ::testing::WithParamInterface<FailureCase> {};
+
+// Each failure comes with its exact message, and an older thumbnail at the
+// target survives it untouched: nothing is deleted before the picture has
+// been read, decoded and encoded.
+TEST_P(ThumbnailFailures, ReportsAndKeepsOlderThumbnail)
+{
+    const FailureCase c = GetParam();
+    std::string source = (dir.path() / "pic.jpg").string();
+    if (c.Bytes)
+        source = Source("pic.jpg", c.Bytes());
+    const std::string target = Target();
+    fixtures::WriteText(target, "older thumbnail");
+
+    EXPECT_EQ(ErrorOf([&] { MakeThumbnail(source, target, c.Size); }), WithPath(c.Message, source));
+    EXPECT_EQ(fixtures::ReadText(target), "older thumbnail");
+}
+
+std::vector<unsigned char> Picture640() { return MakeJpeg({640, 480}); }
+
+INSTANTIATE_TEST_SUITE_P(Table, ThumbnailFailures, ::testing::Values(
+    FailureCase{"Missing", nullptr, "85", "Cannot open file \"@\". No such file or directory"},
+    FailureCase{"MissingBeforeBadSize", nullptr, "85 ", "Cannot open file \"@\". No such file or directory"},
+    FailureCase{"NotJpeg", [] { const std::string t = "GIF89a not a picture";
+                                return std::vector<unsigned char>(t.begin(), t.end()); },
+                "85", "JPEG error #53"},
+    FailureCase{"NotJpegBeforeBadSize", [] { return std::vector<unsigned char>{'P', 'N', 'G'}; },
+                "px", "JPEG error #53"},
+    FailureCase{"NoImage", TablesOnly, "85", "JPEG error #" + std::to_string(JERR_NO_IMAGE)},
+    FailureCase{"TwelveBitPrecision", [] { return WithPrecision(Picture640(), 12); }, "85",
+                "JPEG error #" + std::to_string(JERR_BAD_PRECISION)},
+    FailureCase{"Empty", [] { return std::vector<unsigned char>{}; }, "85", kInvalidOp},
+    FailureCase{"EmptyBeforeBadSize", [] { return std::vector<unsigned char>{}; }, "85 ", kInvalidOp},
+    FailureCase{"TrailingBlank", Picture640, "85 ", "'85 ' is not a valid integer value"},
+    FailureCase{"Units", Picture640, "85px", "'85px' is not a valid integer value"},
+    FailureCase{"SizeZero", Picture640, "0", kDivZero},
+    FailureCase{"ScaleFactorZero", [] { return MakeJpeg({120, 42}); }, "85", kDivZero},
+    FailureCase{"NegativeSize", Picture640, "-85",
+                "The thumbnail size '-85' is negative; it must be a whole number of pixels, at least 1"},
+    FailureCase{"NegativeHexSize", Picture640, "$FFFFFFAB",
+                "The thumbnail size '$FFFFFFAB' is negative; it must be a whole number of pixels, at least 1"},
+    FailureCase{"Cmyk", [] { JpegSpec s{64, 48}; s.Components = 4; return MakeJpeg(s); }, "20",
+                "Cannot make a thumbnail of \"@\": pictures with four colour components (CMYK or YCCK) are not supported"},
+    // A few hundred bytes claiming 65500 x 65500 progressive: the library
+    // would need gigabytes of coefficients.
+    FailureCase{"HugeProgressive", [] { JpegSpec s{64, 48}; s.Progressive = true;
+                                        return fixtures::WithFrameSize(MakeJpeg(s), 65500, 65500); },
+                "85", "Cannot make a thumbnail of \"@\": decoding it would need more than 1 GiB of memory"},
+    // A thumbnail of 40000 x 40000 pixels would take 4.8 GB as a raster.
+    FailureCase{"HugeThumbnail", [] { return fixtures::WithFrameSize(MakeJpeg({16, 16}), 40000, 40000); },
+                "40000", "Cannot make a thumbnail of \"@\": at 40000 x 40000 pixels it would be too large "
+                         "(at most 65500 pixels a side and 1 GiB in all)"}),
+    [](const ::testing::TestParamInfo<FailureCase> &info) { return info.param.Name; });
+
+TEST(ThumbnailErrors, MessageCodesAreTheLibraryRelease6Ones)
+{
+    EXPECT_EQ(JERR_NO_SOI, 53);
+}
+
+TEST_F(ThumbnailFiles, TargetThatCannotBeCreated)
+{
+    const std::string source = Source("pic.jpg", MakeJpeg({64, 48}));
+    const std::string target = (dir.path() / "missing" / "tn_pic.jpg").string();
+    EXPECT_EQ(ErrorOf([&] { MakeThumbnail(source, target, "20"); }),
+              "Cannot create file \"" + target + "\". No such file or directory");
+}
+
+TEST_F(ThumbnailFiles, EncodingFailureLeavesTargetCreatedAndEmpty)
+{
+    const std::string target = Target();
+    fixtures::WriteText(target, "older thumbnail");
+    PreparedThumbnail failed;
+    failed.Jpeg = {1, 2, 3};
+    failed.EncodeError = "JPEG error #42";
+    EXPECT_EQ(ErrorOf([&] { WriteThumbnail(target, failed); }), "JPEG error #42");
+    EXPECT_TRUE(std::filesystem::exists(target));
+    EXPECT_EQ(std::filesystem::file_size(target), 0u);
+}
+
+// ------------------------------------------------------------ output
+
+TEST_F(ThumbnailFiles, ReplacesOlderThumbnailWithJfifOnlyStream)
+{
+    // The source carries Exif, another APP segment and a comment: none of
+    // them may reach the thumbnail.
+    const std::vector<unsigned char> exif = {0xFF, 0xE1, 0x00, 0x0A, 'E', 'x', 'i', 'f', 0, 0, 'M', 'M'};
+    const std::vector<unsigned char> app2 = {0xFF, 0xE2, 0x00, 0x06, 'I', 'C', 'C', 0};
+    const std::vector<unsigned char> comment = {0xFF, 0xFE, 0x00, 0x06, 'h', 'e', 'l', 'o'};
+    const std::string source = Source("pic.jpg", fixtures::WithMarkers(MakeJpeg({640, 480}), {exif, app2, comment}));
+    const std::string target = Target();
+    fixtures::WriteText(target, "older thumbnail");
+
+    MakeThumbnail(source, target, "85");
+
+    const auto bytes = fixtures::ReadFile(target);
+    ASSERT_GE(bytes.size(), 4u);
+    EXPECT_EQ(bytes[0], 0xFF);
+    EXPECT_EQ(bytes[1], 0xD8);
+    EXPECT_EQ(bytes[bytes.size() - 2], 0xFF);
+    EXPECT_EQ(bytes[bytes.size() - 1], 0xD9);
+    const fixtures::JpegInfo info = fixtures::InspectJpeg(bytes);
+    EXPECT_EQ(info.Width, 107);
+    EXPECT_EQ(info.Height, 85);
+    EXPECT_EQ(info.Components, 3);
+    EXPECT_TRUE(info.HasJfif);
+    EXPECT_FALSE(info.HasOtherMarkers);
+    EXPECT_FALSE(info.Progressive);
+}
+
+TEST_F(ThumbnailFiles, CodingFollowsTheSource)
+{
+    for (const bool progressive : {false, true}) {
+        for (const int components : {1, 3}) {
+            JpegSpec spec{480, 640};
+            spec.Progressive = progressive;
+            spec.Components = components;
+            const std::string source = Source("pic.jpg", MakeJpeg(spec));
+            MakeThumbnail(source, Target(), "85");
+            const fixtures::JpegInfo info = fixtures::InspectJpeg(fixtures::ReadFile(Target()));
+            EXPECT_EQ(info.Progressive, progressive) << components;
+            EXPECT_EQ(info.Components, 3);
+            EXPECT_EQ(info.Width, 85);
+            EXPECT_EQ(info.Height, 107);
+        }
+    }
+}
+
+TEST_F(ThumbnailFiles, GrayscalePictureGivesGrayColourThumbnail)
+{
+    JpegSpec spec{300, 200};
+    spec.Components = 1;
+    const std::string source = Source("gray.jpg", MakeJpeg(spec));
+    MakeThumbnail(source, Target(), "50");
+    const fixtures::RgbPicture thumb = fixtures::DecodeRgb(fixtures::ReadFile(Target()));
+    ASSERT_EQ(thumb.Width, 75);
+    ASSERT_EQ(thumb.Height, 50);
+    std::set<int> grays;
+    for (size_t p = 0; p < thumb.Pixels.size(); p += 3) {
+        ASSERT_EQ(thumb.Pixels[p], thumb.Pixels[p + 1]);
+        ASSERT_EQ(thumb.Pixels[p], thumb.Pixels[p + 2]);
+        grays.insert(thumb.Pixels[p]);
+    }
+    EXPECT_GT(grays.size(), 10u); // a gray picture, not a flat one
+}
+
+TEST_F(ThumbnailFiles, TruncatedPictureStillGivesThumbnail)
+{
+    for (const bool progressive : {false, true}) {
+        JpegSpec spec{640, 480};
+        spec.Progressive = progressive;
+        const std::string source = Source("cut.jpg", Truncated(MakeJpeg(spec), 0.5));
+        MakeThumbnail(source, Target(), "85");
+        const fixtures::JpegInfo info = fixtures::InspectJpeg(fixtures::ReadFile(Target()));
+        EXPECT_EQ(info.Width, 107);
+        EXPECT_EQ(info.Height, 85);
+    }
+}
+
+// A baseline picture of 12000 x 12000 is streamed row by row; it must not
+// need a full-size raster (432 MB) to be thumbnailed.
+TEST_F(ThumbnailFiles, LargeBaselinePictureIsStreamed)
+{
+    const std::string source = Source("big.jpg", fixtures::WithFrameSize(MakeJpeg({64, 48}), 12000, 12000));
+    MakeThumbnail(source, Target(), "85");
+    const fixtures::JpegInfo info = fixtures::InspectJpeg(fixtures::ReadFile(Target()));
+    EXPECT_EQ(info.Width, 85);
+    EXPECT_EQ(info.Height, 85);
+}
+
+// ------------------------------------------------------------ exactness
+
+struct ExactCase {
+    const char *Name;
+    std::function<std::vector<unsigned char>()> Bytes;
+    std::vector<const char *> Sizes;
+};
+
+JpegSpec Spec(int w, int h, int hs, int vs, bool progressive = false, int components = 3, int restart = 0)
+{
+    JpegSpec s{w, h};
+    s.HSamp = hs;
+    s.VSamp = vs;
+    s.Progressive = progressive;
+    s.Components = components;
+    s.RestartRows = restart;
+    s.Seed = static_cast<uint32_t>(w * 31 + h * 7 + hs + vs);
+    return s;
+}
+
+class ThumbnailExactness : public ::testing::TestWithParam<ExactCase> {};
+
+// The streaming path (skipping unneeded rows) must give exactly the bytes of
+// a full decode into a W x H x 3 raster followed by the same sampling.
+TEST_P(ThumbnailExactness, MatchesFullDecodeReference)
+{
+    const ExactCase c = GetParam();
+    fixtures::TempDir dir;
+    const auto bytes = c.Bytes();
+    const auto path = dir.path() / "pic.jpg";
+    fixtures::WriteFile(path, bytes);
+    const fixtures::JpegInfo info = fixtures::InspectJpeg(bytes);
+    for (const char *size : c.Sizes) {
+        const ThumbnailSize t = ThumbnailDimensions(info.Width, info.Height, ConvertThumbnailSize(size));
+        const PreparedThumbnail fast = PrepareThumbnail(path.string(), size);
+        EXPECT_TRUE(fast.EncodeError.empty());
+        const std::vector<unsigned char> reference = fixtures::ReferenceThumbnail(bytes, t.Width, t.Height);
+        ASSERT_FALSE(reference.empty());
+        EXPECT_TRUE(fast.Jpeg == reference) << c.Name << " at size " << size;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Fixtures, ThumbnailExactness, ::testing::Values(
+    ExactCase{"Baseline420", [] { return MakeJpeg(Spec(640, 480, 2, 2)); }, {"85", "30", "17", "240"}},
+    ExactCase{"Baseline422", [] { return MakeJpeg(Spec(640, 480, 2, 1)); }, {"85", "17", "200"}},
+    ExactCase{"Baseline440", [] { return MakeJpeg(Spec(480, 640, 1, 2)); }, {"85", "17"}},
+    ExactCase{"Baseline444", [] { return MakeJpeg(Spec(640, 480, 1, 1)); }, {"85", "17"}},
+    ExactCase{"Baseline411", [] { return MakeJpeg(Spec(640, 480, 4, 1)); }, {"85", "23"}},
+    ExactCase{"Progressive420", [] { return MakeJpeg(Spec(640, 480, 2, 2, true)); }, {"85", "17", "240"}},
+    ExactCase{"Progressive444", [] { return MakeJpeg(Spec(480, 640, 1, 1, true)); }, {"85", "19"}},
+    ExactCase{"Progressive422", [] { return MakeJpeg(Spec(640, 480, 2, 1, true)); }, {"85", "31"}},
+    ExactCase{"RestartEveryRow", [] { return MakeJpeg(Spec(640, 480, 2, 2, false, 3, 1)); }, {"85", "17"}},
+    ExactCase{"RestartProgressive", [] { return MakeJpeg(Spec(640, 480, 2, 2, true, 3, 2)); }, {"85", "17"}},
+    ExactCase{"OddSize", [] { return MakeJpeg(Spec(333, 211, 2, 2)); }, {"85", "13", "100"}},
+    ExactCase{"OddSizeProgressive", [] { return MakeJpeg(Spec(211, 333, 2, 2, true)); }, {"85", "13"}},
+    ExactCase{"Tiny", [] { return MakeJpeg(Spec(7, 5, 2, 2)); }, {"3", "5", "9"}},
+    ExactCase{"OnePixel", [] { return MakeJpeg(Spec(1, 1, 2, 2)); }, {"1"}},
+    ExactCase{"Enlarging", [] { return MakeJpeg(Spec(120, 43, 2, 2)); }, {"85", "60"}},
+    ExactCase{"EnlargingProgressive", [] { return MakeJpeg(Spec(43, 120, 2, 2, true)); }, {"85"}},
+    ExactCase{"TruncatedBaseline", [] { return Truncated(MakeJpeg(Spec(640, 480, 2, 2)), 0.4); }, {"85", "17"}},
+    ExactCase{"TruncatedProgressive", [] { return Truncated(MakeJpeg(Spec(640, 480, 2, 2, true)), 0.6); }, {"85", "17"}},
+    ExactCase{"TruncatedRestart", [] { return Truncated(MakeJpeg(Spec(640, 480, 2, 1, false, 3, 1)), 0.5); }, {"85"}},
+    ExactCase{"Grayscale", [] { return MakeJpeg(Spec(640, 480, 1, 1, false, 1)); }, {"85", "17", "240"}},
+    ExactCase{"GrayscaleProgressive", [] { return MakeJpeg(Spec(333, 211, 1, 1, true, 1)); }, {"85", "13"}},
+    ExactCase{"GrayscaleTruncated", [] { return Truncated(MakeJpeg(Spec(640, 480, 1, 1, false, 1)), 0.5); }, {"85"}}),
+    [](const ::testing::TestParamInfo<ExactCase> &info) { return info.param.Name; });
+
+} // namespace
