@@ -1,0 +1,175 @@
+#include "ThumbnailStage.h"
+
+#include "Thumbnail.h"
+
+#include <algorithm>
+#include <condition_variable>
+#include <exception>
+#include <filesystem>
+#include <mutex>
+#include <optional>
+#include <system_error>
+#include <thread>
+
+namespace pixelnook {
+
+namespace {
+
+// A finished picture waiting for its turn to be written.
+struct Outcome {
+    PreparedThumbnail Thumbnail;
+    std::exception_ptr Error;
+};
+
+std::string ComparablePath(const std::string &path)
+{
+    std::error_code ec;
+    const std::filesystem::path p = std::filesystem::weakly_canonical(path, ec);
+    return ec ? std::filesystem::path(path).lexically_normal().string() : p.string();
+}
+
+// For each job, the last earlier job whose thumbnail is this job's source
+// (a picture chosen from the thumbnails folder), or -1. Such a job must read
+// its source only after that thumbnail has been written, as one thread
+// working in list order would.
+std::vector<long> SourceDependencies(const std::vector<ThumbnailJob> &jobs)
+{
+    std::vector<std::string> targets;
+    targets.reserve(jobs.size());
+    for (const ThumbnailJob &job : jobs)
+        targets.push_back(ComparablePath(job.TargetPath));
+    std::vector<long> after(jobs.size(), -1);
+    for (size_t k = 0; k < jobs.size(); ++k) {
+        const std::string source = ComparablePath(jobs[k].SourcePath);
+        for (size_t i = 0; i < k; ++i)
+            if (targets[i] == source)
+                after[k] = static_cast<long>(i);
+    }
+    return after;
+}
+
+class ParallelStage {
+public:
+    ParallelStage(const std::vector<ThumbnailJob> &jobs, const std::string &sizeText, unsigned workers)
+        : jobs_(jobs), sizeText_(sizeText), after_(SourceDependencies(jobs)),
+          outcomes_(jobs.size()),
+          // Finished thumbnails are small, but keep how far the workers run
+          // ahead bounded all the same.
+          window_(static_cast<size_t>(workers) * 4)
+    {
+        threads_.reserve(workers);
+        try {
+            for (unsigned i = 0; i < workers; ++i)
+                threads_.emplace_back([this] { Work(); });
+        } catch (const std::system_error &) {
+            // Fewer threads than asked for still finish the stage; with none,
+            // the calling thread prepares the pictures itself (see Outcome()).
+        }
+    }
+
+    ~ParallelStage()
+    {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            stop_ = true;
+        }
+        changed_.notify_all();
+        for (std::thread &t : threads_)
+            t.join();
+    }
+
+    void Run()
+    {
+        for (size_t k = 0; k < jobs_.size(); ++k) {
+            Outcome outcome = Take(k);
+            if (outcome.Error)
+                std::rethrow_exception(outcome.Error);
+            WriteThumbnail(jobs_[k].TargetPath, outcome.Thumbnail);
+            {
+                std::lock_guard<std::mutex> lock(mutex_);
+                written_ = k + 1;
+            }
+            changed_.notify_all();
+        }
+    }
+
+private:
+    bool Claimable(size_t k) const
+    {
+        return k < jobs_.size() && k < written_ + window_ &&
+               (after_[k] < 0 || static_cast<size_t>(after_[k]) < written_);
+    }
+
+    void Work()
+    {
+        std::unique_lock<std::mutex> lock(mutex_);
+        for (;;) {
+            changed_.wait(lock, [this] { return stop_ || next_ >= jobs_.size() || Claimable(next_); });
+            if (stop_ || next_ >= jobs_.size())
+                return;
+            const size_t k = next_++;
+            lock.unlock();
+            Outcome outcome = Prepare(k);
+            lock.lock();
+            outcomes_[k] = std::move(outcome);
+            changed_.notify_all();
+        }
+    }
+
+    // Never lets an exception out of a worker: it travels with the outcome.
+    Outcome Prepare(size_t k) const
+    {
+        Outcome outcome;
+        try {
+            outcome.Thumbnail = PrepareThumbnail(jobs_[k].SourcePath, sizeText_);
+        } catch (...) {
+            outcome.Error = std::current_exception();
+        }
+        return outcome;
+    }
+
+    Outcome Take(size_t k)
+    {
+        std::unique_lock<std::mutex> lock(mutex_);
+        if (threads_.empty()) {
+            lock.unlock();
+            return Prepare(k);
+        }
+        changed_.wait(lock, [&] { return outcomes_[k].has_value(); });
+        Outcome outcome = std::move(*outcomes_[k]);
+        outcomes_[k].reset();
+        return outcome;
+    }
+
+    const std::vector<ThumbnailJob> &jobs_;
+    const std::string &sizeText_;
+    const std::vector<long> after_;
+    std::vector<std::optional<Outcome>> outcomes_;
+    const size_t window_;
+
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    size_t next_ = 0;    // the next job a worker takes
+    size_t written_ = 0; // jobs whose thumbnails are on disk
+    bool stop_ = false;
+    std::vector<std::thread> threads_;
+};
+
+} // namespace
+
+void MakeThumbnails(const std::vector<ThumbnailJob> &jobs, const std::string &sizeText,
+                    unsigned workers)
+{
+    if (workers == 0)
+        workers = std::max(1u, std::thread::hardware_concurrency());
+    workers = static_cast<unsigned>(std::min<size_t>(workers, jobs.size()));
+    if (workers <= 1) {
+        for (const ThumbnailJob &job : jobs)
+            MakeThumbnail(job.SourcePath, job.TargetPath, sizeText);
+        return;
+    }
+    ParallelStage stage(jobs, sizeText, workers);
+    stage.Run();
+}
+
+} // namespace pixelnook

@@ -1,0 +1,194 @@
+#include "JpegFixtures.h"
+#include "SiteError.h"
+#include "Thumbnail.h"
+#include "ThumbnailStage.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+
+using namespace pixelnook;
+using fixtures::JpegSpec;
+using fixtures::MakeJpeg;
+
+namespace {
+
+// A picture folder and a thumbnails folder; each job k reads pictures/pk.jpg
+// and writes thumbs/tn_pk.jpg.
+class ThumbnailStage : public ::testing::Test {
+public:
+    void SetUp() override
+    {
+        std::filesystem::create_directories(pictures());
+        std::filesystem::create_directories(thumbs());
+    }
+    std::filesystem::path pictures() const { return dir.path() / "pictures"; }
+    std::filesystem::path thumbs() const { return dir.path() / "thumbs"; }
+
+    void Add(const std::vector<unsigned char> &bytes)
+    {
+        const std::string name = "p" + std::to_string(jobs.size() + 1) + ".jpg";
+        fixtures::WriteFile(pictures() / name, bytes);
+        jobs.push_back({(pictures() / name).string(), (thumbs() / ("tn_" + name)).string()});
+    }
+    void AddMissing()
+    {
+        const std::string name = "p" + std::to_string(jobs.size() + 1) + ".jpg";
+        jobs.push_back({(pictures() / name).string(), (thumbs() / ("tn_" + name)).string()});
+    }
+
+    // A mix of every kind of picture, so that workers finish out of order.
+    void AddMixedPictures()
+    {
+        for (int k = 0; k < 10; ++k) {
+            JpegSpec s{160 + 97 * (k % 4), 120 + 61 * (k % 3)};
+            s.Progressive = k % 3 == 1;
+            s.Components = k % 5 == 4 ? 1 : 3;
+            s.HSamp = k % 2 ? 1 : 2;
+            s.Seed = static_cast<uint32_t>(k + 1);
+            Add(MakeJpeg(s));
+        }
+    }
+
+    std::vector<std::vector<unsigned char>> Thumbnails() const
+    {
+        std::vector<std::vector<unsigned char>> result;
+        for (const ThumbnailJob &job : jobs)
+            result.push_back(std::filesystem::exists(job.TargetPath) ? fixtures::ReadFile(job.TargetPath)
+                                                                      : std::vector<unsigned char>{});
+        return result;
+    }
+
+    std::string Run(unsigned workers, const std::string &size = "40")
+    {
+        try {
+            MakeThumbnails(jobs, size, workers);
+        } catch (const SiteError &e) {
+            return e.what();
+        }
+        return "";
+    }
+
+    fixtures::TempDir dir;
+    std::vector<ThumbnailJob> jobs;
+};
+
+TEST_F(ThumbnailStage, EveryWorkerCountGivesTheSameFiles)
+{
+    AddMixedPictures();
+    ASSERT_EQ(Run(1), "");
+    const auto single = Thumbnails();
+    for (const auto &t : single)
+        ASSERT_FALSE(t.empty());
+    for (const unsigned workers : {2u, 3u, 8u, 0u}) {
+        std::filesystem::remove_all(thumbs());
+        std::filesystem::create_directories(thumbs());
+        ASSERT_EQ(Run(workers), "") << workers;
+        EXPECT_TRUE(Thumbnails() == single) << workers << " workers";
+    }
+}
+
+TEST_F(ThumbnailStage, OneWorkerMatchesMakeThumbnail)
+{
+    AddMixedPictures();
+    ASSERT_EQ(Run(1), "");
+    const auto files = Thumbnails();
+    for (size_t k = 0; k < jobs.size(); ++k) {
+        const PreparedThumbnail expected = PrepareThumbnail(jobs[k].SourcePath, "40");
+        EXPECT_TRUE(files[k] == expected.Jpeg) << k;
+    }
+}
+
+// The first failing picture in list order is the one reported, whichever
+// worker finishes first; earlier thumbnails are written, later ones are not
+// touched (an older file of a later picture stays as it was).
+TEST_F(ThumbnailStage, FirstFailureInListOrderStopsTheStage)
+{
+    struct Case {
+        const char *Name;
+        std::function<void(ThumbnailStage &)> Fail; // adds the failing picture
+        std::function<std::string(const ThumbnailStage &)> Message;
+    };
+    const std::vector<Case> cases = {
+        {"not a JPEG", [](ThumbnailStage &t) { t.Add({'n', 'o', 'p', 'e'}); },
+         [](const ThumbnailStage &) { return std::string("JPEG error #53"); }},
+        {"missing", [](ThumbnailStage &t) { t.AddMissing(); },
+         [](const ThumbnailStage &t) {
+             return "Cannot open file \"" + t.jobs[3].SourcePath + "\". No such file or directory";
+         }},
+        {"empty", [](ThumbnailStage &t) { t.Add({}); },
+         [](const ThumbnailStage &) { return std::string("Invalid floating point operation"); }},
+        {"target cannot be created", [](ThumbnailStage &t) {
+             t.Add(MakeJpeg({64, 48}));
+             t.jobs.back().TargetPath = (t.dir.path() / "no-folder" / "tn_p4.jpg").string();
+         },
+         [](const ThumbnailStage &t) {
+             return "Cannot create file \"" + t.jobs[3].TargetPath + "\". No such file or directory";
+         }},
+    };
+    for (const Case &c : cases) {
+        for (const unsigned workers : {1u, 2u, 4u}) {
+            SCOPED_TRACE(std::string(c.Name) + ", workers " + std::to_string(workers));
+            jobs.clear();
+            std::filesystem::remove_all(thumbs());
+            std::filesystem::remove_all(pictures());
+            SetUp();
+            for (int k = 0; k < 3; ++k)
+                Add(MakeJpeg({200 + 40 * k, 150}));
+            c.Fail(*this);
+            // Later pictures: one that fails differently, and quick good ones.
+            AddMissing();
+            for (int k = 0; k < 4; ++k)
+                Add(MakeJpeg({64, 48}));
+            for (size_t k = 4; k < jobs.size(); ++k)
+                fixtures::WriteText(jobs[k].TargetPath, "older thumbnail");
+
+            EXPECT_EQ(Run(workers), c.Message(*this));
+            for (size_t k = 0; k < 3; ++k)
+                EXPECT_EQ(fixtures::InspectJpeg(fixtures::ReadFile(jobs[k].TargetPath)).Width,
+                          ThumbnailDimensions(200 + 40 * static_cast<int>(k), 150, 40).Width);
+            for (size_t k = 4; k < jobs.size(); ++k)
+                EXPECT_EQ(fixtures::ReadText(jobs[k].TargetPath), "older thumbnail") << k;
+        }
+    }
+}
+
+TEST_F(ThumbnailStage, BadSizeTextIsReportedAfterTheFirstPictureWasRead)
+{
+    AddMissing();
+    Add(MakeJpeg({64, 48}));
+    EXPECT_EQ(Run(2, "85 "), "Cannot open file \"" + jobs[0].SourcePath + "\". No such file or directory");
+    jobs.erase(jobs.begin());
+    EXPECT_EQ(Run(2, "85 "), "'85 ' is not a valid integer value");
+}
+
+// A picture chosen from the thumbnails folder may be the thumbnail an
+// earlier picture of the same build writes: it must be read only after that
+// thumbnail was written, as in a build that works one picture at a time.
+TEST_F(ThumbnailStage, PictureMadeEarlierInTheBuildIsReadAfterItWasWritten)
+{
+    for (int k = 0; k < 4; ++k)
+        Add(MakeJpeg({300 + 50 * k, 200}));
+    // Job 5's source is job 1's thumbnail; an older file there would be read
+    // by a worker running ahead.
+    jobs.push_back({jobs[0].TargetPath, (thumbs() / "tn_tn_p1.jpg").string()});
+    fixtures::WriteFile(jobs[0].TargetPath, MakeJpeg({500, 500}));
+
+    ASSERT_EQ(Run(1, "20"), "");
+    const auto single = Thumbnails();
+    for (const unsigned workers : {2u, 5u}) {
+        fixtures::WriteFile(jobs[0].TargetPath, MakeJpeg({500, 500}));
+        ASSERT_EQ(Run(workers, "20"), "");
+        EXPECT_TRUE(Thumbnails() == single) << workers;
+    }
+    EXPECT_EQ(fixtures::InspectJpeg(single[4]).Width, 30); // from the new 30 x 20 thumbnail, not the older 500 x 500 file
+}
+
+TEST_F(ThumbnailStage, NoPicturesWritesNothing)
+{
+    EXPECT_EQ(Run(0), "");
+    EXPECT_TRUE(std::filesystem::is_empty(thumbs()));
+}
+
+} // namespace
