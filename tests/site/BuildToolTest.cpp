@@ -1,0 +1,259 @@
+// pixelnook-build end to end: what it prints, writes and exits with.
+#include "JpegFixtures.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <filesystem>
+#include <spawn.h>
+#include <sys/wait.h>
+
+extern char **environ;
+
+using fixtures::ReadText;
+using fixtures::TempDir;
+using fixtures::WriteText;
+namespace fs = std::filesystem;
+
+namespace {
+
+struct ToolRun {
+    int ExitCode = -1;
+    std::string Out;
+    std::string Err;
+};
+
+// Runs the tool with the arguments exactly as given (empty ones included).
+ToolRun RunTool(const std::vector<std::string> &args, const std::string &tool = PIXELNOOK_BUILD_TOOL,
+                const std::string &home = std::string())
+{
+    TempDir io;
+    const std::string outPath = io.str() + "/out", errPath = io.str() + "/err";
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+
+    std::vector<std::string> argStore = {tool};
+    argStore.insert(argStore.end(), args.begin(), args.end());
+    std::vector<char *> argv;
+    for (std::string &a : argStore)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+
+    std::vector<std::string> envStore;
+    for (char **e = environ; *e; ++e)
+        if (home.empty() || std::string(*e).rfind("HOME=", 0) != 0)
+            envStore.push_back(*e);
+    if (!home.empty())
+        envStore.push_back("HOME=" + home);
+    std::vector<char *> envp;
+    for (std::string &e : envStore)
+        envp.push_back(e.data());
+    envp.push_back(nullptr);
+
+    ToolRun run;
+    pid_t pid = 0;
+    const int rc = posix_spawn(&pid, tool.c_str(), &actions, nullptr, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    if (rc != 0) {
+        ADD_FAILURE() << "cannot start " << tool;
+        return run;
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    run.ExitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.Out = ReadText(outPath);
+    run.Err = ReadText(errPath);
+    return run;
+}
+
+const std::string kBuiltTemplates = std::string(PIXELNOOK_BIN_DIR) + "/templates/";
+
+const std::string kProgressWithoutImagePages = "Currenty: Building folders for files|10\n"
+                                               "Currently: Making thumbnails of images|35\n"
+                                               "Currently: Moving images to the images folder|50\n"
+                                               "Currently: Making the gallery pages|80\n"
+                                               "Currently:|0\n";
+
+class BuildToolTest : public ::testing::Test {
+protected:
+    BuildToolTest()
+    {
+        site = (root.path() / "site").string();
+        fs::create_directories(root.path() / "photos" / "other");
+        for (const char *name : {"a.jpg", "b.jpg", "c.jpg", "other/a.jpg"}) {
+            fixtures::JpegSpec spec;
+            spec.Seed = static_cast<uint32_t>(std::string(name).size());
+            fixtures::WriteFile(root.path() / "photos" / name, fixtures::MakeJpeg(spec));
+        }
+        templ = (root.path() / "t.html").string();
+        WriteText(templ, "<title>%title%</title>\n<meta %metadescrip%>\n%image%%image%\n%nextprev%");
+    }
+
+    std::string Photo(const std::string &name) const { return (root.path() / "photos" / name).string(); }
+
+    TempDir root;
+    std::string site;
+    std::string templ;
+};
+
+} // namespace
+
+TEST_F(BuildToolTest, BuildsWithACustomTemplate)
+{
+    const ToolRun run = RunTool({"--site-folder", site, "--custom-template", templ, "--site-name", "Beach",
+                                 "--description", "one\ntwo", Photo("a.jpg"), Photo("b.jpg"), Photo("c.jpg")});
+    EXPECT_EQ(run.ExitCode, 0) << run.Err;
+    EXPECT_EQ(run.Err, "");
+    EXPECT_EQ(run.Out, kProgressWithoutImagePages +
+                           "Your site - Beach has been made sucessfully\n"
+                           "It contains 3 pictures and is on 2 pages\n");
+    EXPECT_EQ(ReadText(site + "/index2.html"),
+              "<title>Beach</title>\r\n<meta one\r\ntwo>\r\n"
+              "<a href=\"images/c.jpg\"><img src=\"thumbnails/tnc.jpg\" border=\"0\"></a>\r\n"
+              "<a href=\"index1.html\">Previous</a>");
+    EXPECT_EQ(fixtures::ReadFile(site + "/images/b.jpg"), fixtures::ReadFile(Photo("b.jpg")));
+}
+
+TEST_F(BuildToolTest, BuildsWithEachBuiltInTemplateAndImagePages)
+{
+    for (int n = 1; n <= 6; ++n) {
+        SCOPED_TRACE("template " + std::to_string(n));
+        const std::string folder = site + std::to_string(n);
+        const ToolRun run = RunTool({"--site-folder", folder, "--template", std::to_string(n), "--image-pages",
+                                     "--workers", "2", Photo("a.jpg"), Photo("b.jpg")});
+        EXPECT_EQ(run.ExitCode, 0) << run.Err;
+        EXPECT_NE(run.Out.find("Currently: Creating images pages|65\n"), std::string::npos);
+        EXPECT_NE(run.Out.find("It contains 2 pictures and is on 1 pages\n"), std::string::npos);
+        const std::string page = ReadText(folder + "/index1.html");
+        EXPECT_NE(page.find("<a href=\"imagepages/imagepage2.html\"><img src=\"thumbnails/tnb.jpg\""),
+                  std::string::npos);
+        for (const char *placeholder : {"%title%", "%metakey%", "%metadescrip%", "%image%", "%nextprev%"})
+            EXPECT_EQ(page.find(placeholder), std::string::npos) << placeholder << " was left";
+        EXPECT_TRUE(fs::exists(folder + "/imagepages/imagepage2.html"));
+    }
+}
+
+TEST_F(BuildToolTest, DefaultsAreTheStartSiteValues)
+{
+    const std::string home = (root.path() / "home").string();
+    fs::create_directory(home);
+    const ToolRun run = RunTool({"--custom-template", templ, Photo("a.jpg")}, PIXELNOOK_BUILD_TOOL, home);
+    EXPECT_EQ(run.ExitCode, 0) << run.Err;
+    EXPECT_EQ(ReadText(home + "/mysite/index1.html"),
+              "<title>My Picture Site</title>\r\n"
+              "<meta My pictures of me and my family at the beach side - christmas last year.>\r\n"
+              "<a href=\"images/a.jpg\"><img src=\"thumbnails/tna.jpg\" border=\"0\"></a>\r\n");
+    EXPECT_FALSE(fs::exists(home + "/mysite/imagepages"));
+}
+
+TEST_F(BuildToolTest, DuplicateNameIsRefusedAndSkipped)
+{
+    const ToolRun run = RunTool({"--site-folder", site, "--custom-template", templ, Photo("a.jpg"),
+                                 Photo("other/a.jpg"), Photo("b.jpg")});
+    EXPECT_EQ(run.ExitCode, 0);
+    EXPECT_EQ(run.Err, "A file with this name is already added. Please select another name\n");
+    EXPECT_NE(run.Out.find("It contains 2 pictures and is on 1 pages\n"), std::string::npos);
+    EXPECT_EQ(fixtures::ReadFile(site + "/images/a.jpg"), fixtures::ReadFile(Photo("a.jpg")));
+}
+
+TEST_F(BuildToolTest, EmptyOptionValuesArePassedOn)
+{
+    const ToolRun run = RunTool({"--site-folder", site, "--custom-template", templ, "--site-name", "",
+                                 "--prefix", "", "--thumbnails-folder", "", "--description", "",
+                                 Photo("a.jpg")});
+    EXPECT_EQ(run.ExitCode, 0) << run.Err;
+    EXPECT_NE(run.Out.find("Your site -  has been made sucessfully\n"), std::string::npos);
+    // Thumbnails go to SiteFolder + "/" + "" with no prefix.
+    EXPECT_TRUE(fs::exists(site + "//a.jpg"));
+    EXPECT_EQ(ReadText(site + "/index1.html"),
+              "<title></title>\r\n<meta >\r\n<a href=\"images/a.jpg\"><img src=\"/a.jpg\" border=\"0\"></a>\r\n");
+}
+
+struct RefusalCase {
+    const char *name;
+    std::vector<std::string> args; // "@" stands for the custom template, "#" for a photo
+    int exitCode;
+    std::string err;               // exact, or a prefix when it ends in "..."
+};
+
+class BuildToolRefusalTest : public BuildToolTest, public ::testing::WithParamInterface<RefusalCase> {};
+
+TEST_P(BuildToolRefusalTest, ExitCodeAndMessage)
+{
+    const RefusalCase &c = GetParam();
+    std::vector<std::string> args = {"--site-folder", site};
+    for (const std::string &a : c.args)
+        args.push_back(a == "@" ? templ : a == "#" ? Photo("a.jpg") : a == "?" ? Photo("gone.jpg") : a);
+    const ToolRun run = RunTool(args);
+    EXPECT_EQ(run.ExitCode, c.exitCode) << run.Err;
+    std::string expected = c.err;
+    for (size_t at; (at = expected.find("$PHOTOS")) != std::string::npos;)
+        expected.replace(at, 7, (root.path() / "photos").string());
+    if (expected.size() > 3 && expected.compare(expected.size() - 3, 3, "...") == 0) {
+        EXPECT_EQ(run.Err.substr(0, expected.size() - 3), expected.substr(0, expected.size() - 3));
+    } else {
+        EXPECT_EQ(run.Err, expected);
+    }
+    if (c.exitCode == 2) {
+        EXPECT_FALSE(fs::exists(site));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Refusals, BuildToolRefusalTest,
+    ::testing::Values(
+        RefusalCase{"NoPictures", {"--custom-template", "@"}, 2, "You must select atlest 1 image\n"},
+        RefusalCase{"NoTemplate", {"#"}, 2, "You didn't select a template, please select one then click Build\n"},
+        RefusalCase{"CustomMissing",
+                    {"--custom-template", "/nonexistent/t.html", "--template", "1", "#"},
+                    2,
+                    "You MUST select a template or use a custom one to continue\n"},
+        RefusalCase{"CustomEmpty", {"--custom-template", "", "#"}, 2,
+                    "You MUST select a template or use a custom one to continue\n"},
+        RefusalCase{"MissingPicture", {"--custom-template", "@", "?"}, 1,
+                    "Cannot open file \"$PHOTOS/gone.jpg\". No such file or directory.\n"},
+        RefusalCase{"BadSize", {"--custom-template", "@", "--size", "abc", "#"}, 1,
+                    "'abc' is not a valid integer value.\n"},
+        RefusalCase{"UnknownOption", {"--colour", "red", "#"}, 2, "pixelnook-build: unknown option '--colour'..."},
+        RefusalCase{"MissingValue", {"#", "--site-name"}, 2, "pixelnook-build: option '--site-name' needs a value..."},
+        RefusalCase{"TemplateOutOfRange", {"--template", "7", "#"}, 2,
+                    "pixelnook-build: --template takes a number from 1 to 6, not '7'..."},
+        RefusalCase{"WorkersNotANumber", {"--workers", "two", "#"}, 2,
+                    "pixelnook-build: --workers takes a number from 0 to 1024, not 'two'..."}),
+    [](const auto &info) { return info.param.name; });
+
+TEST_F(BuildToolTest, TemplateWithNoImagePlaceholderIsRefused)
+{
+    const std::string bare = (root.path() / "bare.html").string();
+    WriteText(bare, "<html>%title%</html>");
+    const ToolRun run = RunTool({"--site-folder", site, "--custom-template", bare, Photo("a.jpg")});
+    EXPECT_EQ(run.ExitCode, 2);
+    EXPECT_NE(run.Err.find(bare), std::string::npos);
+    EXPECT_NE(run.Err.find("%image%"), std::string::npos);
+    EXPECT_EQ(run.Out, "");
+    EXPECT_FALSE(fs::exists(site));
+}
+
+TEST_F(BuildToolTest, MissingBuiltInTemplateIsReportedLikeAPanelClick)
+{
+    // A copy of the tool with no templates folder beside it.
+    const fs::path program = root.path() / "bin";
+    fs::create_directory(program);
+    fs::copy_file(PIXELNOOK_BUILD_TOOL, program / "pixelnook-build");
+    fs::permissions(program / "pixelnook-build", fs::perms::owner_all);
+    const ToolRun run = RunTool({"--site-folder", site, "--template", "3", Photo("a.jpg")},
+                                (program / "pixelnook-build").string());
+    EXPECT_EQ(run.ExitCode, 2);
+    EXPECT_EQ(run.Err, "The file '" + program.string() + "/templates/template3.html' could not be found. "
+                                                         "Please re-install\n");
+    EXPECT_FALSE(fs::exists(site));
+}
+
+TEST_F(BuildToolTest, HelpShowsUsage)
+{
+    const ToolRun run = RunTool({"--help"});
+    EXPECT_EQ(run.ExitCode, 0);
+    EXPECT_EQ(run.Out.rfind("Usage: pixelnook-build [options] PICTURE...\n", 0), 0u);
+}
