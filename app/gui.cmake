@@ -1,0 +1,45 @@
+# The wizard program "pixelnook": start-up and the error report in a small
+# library (the wizard tests link it too), the executable, and the files that
+# put it into the desktop's application menu.
+
+add_library(pixelnook_app STATIC
+  ${CMAKE_CURRENT_SOURCE_DIR}/Application.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/Application.h)
+target_include_directories(pixelnook_app PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+target_link_libraries(pixelnook_app PUBLIC pixelnook_wizard Qt6::Widgets)
+
+add_executable(pixelnook ${CMAKE_CURRENT_SOURCE_DIR}/main.cpp)
+target_link_libraries(pixelnook PRIVATE pixelnook_app)
+if(TARGET pixelnook_templates)
+  # Running the program from the build tree needs the templates beside it.
+  add_dependencies(pixelnook pixelnook_templates)
+endif()
+
+install(TARGETS pixelnook RUNTIME DESTINATION ${PIXELNOOK_INSTALL_DIR})
+
+# bin/pixelnook -> the program in its own folder (relative, so the tree can
+# be moved or installed under any prefix or DESTDIR).
+file(RELATIVE_PATH PIXELNOOK_BIN_TO_PROGRAM
+  /prefix/${CMAKE_INSTALL_BINDIR} /prefix/${PIXELNOOK_INSTALL_DIR}/pixelnook)
+install(CODE "
+  set(bindir \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}\")
+  file(MAKE_DIRECTORY \"\${bindir}\")
+  message(STATUS \"Installing: \${bindir}/pixelnook -> ${PIXELNOOK_BIN_TO_PROGRAM}\")
+  file(CREATE_LINK \"${PIXELNOOK_BIN_TO_PROGRAM}\" \"\${bindir}/pixelnook\" SYMBOLIC)
+")
+
+# The menu entry names the program by its full installed path, worked out
+# when installing so that "cmake --install --prefix" is honoured.
+install(CODE "
+  file(READ \"${CMAKE_CURRENT_SOURCE_DIR}/pixelnook.desktop.in\" entry)
+  string(REPLACE \"@PIXELNOOK_PROGRAM@\" \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/pixelnook\" entry \"\${entry}\")
+  set(appdir \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/applications\")
+  file(MAKE_DIRECTORY \"\${appdir}\")
+  message(STATUS \"Installing: \${appdir}/pixelnook.desktop\")
+  file(WRITE \"\${appdir}/pixelnook.desktop\" \"\${entry}\")
+")
+
+set(PIXELNOOK_ICON ${CMAKE_SOURCE_DIR}/wizard/resources/pixelnook.png)
+if(EXISTS ${PIXELNOOK_ICON})
+  install(FILES ${PIXELNOOK_ICON} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/64x64/apps)
+endif()

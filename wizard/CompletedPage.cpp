@@ -1,0 +1,64 @@
+#include "CompletedPage.h"
+
+#include "ErrorReport.h"
+#include "Forms.h"
+#include "SiteFolderChooser.h"
+#include "StdCtrls.h"
+#include "Ui.h"
+#include "WelcomePage.h"
+#include "xpButton.h"
+
+TForm7::TForm7() : TForm(QStringLiteral("Completed"), 480, 296, bsSingle)
+{
+    Label1 = new TLabel(this, 32, 16, QStringLiteral("Congratulations!"));
+    Label2 = new TLabel(this, 72, 49, QStringLiteral("Your site - sitename has been made sucessfully"));
+    Label3 = new TLabel(this, 80, 80, QStringLiteral("It contains imagecnt pictures and is on pagenum pages"));
+    Label4 = new TLabel(this, 80, 112, QStringLiteral("Click here if you want to open it to see."));
+    QFont link = Label4->font();
+    link.setUnderline(true);
+    Label4->setFont(link);
+    QPalette blue = Label4->palette();
+    blue.setColor(QPalette::WindowText, Qt::blue);
+    Label4->setPalette(blue);
+    Label4->setCursor(Qt::PointingHandCursor);
+    Label4->SetCaption(Label4->Caption());   // size for the underlined font
+    Label4->OnClick = Guarded([this] { Label4Click(); });
+    Label5 = new TLabel(this, 32, 208,
+                        QStringLiteral("If you want to build another, click start again. Or click quit to exit "
+                                       "the program"));
+    Label6 = new TLabel(this, 32, 232,
+                        QStringLiteral("Pixelnook brought to you by ") + QString::fromLatin1(kMakerAddress));
+
+    xpButton2 = new TxpButton(this);
+    xpButton2->setGeometry(280, 256, 83, 25);
+    xpButton2->SetCaption(QStringLiteral("Start Again"));
+    xpButton2->OnClick = Guarded([this] { xpButton2Click(); });
+
+    xpButton1 = new TxpButton(this);
+    xpButton1->setGeometry(384, 256, 83, 25);
+    xpButton1->SetCaption(QStringLiteral("Quit"));
+    xpButton1->OnClick = Guarded([this] { xpButton1Click(); });
+
+    setTabOrder(xpButton1, xpButton2);
+}
+
+// The first gallery page under the site folder as the chooser shows it
+// now; nothing of the path is tidied, and the outcome is not looked at.
+void TForm7::Label4Click()
+{
+    Ui::Platform().OpenInBrowser(Forms.Form8->Label4->Caption() + QStringLiteral("/index") + QString::number(1) +
+                                 QStringLiteral(".html"));
+}
+
+// "Quit": ends the program at once.
+void TForm7::xpButton1Click()
+{
+    Ui::Platform().EndProgram();
+}
+
+// "Start Again": nothing is reset until "Start Site".
+void TForm7::xpButton2Click()
+{
+    Forms.Form1->Show();
+    hide();
+}

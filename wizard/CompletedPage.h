@@ -1,0 +1,29 @@
+// CompletedPage (TForm7): what was built, a link to its first gallery page,
+// "Start Again" and "Quit".
+#pragma once
+
+#include "Form.h"
+
+class TLabel;
+class TxpButton;
+
+inline constexpr const char *kMakerAddress = "www.quorvex.example";
+
+class TForm7 : public TForm {
+    Q_OBJECT
+public:
+    TForm7();
+
+    TLabel *Label1;        // "Congratulations!"
+    TLabel *Label2;        // the site line
+    TLabel *Label3;        // the count line
+    TLabel *Label4;        // the link
+    TLabel *Label5;
+    TLabel *Label6;
+    TxpButton *xpButton2;  // "Start Again"
+    TxpButton *xpButton1;  // "Quit"
+
+    void Label4Click();
+    void xpButton1Click();
+    void xpButton2Click();
+};

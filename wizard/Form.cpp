@@ -1,0 +1,53 @@
+#include "Form.h"
+
+#include "PixelnookFont.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QScreen>
+
+TForm::TForm(const QString &Caption, int ClientWidth, int ClientHeight, TBorderStyle BorderStyle)
+    : QWidget(nullptr)
+{
+    Qt::WindowFlags flags = Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
+    if (BorderStyle == bsToolWindow)
+        flags |= Qt::Tool;
+    else
+        flags |= Qt::Window | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint;
+    setWindowFlags(flags);
+    setWindowTitle(Caption);
+    setFixedSize(ClientWidth, ClientHeight);
+    setFont(PixelnookFont());
+    // The palette's window colour is the button face the styled controls
+    // paint their own backgrounds with.
+    setBackgroundRole(QPalette::Window);
+    setAutoFillBackground(true);
+}
+
+void TForm::Show()
+{
+    if (windowState() & Qt::WindowMinimized)
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
+}
+
+void TForm::setVisible(bool visible)
+{
+    if (visible && !FPlaced) {
+        FPlaced = true;
+        if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+            // The whole screen, not the work area, as the window's own rule.
+            const QRect desk = screen->geometry();
+            move(desk.left() + (desk.width() - width()) / 2, desk.top() + (desk.height() - height()) / 2);
+        }
+    }
+    QWidget::setVisible(visible);
+}
+
+void TForm::closeEvent(QCloseEvent *event)
+{
+    FormClose();
+    event->accept();
+}

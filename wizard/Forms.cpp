@@ -1,0 +1,47 @@
+#include "Forms.h"
+
+#include "CompletedPage.h"
+#include "FolderSettingsPage.h"
+#include "PictureListPage.h"
+#include "ProgressWindow.h"
+#include "SiteDetailsPage.h"
+#include "SiteFolderChooser.h"
+#include "TemplatePage.h"
+#include "WelcomePage.h"
+
+#include <QtGlobal>
+
+TForms Forms;
+
+static void InitWizardResources()
+{
+    // The pictures are compiled into this static library; referring to
+    // them here keeps the linker from dropping them.
+    Q_INIT_RESOURCE(wizard);
+}
+
+void CreateForms()
+{
+    InitWizardResources();
+    Forms.Form1 = new TForm1;
+    Forms.Form2 = new TForm2;
+    Forms.Form3 = new TForm3;
+    Forms.Form4 = new TForm4;
+    Forms.Form5 = new TForm5;
+    Forms.Form6 = new TForm6;
+    Forms.Form7 = new TForm7;
+    Forms.Form8 = new TForm8;
+}
+
+void DestroyForms()
+{
+    delete Forms.Form8;
+    delete Forms.Form7;
+    delete Forms.Form6;
+    delete Forms.Form5;
+    delete Forms.Form4;
+    delete Forms.Form3;
+    delete Forms.Form2;
+    delete Forms.Form1;
+    Forms = TForms();
+}

@@ -1,0 +1,171 @@
+#include "PictureListPage.h"
+
+#include "ErrorReport.h"
+#include "Forms.h"
+#include "StdCtrls.h"
+#include "TemplatePage.h"
+#include "Ui.h"
+#include "xpButton.h"
+
+#include <QHeaderView>
+#include <QTreeWidget>
+
+namespace {
+
+TxpButton *NewButton(QWidget *parent, int left, int top, int width, const QString &caption)
+{
+    auto *button = new TxpButton(parent);
+    button->setGeometry(left, top, width, 25);
+    button->SetCaption(caption);
+    return button;
+}
+
+} // namespace
+
+TForm4::TForm4() : TForm(QStringLiteral("Select the pictures"), 480, 296, bsSingle)
+{
+    ListView1 = new QTreeWidget(this);
+    ListView1->setGeometry(8, 16, 465, 169);
+    ListView1->setColumnCount(2);
+    ListView1->setHeaderLabels({QStringLiteral("Name"), QStringLiteral("Path")});
+    ListView1->setColumnWidth(0, 120);
+    ListView1->setColumnWidth(1, 340);
+    ListView1->header()->setStretchLastSection(false);
+    ListView1->header()->setSectionsMovable(false);
+    ListView1->setRootIsDecorated(false);
+    ListView1->setItemsExpandable(false);
+    ListView1->setUniformRowHeights(true);
+    ListView1->setSortingEnabled(false);
+    ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
+    ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
+    ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    ListView1->setTextElideMode(Qt::ElideRight);
+
+    xpButton3 = NewButton(this, 8, 192, 75, QStringLiteral("Add Picture"));
+    xpButton5 = NewButton(this, 96, 192, 75, QStringLiteral("Delete "));
+    xpButton1 = NewButton(this, 232, 192, 75, QStringLiteral("Move Down"));
+    xpButton2 = NewButton(this, 320, 192, 75, QStringLiteral("Move Up"));
+    xpButton4 = NewButton(this, 400, 192, 75, QStringLiteral("Clear List"));
+    Bevel1 = new TBevel(this, 8, 220, 465, 9, TBevel::bsBox);
+    Label1 = new TLabel(this, 8, 236, 450, 26,
+                        QStringLiteral("The order that you put them in above, is the same order the program will "
+                                       "add them to the gallery. So the picture that is at the top, will appear "
+                                       "first on your gallery - and so forth."),
+                        true);
+    xpButton7 = NewButton(this, 280, 263, 89, QStringLiteral("Go Back"));
+    xpButton6 = NewButton(this, 376, 264, 89, QStringLiteral("Continue"));
+
+    xpButton1->OnClick = Guarded([this] { xpButton1Click(); });
+    xpButton2->OnClick = Guarded([this] { xpButton2Click(); });
+    xpButton3->OnClick = Guarded([this] { xpButton3Click(); });
+    xpButton4->OnClick = Guarded([this] { xpButton4Click(); });
+    xpButton5->OnClick = Guarded([this] { xpButton5Click(); });
+    xpButton6->OnClick = Guarded([this] { xpButton6Click(); });
+    xpButton7->OnClick = Guarded([this] { xpButton7Click(); });
+
+    setTabOrder(ListView1, xpButton1);
+    setTabOrder(xpButton1, xpButton2);
+    setTabOrder(xpButton2, xpButton3);
+    setTabOrder(xpButton3, xpButton4);
+    setTabOrder(xpButton4, xpButton5);
+    setTabOrder(xpButton5, xpButton6);
+    setTabOrder(xpButton6, xpButton7);
+}
+
+pixelnook::PictureList TForm4::Pictures() const
+{
+    pixelnook::PictureList pictures;
+    for (int i = 0; i < ListView1->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem *row = ListView1->topLevelItem(i);
+        pictures.push_back({row->text(0).toStdString(), row->text(1).toStdString()});
+    }
+    return pictures;
+}
+
+int TForm4::SelectedRow() const
+{
+    const QList<QTreeWidgetItem *> selected = ListView1->selectedItems();
+    return selected.isEmpty() ? -1 : ListView1->indexOfTopLevelItem(selected.first());
+}
+
+void TForm4::MoveSelected(int Step)
+{
+    const int i = SelectedRow();
+    const int j = i + Step;
+    if (i < 0 || j < 0 || j >= ListView1->topLevelItemCount())
+        return;
+    QTreeWidgetItem *row = ListView1->topLevelItem(i);
+    QTreeWidgetItem *neighbour = ListView1->topLevelItem(j);
+    for (int column = 0; column < 2; ++column) {
+        const QString text = row->text(column);
+        row->setText(column, neighbour->text(column));
+        neighbour->setText(column, text);
+    }
+    ListView1->setCurrentItem(neighbour);
+    neighbour->setSelected(true);
+}
+
+// "Move Down"
+void TForm4::xpButton1Click()
+{
+    MoveSelected(1);
+}
+
+// "Move Up"
+void TForm4::xpButton2Click()
+{
+    MoveSelected(-1);
+}
+
+// "Add Picture": the chosen files in the dialog's order; a name already in
+// the list (added earlier in this same choice included) is refused with one
+// message per file, and the others are still added.
+void TForm4::xpButton3Click()
+{
+    const QStringList files = Ui::Platform().OpenPictures(this);
+    for (const QString &file : files) {
+        const pixelnook::PictureEntry entry = pixelnook::SplitPicturePath(file.toStdString());
+        const QString name = QString::fromStdString(entry.FileName);
+        bool taken = false;
+        for (int i = 0; i < ListView1->topLevelItemCount() && !taken; ++i)
+            taken = ListView1->topLevelItem(i)->text(0) == name;
+        if (taken) {
+            Ui::ShowError(this, QString::fromLatin1(pixelnook::kDuplicateNameMessage));
+            continue;
+        }
+        new QTreeWidgetItem(ListView1, {name, QString::fromStdString(entry.SourceFolder)});
+    }
+}
+
+// "Clear List"
+void TForm4::xpButton4Click()
+{
+    ListView1->clear();
+}
+
+// "Delete ": the rows below move up; afterwards no row is selected.
+void TForm4::xpButton5Click()
+{
+    const int i = SelectedRow();
+    if (i < 0)
+        return;
+    delete ListView1->takeTopLevelItem(i);
+    ListView1->clearSelection();
+}
+
+// "Continue"
+void TForm4::xpButton6Click()
+{
+    if (ListView1->topLevelItemCount() == 0) {
+        Ui::ShowError(this, QString::fromLatin1(pixelnook::kNoPicturesMessage));
+        return;
+    }
+    Forms.Form5->Show();
+    hide();
+}
+
+// "Go Back"
+void TForm4::xpButton7Click()
+{
+    close();
+}

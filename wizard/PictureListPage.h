@@ -1,0 +1,46 @@
+// PictureListPage (TForm4): the pictures of the gallery, in gallery order.
+#pragma once
+
+#include "Form.h"
+
+#include "SiteSettings.h"
+
+class QTreeWidget;
+class QTreeWidgetItem;
+class TBevel;
+class TLabel;
+class TxpButton;
+
+class TForm4 : public TForm {
+    Q_OBJECT
+public:
+    TForm4();
+
+    QTreeWidget *ListView1;   // report style: "Name", "Path"
+    TxpButton *xpButton3;     // "Add Picture"
+    TxpButton *xpButton5;     // "Delete "
+    TxpButton *xpButton1;     // "Move Down"
+    TxpButton *xpButton2;     // "Move Up"
+    TxpButton *xpButton4;     // "Clear List"
+    TBevel *Bevel1;
+    TLabel *Label1;
+    TxpButton *xpButton7;     // "Go Back"
+    TxpButton *xpButton6;     // "Continue"
+
+    // The rows, top to bottom, as the build reads them.
+    pixelnook::PictureList Pictures() const;
+
+    void xpButton1Click();
+    void xpButton2Click();
+    void xpButton3Click();
+    void xpButton4Click();
+    void xpButton5Click();
+    void xpButton6Click();
+    void xpButton7Click();
+
+private:
+    // Swaps the selected row's texts with the row Step away and selects that
+    // row; nothing at the end of the list or with no row selected.
+    void MoveSelected(int Step);
+    int SelectedRow() const;
+};

@@ -1,0 +1,34 @@
+#include "ProgressWindow.h"
+
+#include "ProgressGauge.h"
+#include "StdCtrls.h"
+
+#include <QCoreApplication>
+
+TForm6::TForm6() : TForm(QStringLiteral("Progress"), 298, 62, bsToolWindow)
+{
+    Label1 = new TLabel(this, 16, 8, QStringLiteral("Progress:"));
+    Gauge1 = new ProgressGauge(this);
+    Gauge1->setGeometry(72, 8, 217, 17);
+    Gauge1->SetMinValue(0);
+    Gauge1->SetMaxValue(100);
+    Label2 = new TLabel(this, 16, 40, 273, 13, QStringLiteral("Currently:"), false);
+}
+
+void TForm6::SetStage(const QString &Text)
+{
+    Label2->SetCaption(Text);
+    Label2->repaint();
+    LetWindowsPaint();
+}
+
+void TForm6::SetPercent(int Percent)
+{
+    Gauge1->SetProgress(Percent);
+    LetWindowsPaint();
+}
+
+void TForm6::LetWindowsPaint()
+{
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}

@@ -1,0 +1,40 @@
+// SiteDetailsPage (TForm3): the site's name, description and keywords and
+// the two thumbnail settings.
+#pragma once
+
+#include "Form.h"
+
+#include <string>
+
+class QLineEdit;
+class QPlainTextEdit;
+class TBevel;
+class TLabel;
+class TxpButton;
+
+class TForm3 : public TForm {
+    Q_OBJECT
+public:
+    TForm3();
+
+    TLabel *Label1;
+    QLineEdit *Edit1;        // site name
+    TLabel *Label2;
+    QPlainTextEdit *Memo1;   // site description, may hold several lines
+    TLabel *Label3;
+    QLineEdit *Edit2;        // keywords
+    TBevel *Bevel1;
+    TLabel *Label4;
+    QLineEdit *Edit3;        // thumbnail prefix
+    TLabel *Label5;
+    QLineEdit *Edit4;        // thumbnail size
+    TBevel *Bevel2;
+    TxpButton *xpButton2;    // "Go Back"
+    TxpButton *xpButton1;    // "Continue"
+
+    // The description as the site is given it: its line breaks as CR LF.
+    std::string SiteDescription() const;
+
+    void xpButton1Click();
+    void xpButton2Click();
+};

@@ -1,0 +1,181 @@
+#include "StdCtrls.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QTextOption>
+
+namespace {
+
+// A click is a left press and release both inside the control.
+bool PressStarts(QMouseEvent *e)
+{
+    return e->button() == Qt::LeftButton;
+}
+
+bool ReleaseClicks(QWidget *w, QMouseEvent *e, bool &pressed)
+{
+    const bool click = pressed && e->button() == Qt::LeftButton && w->rect().contains(e->position().toPoint());
+    if (e->button() == Qt::LeftButton)
+        pressed = false;
+    return click;
+}
+
+} // namespace
+
+TLabel::TLabel(QWidget *Parent, int Left, int Top, const QString &Caption) : QLabel(Parent)
+{
+    setTextFormat(Qt::PlainText);
+    setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    move(Left, Top);
+    SetCaption(Caption);
+}
+
+TLabel::TLabel(QWidget *Parent, int Left, int Top, int Width, int Height, const QString &Caption,
+               bool WordWrap)
+    : QLabel(Parent), FAutoSize(false)
+{
+    setTextFormat(Qt::PlainText);
+    setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    setWordWrap(WordWrap);
+    setGeometry(Left, Top, Width, Height);
+    SetCaption(Caption);
+}
+
+void TLabel::SetCaption(const QString &Value)
+{
+    setText(Value);
+    if (FAutoSize)
+        resize(sizeHint());
+}
+
+void TLabel::SetWrapAnywhere(bool Value)
+{
+    FWrapAnywhere = Value;
+    update();
+}
+
+void TLabel::paintEvent(QPaintEvent *e)
+{
+    if (!FWrapAnywhere) {
+        QLabel::paintEvent(e);
+        return;
+    }
+    QPainter painter(this);
+    painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
+    QTextOption option(Qt::AlignLeft | Qt::AlignTop);
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    painter.drawText(QRectF(rect()), text(), option);
+}
+
+void TLabel::mousePressEvent(QMouseEvent *e)
+{
+    if (PressStarts(e))
+        FPressed = true;
+    QLabel::mousePressEvent(e);
+}
+
+void TLabel::mouseReleaseEvent(QMouseEvent *e)
+{
+    const bool click = ReleaseClicks(this, e, FPressed);
+    QLabel::mouseReleaseEvent(e);
+    if (click && OnClick)
+        OnClick(this);
+}
+
+TBevel::TBevel(QWidget *Parent, int Left, int Top, int Width, int Height, TBevelShape Shape)
+    : QFrame(Parent)
+{
+    setFrameShape(Shape == bsBox ? QFrame::Box : QFrame::HLine);
+    setFrameShadow(QFrame::Sunken);
+    setLineWidth(1);
+    setGeometry(Left, Top, Width, Height);
+}
+
+TPanel::TPanel(QWidget *Parent, int Left, int Top, int Width, int Height) : QWidget(Parent)
+{
+    setGeometry(Left, Top, Width, Height);
+}
+
+void TPanel::SetBevelInner(TBevelCut Value)
+{
+    if (FBevelInner != Value) {
+        FBevelInner = Value;
+        update();
+    }
+}
+
+void TPanel::SetBevelOuter(TBevelCut Value)
+{
+    if (FBevelOuter != Value) {
+        FBevelOuter = Value;
+        update();
+    }
+}
+
+void TPanel::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), palette().color(QPalette::Window));
+    const QColor light = palette().color(QPalette::Light);
+    const QColor dark = palette().color(QPalette::Dark);
+    // One pixel each: the outer bevel on the edge, the inner just inside it.
+    auto bevel = [&](QRect r, TBevelCut cut) {
+        const QColor topLeft = cut == bvRaised ? light : dark;
+        const QColor bottomRight = cut == bvRaised ? dark : light;
+        painter.setPen(topLeft);
+        painter.drawLine(r.left(), r.top(), r.right() - 1, r.top());
+        painter.drawLine(r.left(), r.top(), r.left(), r.bottom() - 1);
+        painter.setPen(bottomRight);
+        painter.drawLine(r.left(), r.bottom(), r.right(), r.bottom());
+        painter.drawLine(r.right(), r.top(), r.right(), r.bottom());
+    };
+    bevel(rect(), FBevelOuter);
+    bevel(rect().adjusted(1, 1, -1, -1), FBevelInner);
+}
+
+void TPanel::mousePressEvent(QMouseEvent *e)
+{
+    if (PressStarts(e))
+        FPressed = true;
+}
+
+void TPanel::mouseReleaseEvent(QMouseEvent *e)
+{
+    if (ReleaseClicks(this, e, FPressed) && OnClick)
+        OnClick(this);
+}
+
+TImage::TImage(QWidget *Parent, int Left, int Top, int Width, int Height, bool Center)
+    : QWidget(Parent), FCenter(Center)
+{
+    setGeometry(Left, Top, Width, Height);
+}
+
+void TImage::SetPicture(const QPixmap &Value)
+{
+    FPicture = Value;
+    update();
+}
+
+void TImage::paintEvent(QPaintEvent *)
+{
+    if (FPicture.isNull())
+        return;
+    QPainter painter(this);
+    const QSize size = FPicture.deviceIndependentSize().toSize();
+    const QPoint at = FCenter ? QPoint((width() - size.width()) / 2, (height() - size.height()) / 2)
+                              : QPoint(0, 0);
+    painter.drawPixmap(at, FPicture);
+}
+
+void TImage::mousePressEvent(QMouseEvent *e)
+{
+    if (PressStarts(e))
+        FPressed = true;
+}
+
+void TImage::mouseReleaseEvent(QMouseEvent *e)
+{
+    if (ReleaseClicks(this, e, FPressed) && OnClick)
+        OnClick(this);
+}

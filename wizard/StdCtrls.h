@@ -1,0 +1,97 @@
+// The plain controls the wizard windows are made of, placed by pixel:
+// labels, divider lines and frames, panels with bevels, and pictures.
+#pragma once
+
+#include <QFrame>
+#include <QLabel>
+#include <QPixmap>
+#include <QWidget>
+
+#include <functional>
+
+// A label. An auto-size label grows and shrinks with its text; a fixed one
+// keeps its size, wraps its words when asked and cuts off what does not fit.
+// Text is shown as typed, never as markup.
+class TLabel : public QLabel {
+    Q_OBJECT
+public:
+    // Auto-size label at (Left, Top).
+    TLabel(QWidget *Parent, int Left, int Top, const QString &Caption);
+    // Fixed-size label.
+    TLabel(QWidget *Parent, int Left, int Top, int Width, int Height, const QString &Caption,
+           bool WordWrap);
+
+    QString Caption() const { return text(); }
+    void SetCaption(const QString &Value);
+    // A fixed label that breaks long words (such as a path) anywhere when
+    // they do not fit a line.
+    void SetWrapAnywhere(bool Value);
+
+    std::function<void(QObject *Sender)> OnClick;
+
+protected:
+    void paintEvent(QPaintEvent *e) override;
+    void mousePressEvent(QMouseEvent *e) override;
+    void mouseReleaseEvent(QMouseEvent *e) override;
+
+private:
+    bool FAutoSize = true;
+    bool FWrapAnywhere = false;
+    bool FPressed = false;
+};
+
+// A divider line (bsTopLine) or a sunken frame (bsBox).
+class TBevel : public QFrame {
+    Q_OBJECT
+public:
+    enum TBevelShape { bsBox, bsTopLine };
+    TBevel(QWidget *Parent, int Left, int Top, int Width, int Height, TBevelShape Shape);
+};
+
+// A panel with an outer and an inner 1-pixel bevel, raised or lowered.
+class TPanel : public QWidget {
+    Q_OBJECT
+public:
+    enum TBevelCut { bvRaised, bvLowered };
+    TPanel(QWidget *Parent, int Left, int Top, int Width, int Height);
+
+    TBevelCut BevelInner() const { return FBevelInner; }
+    TBevelCut BevelOuter() const { return FBevelOuter; }
+    void SetBevelInner(TBevelCut Value);
+    void SetBevelOuter(TBevelCut Value);
+
+    std::function<void(QObject *Sender)> OnClick;
+
+protected:
+    void paintEvent(QPaintEvent *e) override;
+    void mousePressEvent(QMouseEvent *e) override;
+    void mouseReleaseEvent(QMouseEvent *e) override;
+
+private:
+    TBevelCut FBevelInner = bvRaised;
+    TBevelCut FBevelOuter = bvRaised;
+    bool FPressed = false;
+};
+
+// A picture box: the picture at its own size, in the top left corner or
+// centred, cut off at the box's edges.
+class TImage : public QWidget {
+    Q_OBJECT
+public:
+    TImage(QWidget *Parent, int Left, int Top, int Width, int Height, bool Center);
+
+    const QPixmap &Picture() const { return FPicture; }
+    void SetPicture(const QPixmap &Value);
+
+    std::function<void(QObject *Sender)> OnClick;
+
+protected:
+    void paintEvent(QPaintEvent *e) override;
+    void mousePressEvent(QMouseEvent *e) override;
+    void mouseReleaseEvent(QMouseEvent *e) override;
+
+private:
+    QPixmap FPicture;
+    bool FCenter = false;
+    bool FPressed = false;
+};

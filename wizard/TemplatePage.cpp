@@ -1,0 +1,227 @@
+#include "TemplatePage.h"
+
+#include "BuildSite.h"
+#include "CompletedPage.h"
+#include "ErrorReport.h"
+#include "FolderSettingsPage.h"
+#include "Forms.h"
+#include "PictureListPage.h"
+#include "ProgressWindow.h"
+#include "SiteDetailsPage.h"
+#include "SiteFolderChooser.h"
+#include "StdCtrls.h"
+#include "TemplateCatalogue.h"
+#include "Ui.h"
+#include "xpButton.h"
+#include "xpCheckBox.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+namespace {
+
+QString Q(const std::string &s)
+{
+    return QString::fromStdString(s);
+}
+
+// While the build runs no window is closed: the progress window lets
+// paints through, and a close from a title bar would otherwise come with them.
+class TCloseBlocker : public QObject {
+public:
+    TCloseBlocker() { QCoreApplication::instance()->installEventFilter(this); }
+    ~TCloseBlocker() override { QCoreApplication::instance()->removeEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override { return event->type() == QEvent::Close; }
+};
+
+// Shows the build's progress on the progress window as it comes.
+class TProgressReport : public pixelnook::BuildObserver {
+public:
+    void BuildStarted() override
+    {
+        Forms.Form6->Show();
+        Forms.Form6->LetWindowsPaint();
+    }
+    void Progress(const pixelnook::BuildProgress &progress) override
+    {
+        Forms.Form6->SetStage(Q(progress.Text));
+        Forms.Form6->SetPercent(progress.Percent);
+    }
+};
+
+} // namespace
+
+TForm5::TForm5() : TForm(QStringLiteral("Select a template"), 480, 296, bsSingle)
+{
+    for (int n = 1; n <= 6; ++n) {
+        const int left = 16 + 160 * ((n - 1) % 3);
+        const int top = n <= 3 ? 8 : 96;
+        TPanel *panel = new TPanel(this, left, top, 129, 73);
+        // The 129 x 73 preview sits centred in a 121 x 65 box, so four
+        // pixels are cut off on every side.
+        TImage *image = new TImage(panel, 4, 4, 121, 65, true);
+        image->SetPicture(QPixmap(QStringLiteral(":/wizard/preview%1.jpg").arg(n)));
+        panel->OnClick = Guarded([this, n] { PanelClick(n); });
+        image->OnClick = Guarded([this, n] { PanelClick(n); });
+        Panels[n - 1] = panel;
+        Images[n - 1] = image;
+    }
+    Bevel1 = new TBevel(this, 8, 184, 465, 2, TBevel::bsTopLine);
+
+    xpCheckBox1 = new TxpCheckBox(this);
+    xpCheckBox1->setGeometry(8, 192, 137, 17);
+    xpCheckBox1->SetCaption(QStringLiteral("Use custom Template"));
+    xpCheckBox1->OnClick = Guarded([this] { xpCheckBox1Click(); });
+
+    Label1 = new TLabel(this, 176, 192, 289, 25,
+                        QStringLiteral("Select from a premade template above, or select a template that you "
+                                       "have made yourself."),
+                        true);
+    Edit1 = new QLineEdit(this);
+    Edit1->setGeometry(24, 224, 345, 21);
+    Edit1->setEnabled(false);
+
+    xpButton1 = new TxpButton(this);
+    xpButton1->setGeometry(376, 224, 89, 25);
+    xpButton1->SetCaption(QStringLiteral("Select Template"));
+    xpButton1->setEnabled(false);
+    xpButton1->OnClick = Guarded([this] { xpButton1Click(); });
+
+    Bevel2 = new TBevel(this, 8, 256, 465, 2, TBevel::bsTopLine);
+
+    xpButton2 = new TxpButton(this);
+    xpButton2->setGeometry(264, 263, 89, 25);
+    xpButton2->SetCaption(QStringLiteral("Go Back"));
+    xpButton2->OnClick = Guarded([this] { xpButton2Click(); });
+
+    xpButton3 = new TxpButton(this);
+    xpButton3->setGeometry(376, 264, 89, 25);
+    xpButton3->SetCaption(QStringLiteral("Build Site"));
+    xpButton3->OnClick = Guarded([this] { xpButton3Click(); });
+
+    PageBuffer = new QPlainTextEdit(this);
+    PageBuffer->setGeometry(0, 0, 0, 0);
+    PageBuffer->hide();
+
+    setTabOrder(xpCheckBox1, Edit1);
+    setTabOrder(Edit1, xpButton1);
+    setTabOrder(xpButton1, xpButton3);
+    setTabOrder(xpButton3, xpButton2);
+
+    FormCreate();
+}
+
+void TForm5::FormCreate()
+{
+    ProgramFolder = Q(pixelnook::ProgramFolder());
+    if (Edit1->text().isEmpty())
+        OpenDialog1InitialDir = ProgramFolder;
+    ClearTemplateHighlight();
+    TemplateSelected = "false";
+}
+
+void TForm5::PanelClick(int N)
+{
+    SelectBuiltInTemplate(N);
+}
+
+// Picks built-in template N when its file is there now; otherwise says so
+// and leaves the earlier choice, its highlight and the flag alone.
+void TForm5::SelectBuiltInTemplate(int N)
+{
+    pixelnook::TemplateChoice choice;
+    choice.TemplatePath = TemplatePath;
+    choice.TemplateSelected = TemplateSelected;
+    const std::string message = pixelnook::SelectBuiltInTemplate(choice, ProgramFolder.toStdString(), N);
+    if (!message.empty()) {
+        Ui::ShowError(this, Q(message));
+        return;
+    }
+    ClearTemplateHighlight();
+    Panels[N - 1]->SetBevelInner(TPanel::bvLowered);
+    Panels[N - 1]->SetBevelOuter(TPanel::bvLowered);
+    TemplateSelected = choice.TemplateSelected;
+    TemplatePath = choice.TemplatePath;
+}
+
+void TForm5::ClearTemplateHighlight()
+{
+    for (TPanel *panel : Panels) {
+        panel->SetBevelInner(TPanel::bvRaised);
+        panel->SetBevelOuter(TPanel::bvRaised);
+    }
+}
+
+// "Use custom Template": the path field and "Select Template" follow the
+// box; the field keeps its text either way.
+void TForm5::xpCheckBox1Click()
+{
+    const bool on = xpCheckBox1->Checked();
+    Edit1->setEnabled(on);
+    xpButton1->setEnabled(on);
+}
+
+// "Select Template"
+void TForm5::xpButton1Click()
+{
+    const QString file = Ui::Platform().OpenTemplate(this, OpenDialog1InitialDir);
+    if (!file.isEmpty())
+        Edit1->setText(file);
+}
+
+// "Go Back"
+void TForm5::xpButton2Click()
+{
+    close();
+}
+
+// "Build Site": every answer is read now, from the pages that hold it. The
+// build runs here, on this thread, to its end; what it throws goes to the
+// error report and leaves this page and the progress window open.
+void TForm5::xpButton3Click()
+{
+    pixelnook::SiteSettings settings;
+    settings.SiteFolder = Forms.Form8->Label4->Caption().toStdString();
+    settings.ImagesFolderName = Forms.Form2->Edit1->text().toStdString();
+    settings.ThumbnailsFolderName = Forms.Form2->Edit2->text().toStdString();
+    settings.MakeImagePages = Forms.Form2->xpCheckBox1->Checked();
+    settings.ImagePagesFolderName = Forms.Form2->Edit3->text().toStdString();
+    settings.SiteName = Forms.Form3->Edit1->text().toStdString();
+    settings.SiteDescription = Forms.Form3->SiteDescription();
+    settings.SiteKeywords = Forms.Form3->Edit2->text().toStdString();
+    settings.ThumbnailPrefix = Forms.Form3->Edit3->text().toStdString();
+    settings.ThumbnailSize = Forms.Form3->Edit4->text().toStdString();
+    const pixelnook::PictureList pictures = Forms.Form4->Pictures();
+
+    pixelnook::TemplateChoice choice;
+    choice.TemplatePath = TemplatePath;
+    choice.TemplateSelected = TemplateSelected;
+    choice.UseCustomTemplate = xpCheckBox1->Checked();
+    choice.CustomTemplatePath = Edit1->text().toStdString();
+
+    TCloseBlocker noCloseWhileBuilding;
+    TProgressReport report;
+    pixelnook::BuildResult result;
+    try {
+        result = pixelnook::BuildSite(settings, pictures, choice, report);
+    } catch (...) {
+        // The custom path has taken the template's place even when a later
+        // stage failed.
+        TemplatePath = choice.TemplatePath;
+        throw;
+    }
+    TemplatePath = choice.TemplatePath;
+    if (!result.Built) {
+        Ui::ShowError(this, Q(result.CheckMessage));
+        return;
+    }
+    Forms.Form7->Show();
+    hide();
+    Forms.Form6->hide();
+    Forms.Form7->Label2->SetCaption(Q(result.SiteLine));
+    Forms.Form7->Label3->SetCaption(Q(result.CountLine));
+}
