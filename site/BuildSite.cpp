@@ -6,11 +6,45 @@
 #include "SiteError.h"
 #include "ThumbnailStage.h"
 
+#include <map>
+#include <sys/stat.h>
+#include <utility>
 #include <vector>
 
 namespace pixelnook {
 
 namespace {
+
+std::string ThumbnailPath(const SiteSettings &settings, const PictureEntry &picture)
+{
+    return settings.SiteFolder + "/" + settings.ThumbnailsFolderName + "/" + settings.ThumbnailPrefix +
+           picture.FileName;
+}
+
+// A thumbnail is written over whatever file has its name. When that file is
+// one of the chosen pictures (a thumbnails folder named like the images
+// folder with no prefix, say), the user's picture would be lost; the
+// message says which, or is empty.
+std::string ThumbnailOverPicture(const SiteSettings &settings, const PictureList &pictures)
+{
+    std::map<std::pair<dev_t, ino_t>, const PictureEntry *> sources;
+    for (const PictureEntry &picture : pictures) {
+        struct stat st {};
+        if (::stat(picture.SourcePath().c_str(), &st) == 0)
+            sources.emplace(std::make_pair(st.st_dev, st.st_ino), &picture);
+    }
+    for (const PictureEntry &picture : pictures) {
+        const std::string target = ThumbnailPath(settings, picture);
+        struct stat st {};
+        if (::stat(target.c_str(), &st) != 0)
+            continue;
+        const auto found = sources.find(std::make_pair(st.st_dev, st.st_ino));
+        if (found != sources.end())
+            return "The thumbnail \"" + target + "\" would be written over the picture \"" +
+                   found->second->SourcePath() + "\"";
+    }
+    return std::string();
+}
 
 // The checks the user can correct; an empty result lets the build run.
 std::string CheckBuild(const SiteSettings &settings, const PictureList &pictures,
@@ -37,7 +71,7 @@ std::string CheckBuild(const SiteSettings &settings, const PictureList &pictures
 
     if (pictures.empty())
         return kNoPicturesMessage;
-    return std::string();
+    return ThumbnailOverPicture(settings, pictures);
 }
 
 void Report(BuildObserver &observer, const char *text, int percent)
@@ -73,8 +107,7 @@ BuildResult BuildSite(const SiteSettings &settings, const PictureList &pictures,
     std::vector<ThumbnailJob> jobs;
     jobs.reserve(pictures.size());
     for (const PictureEntry &picture : pictures)
-        jobs.push_back({picture.SourcePath(),
-                        thumbnailsFolder + "/" + settings.ThumbnailPrefix + picture.FileName});
+        jobs.push_back({picture.SourcePath(), ThumbnailPath(settings, picture)});
     MakeThumbnails(jobs, settings.ThumbnailSize, options.ThumbnailWorkers);
 
     Report(observer, kStageCopiesText, 50);

@@ -381,3 +381,47 @@ TEST_F(BuildSiteTest, SiteNameHoldingTitleFinishes)
     EXPECT_EQ(ReadText(site / "index1.html").rfind("<h1>The %title% site</h1>\r\n<a href=", 0), 0u);
     EXPECT_EQ(Build().SiteLine, "Your site - The %title% site has been made sucessfully");
 }
+
+struct OverwriteCase {
+    const char *name;
+    const char *thumbnailsFolder;
+    const char *prefix;
+    const char *pictureFolder; // inside the site folder
+    const char *pictureName;
+};
+
+class ThumbnailOverPictureTest : public BuildSiteTest, public ::testing::WithParamInterface<OverwriteCase> {};
+
+// A thumbnail that would land on a chosen picture refuses the build before
+// anything is written, so the picture is never lost.
+TEST_P(ThumbnailOverPictureTest, IsRefusedBeforeAnythingIsWritten)
+{
+    const OverwriteCase &c = GetParam();
+    settings.ThumbnailsFolderName = c.thumbnailsFolder;
+    settings.ThumbnailPrefix = c.prefix;
+    const fs::path folder = site / c.pictureFolder;
+    fs::create_directories(folder);
+    const auto inSite = fixtures::MakeJpeg({});
+    WriteFile(folder / c.pictureName, inSite);
+    AddPhoto("a.jpg", 3);
+    pictures.push_back({c.pictureName, folder.string() + "/"});
+
+    const BuildResult result = Build();
+    EXPECT_FALSE(result.Built);
+    const std::string target = site.string() + "/" + c.thumbnailsFolder + "/" + c.prefix +
+                               (std::string(c.prefix).empty() ? c.pictureName : "a.jpg");
+    EXPECT_EQ(result.CheckMessage, "The thumbnail \"" + target + "\" would be written over the picture \"" +
+                                       folder.string() + "/" + c.pictureName + "\"");
+    EXPECT_TRUE(observer.Events.empty());
+    EXPECT_EQ(ReadFile(folder / c.pictureName), inSite);
+    EXPECT_FALSE(fs::exists(site / "index1.html"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ThumbnailOverPictureTest,
+    ::testing::Values(
+        // Its own thumbnail: thumbnails and images share a folder, no prefix.
+        OverwriteCase{"OwnThumbnail", "images", "", "images", "here.jpg"},
+        // Another picture's thumbnail: a picture chosen from the thumbnails folder.
+        OverwriteCase{"EarlierPicturesThumbnail", "thumbnails", "tn", "thumbnails", "tna.jpg"}),
+    [](const auto &info) { return info.param.name; });
