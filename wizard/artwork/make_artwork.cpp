@@ -575,11 +575,15 @@ bool writeBanner(const QImage &image, const QString &path, qint64 *size)
     // 300 dots per inch in the JFIF header.
     stored.setDotsPerMeterX(11811);
     stored.setDotsPerMeterY(11811);
-    const QByteArray bytes = encodeJpeg(stored, 88);
-    if (bytes.isEmpty()) {
+    QByteArray bytes = encodeJpeg(stored, 88);
+    // SOI, APP0 marker and length, "JFIF\0", then the version: the writer
+    // says 1.01; the banner is stored as JFIF 1.02, which reads the same.
+    if (bytes.size() < 13 || !bytes.startsWith("\xff\xd8\xff\xe0")
+        || bytes.mid(6, 5) != QByteArray("JFIF", 5)) {
         err() << "pixelnook-artwork: cannot encode " << path << "\n";
         return false;
     }
+    bytes[12] = 2;
     *size = bytes.size();
     return saveBytes(path, bytes);
 }
