@@ -75,26 +75,39 @@ size_t ReplaceFirst(std::string &PageBuffer, const std::string &placeholder,
 
 void ReplaceTitles(std::string &PageBuffer, const std::string &siteName)
 {
-    // A name holding "%title%" would put a new one in with every replacement.
-    // A name that only forms it together with its neighbours can also keep
-    // going, so the replacements are also bounded: a name that finishes does
-    // so long before it has made one replacement per character of the page.
-    const bool endless = Occurs(siteName, kTitle);
-    if (!endless) {
-        std::string text = PageBuffer;
-        size_t budget = text.size() + 1;
-        size_t from = 0;
-        for (;;) {
-            const size_t pos = ReplaceFirst(text, kTitle, siteName, from);
-            if (pos == std::string::npos) {
-                PageBuffer.swap(text);
-                return;
+    // Replacing the first "%title%" again and again, each search seeing the
+    // names put in before, done in one sweep: the text left of an occurrence
+    // holds none, so the sweep finds the same first occurrence each time and
+    // reads the inserted name next. A name holding "%title%" would never
+    // finish; a name that only forms it anew with its neighbours can also go
+    // on for ever. So the replacements are bounded: one that finishes makes
+    // far fewer than one per character of the page.
+    if (!Occurs(siteName, kTitle)) {
+        const size_t length = kTitle.size();
+        std::string out;
+        out.reserve(PageBuffer.size());
+        std::string pending(PageBuffer.rbegin(), PageBuffer.rend()); // next character last
+        const std::string reversedName(siteName.rbegin(), siteName.rend());
+        size_t budget = PageBuffer.size() + 1;
+        bool finished = true;
+        while (!pending.empty()) {
+            out += pending.back();
+            pending.pop_back();
+            if (out.size() >= length && out.compare(out.size() - length, length, kTitle) == 0) {
+                if (budget-- == 0) {
+                    finished = false;
+                    break;
+                }
+                out.resize(out.size() - length);
+                pending += reversedName;
             }
-            if (--budget == 0)
-                break;
-            from = ResumeAt(pos, kTitle);
+        }
+        if (finished) {
+            PageBuffer.swap(out);
+            return;
         }
     }
+    // Only the occurrences the text held to begin with, left to right.
     std::string out;
     out.reserve(PageBuffer.size());
     size_t at = 0;

@@ -319,3 +319,54 @@ TEST_F(GalleryPagesTest, PageThatCannotBeCreatedGivesTheCreateError)
                   "Cannot create file \"" + settings.SiteFolder + "/index1.html\". No such file or directory");
     }
 }
+
+// Against the plain rule on many small texts made of placeholder pieces:
+// whenever replacing the first occurrence from the start finishes, the
+// sweep gives the same page.
+TEST(TitleSweepTest, MatchesReplacingTheFirstOccurrenceAgainAndAgain)
+{
+    const std::vector<std::string> pieces = {"%", "%t", "%ti", "%tit", "%titl", "%title", "title%", "itle%",
+                                             "tle%", "le%", "e%", "%title%", "x", "<p>"};
+    uint32_t state = 12345;
+    const auto next = [&state](size_t n) {
+        state = state * 1664525u + 1013904223u;
+        return static_cast<size_t>((state >> 8) % n);
+    };
+    const auto text = [&](size_t most) {
+        std::string t;
+        for (size_t i = next(most + 1); i > 0; --i)
+            t += pieces[next(pieces.size())];
+        return t;
+    };
+    int compared = 0;
+    for (int round = 0; round < 20000; ++round) {
+        const std::string page = text(6);
+        const std::string name = text(3);
+        std::string plain = page;
+        int replacements = 0;
+        size_t pos;
+        while ((pos = plain.find("%title%")) != std::string::npos && replacements < 200) {
+            plain.replace(pos, 7, name);
+            ++replacements;
+        }
+        if (plain.find("%title%") != std::string::npos)
+            continue; // the plain rule does not finish here
+        std::string swept = page;
+        ReplaceTitles(swept, name);
+        ASSERT_EQ(swept, plain) << "page '" << page << "' name '" << name << "'";
+        ++compared;
+    }
+    EXPECT_GT(compared, 10000);
+}
+
+TEST(TitleSweepTest, NameThatFormsTitleForEverOnALargePageFinishes)
+{
+    std::string page;
+    for (int i = 0; i < 500; ++i)
+        page += "<td>%title%%title</td>";
+    const std::string name = "title%%title";
+    std::string swept = page;
+    ReplaceTitles(swept, name);
+    // One replacement per occurrence the page started with.
+    EXPECT_EQ(swept.size(), page.size() + 500 * (name.size() - 7));
+}
