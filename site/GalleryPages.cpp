@@ -75,39 +75,9 @@ size_t ReplaceFirst(std::string &PageBuffer, const std::string &placeholder,
 
 void ReplaceTitles(std::string &PageBuffer, const std::string &siteName)
 {
-    // Replacing the first "%title%" again and again, each search seeing the
-    // names put in before, done in one sweep: the text left of an occurrence
-    // holds none, so the sweep finds the same first occurrence each time and
-    // reads the inserted name next. A name holding "%title%" would never
-    // finish; a name that only forms it anew with its neighbours can also go
-    // on for ever. So the replacements are bounded: one that finishes makes
-    // far fewer than one per character of the page.
-    if (!Occurs(siteName, kTitle)) {
-        const size_t length = kTitle.size();
-        std::string out;
-        out.reserve(PageBuffer.size());
-        std::string pending(PageBuffer.rbegin(), PageBuffer.rend()); // next character last
-        const std::string reversedName(siteName.rbegin(), siteName.rend());
-        size_t budget = PageBuffer.size() + 1;
-        bool finished = true;
-        while (!pending.empty()) {
-            out += pending.back();
-            pending.pop_back();
-            if (out.size() >= length && out.compare(out.size() - length, length, kTitle) == 0) {
-                if (budget-- == 0) {
-                    finished = false;
-                    break;
-                }
-                out.resize(out.size() - length);
-                pending += reversedName;
-            }
-        }
-        if (finished) {
-            PageBuffer.swap(out);
-            return;
-        }
-    }
-    // Only the occurrences the text held to begin with, left to right.
+    // Only the occurrences the text holds before the step, left to right:
+    // searching the whole text again after each replacement would never end
+    // for a name that holds (or forms) "%title%" itself.
     std::string out;
     out.reserve(PageBuffer.size());
     size_t at = 0;
