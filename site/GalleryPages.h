@@ -23,10 +23,9 @@ std::string LoadTemplate(const std::string &templatePath);
 size_t ReplaceFirst(std::string &PageBuffer, const std::string &placeholder,
                     const std::string &value, size_t from = 0);
 
-// Every "%title%" replaced by the site name, first occurrence first, each
-// search seeing what earlier replacements put in. A site name that keeps
-// forming "%title%" again would never finish; then only the occurrences the
-// text held to begin with are replaced, in one pass from left to right.
+// Every "%title%" the text holds replaced by the site name, in one pass from
+// left to right; a "%title%" that the name brings in (or forms with its
+// neighbours) stays as it is.
 void ReplaceTitles(std::string &PageBuffer, const std::string &siteName);
 
 // The Next/Previous links of page PageNumber once its pictures are placed.
