@@ -197,6 +197,8 @@ std::string WithPath(std::string message, const std::string &path)
     return message;
 }
 
+void PrintTo(const FailureCase &c, std::ostream *os) { *os << c.Name; }
+
 class ThumbnailFailures : public ThumbnailFiles, public ::testing::WithParamInterface<FailureCase> {};
 
 // Each failure comes with its exact message, and an older thumbnail at the
@@ -385,6 +387,8 @@ JpegSpec Spec(int w, int h, int hs, int vs, bool progressive = false, int compon
     s.Seed = static_cast<uint32_t>(w * 31 + h * 7 + hs + vs);
     return s;
 }
+
+void PrintTo(const ExactCase &c, std::ostream *os) { *os << c.Name; }
 
 class ThumbnailExactness : public ::testing::TestWithParam<ExactCase> {};
 
