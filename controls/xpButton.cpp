@@ -17,7 +17,9 @@ using namespace XPDraw;
 TxpButton::TxpButton(QWidget *parent) : QWidget(parent), FFont(PixelnookFont())
 {
   resize(75, 25);
-  setFocusPolicy(Qt::StrongFocus);
+  // Tab stop; a click focuses only through the left-button handler, so the
+  // right button leaves the focus where it was.
+  setFocusPolicy(Qt::TabFocus);
   // paintEvent covers every pixel itself, the parent's colour included.
   setAttribute(Qt::WA_OpaquePaintEvent);
   HookWindow();

@@ -17,7 +17,9 @@ using namespace XPDraw;
 TxpCheckBox::TxpCheckBox(QWidget *parent) : QWidget(parent), FFont(PixelnookFont())
 {
   resize(97, 17);
-  setFocusPolicy(Qt::StrongFocus);
+  // Tab stop; a click focuses only through the left-button handler, so the
+  // right button leaves the focus where it was.
+  setFocusPolicy(Qt::TabFocus);
   // paintEvent fills the whole control with Color first.
   setAttribute(Qt::WA_OpaquePaintEvent);
   HookWindow();

@@ -91,7 +91,7 @@ TEST_F(ButtonFixture, ConstructedWithItsDefaults)
   EXPECT_EQ(Fresh.Caption(), QStringLiteral("XP Button"));
   EXPECT_EQ(Fresh.Font(), PixelnookFont());
   EXPECT_EQ(Fresh.Font().pixelSize(), 11);
-  EXPECT_EQ(Fresh.focusPolicy(), Qt::StrongFocus);
+  EXPECT_EQ(Fresh.focusPolicy(), Qt::TabFocus);
   EXPECT_FALSE(Fresh.MouseOver() || Fresh.Pressed() || Fresh.HasFocus() || Fresh.Cancel || Fresh.Default);
   EXPECT_EQ(Fresh.ModalResult, 0);
 }
@@ -439,6 +439,8 @@ TEST_F(ButtonFixture, RightPressLeavesTheFocusWhereItWas)
   QTest::mouseRelease(Button, Qt::RightButton, Qt::NoModifier, QPoint(30, 12));
   EXPECT_FALSE(Button->Pressed());
   EXPECT_EQ(Clicks, 0);
+  EXPECT_TRUE(Edit->hasFocus());
+  EXPECT_FALSE(Button->HasFocus());
 }
 
 TEST_F(ButtonFixture, EnterAndExitFollowTheFocus)

@@ -70,7 +70,7 @@ TEST_F(CheckBoxFixture, ConstructedWithItsDefaults)
   EXPECT_EQ(Fresh.Alignment(), cbaRight);
   EXPECT_EQ(Fresh.Color(), clBtnFace);
   EXPECT_EQ(Fresh.Font(), PixelnookFont());
-  EXPECT_EQ(Fresh.focusPolicy(), Qt::StrongFocus);
+  EXPECT_EQ(Fresh.focusPolicy(), Qt::TabFocus);
   EXPECT_FALSE(Fresh.Checked() || Fresh.MouseOver() || Fresh.Pressed() || Fresh.HasFocus());
 }
 
@@ -359,6 +359,15 @@ INSTANTIATE_TEST_SUITE_P(
                    {true},
                    false}),
     [](const ::testing::TestParamInfo<ToggleCase> &I) { return std::string(I.param.Name); });
+
+TEST_F(CheckBoxFixture, RightButtonLeavesTheFocusWhereItWas)
+{
+  QTest::mouseClick(Box, Qt::RightButton, Qt::NoModifier, QPoint(8, 8));
+  EXPECT_TRUE(Edit->hasFocus());
+  EXPECT_FALSE(Box->HasFocus());
+  QTest::mouseClick(Box, Qt::LeftButton, Qt::NoModifier, QPoint(8, 8));
+  EXPECT_TRUE(Box->HasFocus());
+}
 
 TEST_F(CheckBoxFixture, EnterAndExitFollowTheFocus)
 {
