@@ -6,7 +6,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <thread>
+
+#include <sys/stat.h>
 
 using namespace pixelnook;
 using fixtures::JpegSpec;
@@ -183,6 +187,51 @@ TEST_F(ThumbnailStage, PictureMadeEarlierInTheBuildIsReadAfterItWasWritten)
         EXPECT_TRUE(Thumbnails() == single) << workers;
     }
     EXPECT_EQ(fixtures::InspectJpeg(single[4]).Width, 30); // from the new 30 x 20 thumbnail, not the older 500 x 500 file
+}
+
+size_t ThreadsOfThisProcess()
+{
+    size_t n = 0;
+    for (const auto &entry : std::filesystem::directory_iterator("/proc/self/task")) {
+        (void)entry;
+        ++n;
+    }
+    return n;
+}
+
+// The first picture is a pipe: whoever opens it for reading blocks until the
+// test thread opens the other end, and at that moment the test counts the
+// process's threads. One worker means the calling thread does everything.
+TEST_F(ThumbnailStage, ThreadsStartedForWorkers)
+{
+    for (const unsigned workers : {1u, 2u}) {
+        SCOPED_TRACE(workers);
+        jobs.clear();
+        const std::string pipe = (pictures() / ("pipe" + std::to_string(workers) + ".jpg")).string();
+        ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+        jobs.push_back({pipe, (thumbs() / "tn_pipe.jpg").string()});
+        Add(MakeJpeg({64, 48}));
+        Add(MakeJpeg({64, 48}));
+
+        const size_t before = ThreadsOfThisProcess();
+        size_t during = 0;
+        std::thread feeder([&] {
+            std::ofstream out(pipe, std::ios::binary); // returns once the stage opened it
+            during = ThreadsOfThisProcess();
+            const auto bytes = MakeJpeg({80, 60});
+            out.write(reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        });
+        const std::string error = Run(workers);
+        feeder.join();
+        EXPECT_EQ(error, "");
+        // The feeder, plus the worker reading the pipe (its partner may
+        // still be starting).
+        if (workers == 1)
+            EXPECT_EQ(during, before + 1);
+        else
+            EXPECT_GE(during, before + 2);
+        EXPECT_EQ(fixtures::InspectJpeg(fixtures::ReadFile(jobs[0].TargetPath)).Width, 40);
+    }
 }
 
 TEST_F(ThumbnailStage, NoPicturesWritesNothing)
