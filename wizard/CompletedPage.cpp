@@ -29,15 +29,15 @@ TForm7::TForm7() : TForm(QStringLiteral("Completed"), 480, 296, bsSingle)
     Label6 = new TLabel(this, 32, 232,
                         QStringLiteral("Pixelnook brought to you by ") + QString::fromLatin1(kMakerAddress));
 
-    xpButton2 = new TxpButton(this);
-    xpButton2->setGeometry(280, 256, 83, 25);
-    xpButton2->SetCaption(QStringLiteral("Start Again"));
-    xpButton2->OnClick = Guarded([this] { xpButton2Click(); });
-
     xpButton1 = new TxpButton(this);
     xpButton1->setGeometry(384, 256, 83, 25);
     xpButton1->SetCaption(QStringLiteral("Quit"));
     xpButton1->OnClick = Guarded([this] { xpButton1Click(); });
+
+    xpButton2 = new TxpButton(this);
+    xpButton2->setGeometry(280, 256, 83, 25);
+    xpButton2->SetCaption(QStringLiteral("Start Again"));
+    xpButton2->OnClick = Guarded([this] { xpButton2Click(); });
 
     setTabOrder(xpButton1, xpButton2);
 }

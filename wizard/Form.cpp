@@ -38,9 +38,12 @@ void TForm::setVisible(bool visible)
     if (visible && !FPlaced) {
         FPlaced = true;
         if (const QScreen *screen = QGuiApplication::primaryScreen()) {
-            // The whole screen, not the work area, as the window's own rule.
+            // The whole screen, not the work area. The frame is not known
+            // before the window is first mapped, so the client area is
+            // what is centred.
             const QRect desk = screen->geometry();
-            move(desk.left() + (desk.width() - width()) / 2, desk.top() + (desk.height() - height()) / 2);
+            setGeometry(desk.left() + (desk.width() - width()) / 2, desk.top() + (desk.height() - height()) / 2,
+                        width(), height());
         }
     }
     QWidget::setVisible(visible);

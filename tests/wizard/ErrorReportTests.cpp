@@ -1,0 +1,127 @@
+// The application-wide error report: whatever a handler throws, through
+// the handlers' guard or through the application's last net, becomes one
+// box titled with the application's title, with the full-stop rule, and
+// the program goes on.
+#include "WizardTestSupport.h"
+
+#include "ErrorReport.h"
+#include "xpButton.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QTest>
+#include <QWidget>
+
+#include <optional>
+#include <stdexcept>
+
+namespace {
+
+class TThrowingObject : public QObject {
+public:
+    explicit TThrowingObject(std::string text) : Text(std::move(text)) {}
+    std::string Text;
+
+protected:
+    bool event(QEvent *e) override
+    {
+        if (e->type() == QEvent::User)
+            throw std::runtime_error(Text);
+        return QObject::event(e);
+    }
+};
+
+} // namespace
+
+class ErrorReportTests : public QObject {
+    Q_OBJECT
+    std::optional<TRecordingPlatform> Desktop;
+
+private slots:
+    void init()
+    {
+        Desktop.emplace();
+        Ui::Install(&*Desktop);
+    }
+    void cleanup()
+    {
+        Ui::Install(nullptr);
+        Desktop.reset();
+    }
+
+    // A full stop is added when the last character comes after "." in
+    // character-code order.
+    void fullStopRule_data()
+    {
+        QTest::addColumn<QString>("route");   // "guard", "notify" or "button"
+        QTest::addColumn<QString>("thrown");
+        QTest::addColumn<QString>("shown");
+        const QList<QPair<QString, QString>> texts = {
+            {"'abc' is not a valid integer value", "'abc' is not a valid integer value."},
+            {"ends in a full stop.", "ends in a full stop."},
+            {"ends in a quote\"", "ends in a quote\""},
+            {"ends in a blank ", "ends in a blank "},
+            {"ends in a comma,", "ends in a comma,"},
+            {"ends in a slash/", "ends in a slash/."},
+            {"ends in a digit 7", "ends in a digit 7."},
+            {"", ""},
+        };
+        for (const QString route : {"guard", "notify", "button"})
+            for (const auto &[thrown, shown] : texts)
+                QTest::newRow(qPrintable(route + ": " + thrown)) << route << thrown << shown;
+    }
+
+    void fullStopRule()
+    {
+        QFETCH(QString, route);
+        QFETCH(QString, thrown);
+        QFETCH(QString, shown);
+        const std::string text = thrown.toStdString();
+        if (route == QLatin1String("guard")) {
+            CallGuarded([&] { throw std::runtime_error(text); });
+        } else if (route == QLatin1String("notify")) {
+            // An event handler with no guard of its own: the application's
+            // notify is the net.
+            TThrowingObject object(text);
+            QEvent event(QEvent::User);
+            QCoreApplication::sendEvent(&object, &event);
+        } else {
+            // A click whose handler throws straight out of the button.
+            QWidget window;
+            auto *button = new TxpButton(&window);
+            button->OnClick = [&](QObject *) { throw std::runtime_error(text); };
+            window.show();
+            QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, button->rect().center());
+        }
+        QCOMPARE(Desktop->Messages.size(), 1);
+        QCOMPARE(Desktop->Messages[0].Title, QStringLiteral("Quorvex - Pixelnook"));
+        QCOMPARE(Desktop->Messages[0].Text, shown);
+    }
+
+    void somethingNotAnError()
+    {
+        CallGuarded([] { throw 42; });
+        QCOMPARE(Desktop->MessageTexts(), QStringList{"Unknown error."});
+    }
+
+    // After a report the program carries on: the same handler runs again.
+    void goesOnAfterAReport()
+    {
+        int runs = 0;
+        auto handler = Guarded([&] {
+            ++runs;
+            throw std::runtime_error("again");
+        });
+        handler(nullptr);
+        handler(nullptr);
+        QCOMPARE(runs, 2);
+        QCOMPARE(Desktop->MessageTexts(), (QStringList{"again.", "again."}));
+    }
+};
+
+QObject *CreateErrorReportTests()
+{
+    return new ErrorReportTests;
+}
+
+#include "ErrorReportTests.moc"

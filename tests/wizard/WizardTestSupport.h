@@ -1,0 +1,81 @@
+// What the wizard tests share: a desktop that records instead of showing
+// modal windows, the eight windows created afresh for every test, clicks
+// on the real controls, and fixture pictures and folders.
+#pragma once
+
+#include "Ui.h"
+
+#include <QImage>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <functional>
+#include <memory>
+
+class QWidget;
+class TxpButton;
+class TxpCheckBox;
+
+struct TRecordedMessage {
+    QString Title;
+    QString Text;
+};
+
+class TRecordingPlatform : public Ui::TUiPlatform {
+public:
+    QList<TRecordedMessage> Messages;
+    // Answers of the picture dialog, one per run, taken from the front;
+    // an empty list (or none left) is a cancel.
+    QList<QStringList> PictureAnswers;
+    int PictureDialogRuns = 0;
+    // Answers of the template dialog, one per run; an empty text is a cancel.
+    QStringList TemplateAnswers;
+    QStringList TemplateStartFolders;
+    QStringList BrowserPaths;
+    int EndProgramCalls = 0;
+
+    void MessageBox(QWidget *Owner, const QString &Title, const QString &Text) override;
+    QStringList OpenPictures(QWidget *Owner) override;
+    QString OpenTemplate(QWidget *Owner, const QString &StartFolder) override;
+    void OpenInBrowser(const QString &Path) override;
+    void EndProgram() override;
+
+    QStringList MessageTexts() const;
+};
+
+// Creates the eight windows and installs the recording desktop; undoes
+// both when it goes.
+class TWizardFixture {
+public:
+    TWizardFixture();
+    ~TWizardFixture();
+    TRecordingPlatform Desktop;
+};
+
+// A left click through the window system's path, on a visible control.
+void Click(QWidget *Control);
+void Click(TxpButton *Button);
+void Click(TxpCheckBox *Box);
+// Types Text into an edit box after emptying it, as a user would.
+void Retype(QWidget *Edit, const QString &Text);
+
+// A small real JPEG of one colour at Path.
+bool WriteJpeg(const QString &Path, int Width, int Height, Qt::GlobalColor Colour);
+QByteArray ReadAll(const QString &Path);
+
+// Walks from "Start Site" (unless the folder page is open already) to the
+// template page: the chooser closed on SiteFolder's parent with its name,
+// OnDetailsPage run while the details page is up, pictures added. Returns
+// false when a page does not come up.
+bool WalkToTemplatePage(TRecordingPlatform &Desktop, const QString &SiteFolder, const QStringList &Pictures,
+                        const std::function<void()> &OnDetailsPage = {});
+
+// Selects Folder in the chooser's tree, as a click on it would.
+bool SelectFolderInTree(const QString &Folder);
+
+// The names in the picture list, top to bottom, and the selected row (-1: none).
+QStringList ListNames();
+QStringList ListFolders();
+int ListSelectedRow();
