@@ -32,7 +32,7 @@ TLabel::TLabel(QWidget *Parent, int Left, int Top, const QString &Caption) : QLa
 
 TLabel::TLabel(QWidget *Parent, int Left, int Top, int Width, int Height, const QString &Caption,
                bool WordWrap)
-    : QLabel(Parent), FAutoSize(false)
+    : QLabel(Parent), FAutoSize(false), FDesignHeight(Height)
 {
     setTextFormat(Qt::PlainText);
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -46,11 +46,14 @@ void TLabel::SetCaption(const QString &Value)
     setText(Value);
     if (FAutoSize)
         resize(sizeHint());
+    else if (wordWrap() && !FWrapAnywhere)
+        resize(width(), qMax(FDesignHeight, heightForWidth(width())));
 }
 
 void TLabel::SetWrapAnywhere(bool Value)
 {
     FWrapAnywhere = Value;
+    resize(width(), FDesignHeight);
     update();
 }
 

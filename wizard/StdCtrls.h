@@ -9,9 +9,10 @@
 
 #include <functional>
 
-// A label. An auto-size label grows and shrinks with its text; a fixed one
-// keeps its size, wraps its words when asked and cuts off what does not fit.
-// Text is shown as typed, never as markup.
+// A label. An auto-size label grows and shrinks with its text. A label
+// given a size keeps its width; one that wraps its words grows downwards
+// when its text needs more lines than the size holds, any other cuts off
+// what does not fit. Text is shown as typed, never as markup.
 class TLabel : public QLabel {
     Q_OBJECT
 public:
@@ -23,8 +24,8 @@ public:
 
     QString Caption() const { return text(); }
     void SetCaption(const QString &Value);
-    // A fixed label that breaks long words (such as a path) anywhere when
-    // they do not fit a line.
+    // A label that keeps its size and breaks long words (such as a path)
+    // anywhere when they do not fit a line.
     void SetWrapAnywhere(bool Value);
 
     std::function<void(QObject *Sender)> OnClick;
@@ -37,6 +38,7 @@ protected:
 private:
     bool FAutoSize = true;
     bool FWrapAnywhere = false;
+    int FDesignHeight = 0;
     bool FPressed = false;
 };
 

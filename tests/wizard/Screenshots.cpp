@@ -102,6 +102,8 @@ int main(int argc, char **argv)
         desktop.TemplateAnswers << home.filePath(QStringLiteral("my-own-template.html"));
         Click(Forms.Form5->xpButton1);
         ok &= Save(Forms.Form5, QStringLiteral("5-template-custom"));
+        // A chosen custom file would win over the built-in one even unticked.
+        Retype(Forms.Form5->Edit1, QString());
         Click(Forms.Form5->xpCheckBox1);
 
         Click(Forms.Form5->xpButton3);
