@@ -222,7 +222,12 @@ ThumbnailSize ThumbnailDimensions(int32_t W, int32_t H, int32_t size)
 
 PreparedThumbnail PrepareThumbnail(const std::string &sourcePath, const std::string &sizeText)
 {
-    const std::vector<unsigned char> bytes = ReadWholeFile(sourcePath);
+    return PrepareThumbnailFromBytes(ReadWholeFile(sourcePath), sourcePath, sizeText);
+}
+
+PreparedThumbnail PrepareThumbnailFromBytes(std::vector<unsigned char> bytes, const std::string &sourcePath,
+                                            const std::string &sizeText)
+{
     try {
         // An empty file is not parsed: W and H stay 0.
         std::unique_ptr<JpegDecoder> decoder;

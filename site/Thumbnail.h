@@ -34,6 +34,11 @@ struct PreparedThumbnail {
 };
 PreparedThumbnail PrepareThumbnail(const std::string &sourcePath, const std::string &sizeText);
 
+// The same from a picture's bytes already in memory; sourcePath only names
+// the picture in messages.
+PreparedThumbnail PrepareThumbnailFromBytes(std::vector<unsigned char> bytes, const std::string &sourcePath,
+                                            const std::string &sizeText);
+
 // Deletes any file at the target, creates it and writes the thumbnail in one
 // write. Throws SiteError `Cannot create file "%s". %s`, or the encoding
 // error (leaving the created file empty).
