@@ -11,6 +11,7 @@
 //   big PATH WIDTH HEIGHT                  a large baseline test picture
 //
 // WORKERS 0 means one per core. Thumbnails are named OUTDIR/tn_NAME.
+#include "FileSystem.h"
 #include "Thumbnail.h"
 #include "ThumbnailStage.h"
 
@@ -22,7 +23,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
@@ -50,14 +50,11 @@ jpeg_error_mgr *BenchErrors(jpeg_error_mgr *err)
     return err;
 }
 
+// Files are read as the thumbnail maker reads them, so that every line pays
+// the same for it.
 std::vector<unsigned char> ReadAll(const std::string &path)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        std::fprintf(stderr, "pixelnook-bench: cannot read %s\n", path.c_str());
-        std::exit(1);
-    }
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    return pixelnook::ReadWholeFile(path);
 }
 
 std::string BaseName(const std::string &path)
@@ -290,7 +287,14 @@ int main(int argc, char **argv)
             for (size_t k = 2; k < args.size(); ++k)
                 ReferenceThumbnail(args[k], args[0], args[1] + "/tn_" + BaseName(args[k]));
         } else if (mode == "floor" && args.size() >= 1) {
-            RunOnThreads(Workers(args[0].c_str()), args.size() - 1, [&](size_t k) { FloorDecode(args[k + 1]); });
+            RunOnThreads(Workers(args[0].c_str()), args.size() - 1, [&](size_t k) {
+                try {
+                    FloorDecode(args[k + 1]);
+                } catch (const std::exception &e) { // never let it end a thread
+                    std::fprintf(stderr, "pixelnook-bench: %s\n", e.what());
+                    std::exit(1);
+                }
+            });
         } else if (mode == "dims" && args.size() >= 1) {
             for (size_t k = 1; k < args.size(); ++k) {
                 int W = 0, H = 0;
