@@ -2,6 +2,7 @@
 
 #include "ErrorReport.h"
 #include "Forms.h"
+#include "PixelnookFont.h"
 #include "WelcomePage.h"
 
 #include <QIcon>
@@ -15,6 +16,8 @@ TApplication::TApplication(int &argc, char **argv) : QApplication(argc, argv)
     // The pages are separate windows; the program ends only by the
     // WelcomePage's close or a "Quit".
     setQuitOnLastWindowClosed(false);
+    // Every window, dialog and message box in the program's own font.
+    setFont(PixelnookFont());
 }
 
 bool TApplication::notify(QObject *receiver, QEvent *event)
