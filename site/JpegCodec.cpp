@@ -148,11 +148,11 @@ void JpegDecoder::ReadRow(unsigned char *row)
     if (setjmp(s->err.jump))
         ThrowJpegError(s->err.code);
     JSAMPROW rows[1] = {row};
-    while (jpeg_read_scanlines(&s->cinfo, rows, 1) != 1) {
-        // A memory source never suspends; guard against looping anyway.
-        if (s->cinfo.output_scanline >= s->cinfo.output_height)
-            break;
-    }
+    const JDIMENSION read = jpeg_read_scanlines(&s->cinfo, rows, 1);
+    // A memory source never suspends, but a row that did not come must not
+    // be taken for one that did.
+    if (read != 1)
+        ThrowJpegError(JERR_INPUT_EOF);
 }
 
 void JpegDecoder::SkipRows(uint32_t count)

@@ -94,10 +94,11 @@ PreparedThumbnail SampleAndEncode(JpegDecoder &decoder, const JpegHeader &header
     // Brings the decoder to `target` as its next row.
     auto advanceTo = [&](uint32_t target) {
         while (decoder.NextRow() < target) {
-            if (quantized)
+            const uint32_t next = decoder.NextRow();
+            if (!quantized)
+                decoder.SkipRows(target - next);
+            if (decoder.NextRow() == next) // nothing skipped: read the row instead
                 decoder.ReadRow(row.data());
-            else
-                decoder.SkipRows(target - decoder.NextRow());
         }
     };
 
