@@ -8,6 +8,7 @@
 #include "FolderSettingsPage.h"
 #include "Forms.h"
 #include "PictureListPage.h"
+#include "ProgressGauge.h"
 #include "ProgressWindow.h"
 #include "SiteDetailsPage.h"
 #include "SiteFolderChooser.h"
@@ -20,6 +21,9 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QDir>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTimer>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QTemporaryDir>
@@ -40,6 +44,35 @@ bool Save(QWidget *window, const QString &name)
     std::printf("%s %s\n", ok ? "saved" : "FAILED", qPrintable(path));
     return ok;
 }
+
+// Takes the screen's own picture of the progress window while the build
+// runs, at the copying stage: what the display really shows then, not what
+// the window would paint afterwards.
+class TDuringBuild : public QObject {
+public:
+    bool Saved = false;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint && !Scheduled && Forms.Form6->Gauge1->Progress() == 50) {
+            Scheduled = true;
+            // Runs when the progress window next lets the window system in.
+            QTimer::singleShot(0, this, [this] {
+                const QRect frame = Forms.Form6->frameGeometry();
+                const QString path = OutputFolder + QStringLiteral("/6-progress-during-build.png");
+                Saved = QGuiApplication::primaryScreen()
+                            ->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height())
+                            .save(path);
+                std::printf("%s %s\n", Saved ? "saved" : "FAILED", qPrintable(path));
+            });
+        }
+        return false;
+    }
+
+private:
+    bool Scheduled = false;
+};
 
 } // namespace
 
@@ -106,7 +139,11 @@ int main(int argc, char **argv)
         Retype(Forms.Form5->Edit1, QString());
         Click(Forms.Form5->xpCheckBox1);
 
+        TDuringBuild duringBuild;
+        Forms.Form6->Gauge1->installEventFilter(&duringBuild);
         Click(Forms.Form5->xpButton3);
+        Forms.Form6->Gauge1->removeEventFilter(&duringBuild);
+        ok &= duringBuild.Saved;
         ok &= Save(Forms.Form7, QStringLiteral("7-completed"));
 
         // The progress window as a build leaves it at a stage.
