@@ -12,17 +12,6 @@
 
 #include <QLineEdit>
 
-namespace {
-
-QLineEdit *NewEdit(QWidget *parent, int left, int top, int width, const char *text)
-{
-    auto *edit = new QLineEdit(QString::fromLatin1(text), parent);
-    edit->setGeometry(left, top, width, 21);
-    return edit;
-}
-
-} // namespace
-
 TForm2::TForm2() : TForm(QStringLiteral("Settings"), 480, 296, bsSingle)
 {
     Label1 = new TLabel(this, 16, 16, 273, 26,
@@ -38,10 +27,10 @@ TForm2::TForm2() : TForm(QStringLiteral("Settings"), 480, 296, bsSingle)
     Label7 = new TLabel(this, 16, 48, QStringLiteral("Folder:"));
     Label2 = new TLabel(this, 16, 80,
                         QStringLiteral("What is the name of the folder, you want to keep the images stored in?"));
-    Edit1 = NewEdit(this, 376, 80, 81, pixelnook::kDefaultImagesFolderName);
+    Edit1 = NewEdit(this, 376, 80, 81, QString::fromLatin1(pixelnook::kDefaultImagesFolderName));
     Label3 = new TLabel(this, 16, 112,
                         QStringLiteral("What is the name of the folder you want to keep the thumbnails in?"));
-    Edit2 = NewEdit(this, 376, 112, 81, pixelnook::kDefaultThumbnailsFolderName);
+    Edit2 = NewEdit(this, 376, 112, 81, QString::fromLatin1(pixelnook::kDefaultThumbnailsFolderName));
     Bevel2 = new TBevel(this, 7, 144, 457, 2, TBevel::bsTopLine);
 
     xpCheckBox1 = new TxpCheckBox(this);
@@ -57,7 +46,7 @@ TForm2::TForm2() : TForm(QStringLiteral("Settings"), 480, 296, bsSingle)
     Label5 = new TLabel(this, 16, 216,
                         QStringLiteral("What is the name of the image folder? (Where the pages will be sorted in)"));
     Label5->setEnabled(false);
-    Edit3 = NewEdit(this, 376, 216, 81, pixelnook::kDefaultImagePagesFolderName);
+    Edit3 = NewEdit(this, 376, 216, 81, QString::fromLatin1(pixelnook::kDefaultImagePagesFolderName));
     Edit3->setEnabled(false);
     Bevel1 = new TBevel(this, 15, 248, 457, 2, TBevel::bsTopLine);
 

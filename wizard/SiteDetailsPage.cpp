@@ -13,13 +13,6 @@
 
 namespace {
 
-QLineEdit *NewEdit(QWidget *parent, int left, int top, int width, const char *text)
-{
-    auto *edit = new QLineEdit(QString::fromLatin1(text), parent);
-    edit->setGeometry(left, top, width, 21);
-    return edit;
-}
-
 void FillIfEmpty(QLineEdit *edit, const char *value)
 {
     if (edit->text().isEmpty())
@@ -31,7 +24,7 @@ void FillIfEmpty(QLineEdit *edit, const char *value)
 TForm3::TForm3() : TForm(QStringLiteral("Settings 2"), 480, 296, bsSingle)
 {
     Label1 = new TLabel(this, 16, 16, QStringLiteral("Site Name (Used for titles and Search Engines):"));
-    Edit1 = NewEdit(this, 256, 16, 201, pixelnook::kDefaultSiteName);
+    Edit1 = NewEdit(this, 256, 16, 201, QString::fromLatin1(pixelnook::kDefaultSiteName));
     Label2 = new TLabel(this, 16, 48, 194, 26,
                         QStringLiteral("Site Description (Used by search engines and also shows on the first "
                                        "page of site):"),
@@ -43,13 +36,13 @@ TForm3::TForm3() : TForm(QStringLiteral("Settings 2"), 480, 296, bsSingle)
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Label3 = new TLabel(this, 16, 120, QStringLiteral("Site Keywords (Used by search engines)::"));
-    Edit2 = NewEdit(this, 224, 120, 233, pixelnook::kDefaultSiteKeywords);
+    Edit2 = NewEdit(this, 224, 120, 233, QString::fromLatin1(pixelnook::kDefaultSiteKeywords));
     Bevel1 = new TBevel(this, 8, 152, 457, 2, TBevel::bsTopLine);
     Label4 = new TLabel(this, 16, 160,
                         QStringLiteral("What is the prefex you want to give the thumbnails? (prefix + oldname)"));
-    Edit3 = NewEdit(this, 376, 160, 81, pixelnook::kDefaultThumbnailPrefix);
+    Edit3 = NewEdit(this, 376, 160, 81, QString::fromLatin1(pixelnook::kDefaultThumbnailPrefix));
     Label5 = new TLabel(this, 16, 192, QStringLiteral("What size do you want for the thumbnails?"));
-    Edit4 = NewEdit(this, 376, 192, 81, pixelnook::kDefaultThumbnailSize);
+    Edit4 = NewEdit(this, 376, 192, 81, QString::fromLatin1(pixelnook::kDefaultThumbnailSize));
     Bevel2 = new TBevel(this, 16, 224, 457, 2, TBevel::bsTopLine);
 
     xpButton2 = new TxpButton(this);

@@ -50,8 +50,7 @@ TForm8::TForm8() : TForm(QStringLiteral("Folder where site will be saved to"), 4
                         QStringLiteral("In this box, type in the folder where the sites files will be kept. See "
                                        "above for more information"),
                         true);
-    Edit1 = new QLineEdit(QStringLiteral("mysite"), this);
-    Edit1->setGeometry(288, 136, 137, 21);
+    Edit1 = NewEdit(this, 288, 136, 137, QStringLiteral("mysite"));
     connect(Edit1, &QLineEdit::textChanged, this, [this] { CallGuarded([this] { Edit1Change(); }); });
     Label3 = new TLabel(this, 224, 192, QStringLiteral("Current path:"));
     Label4 = new TLabel(this, 224, 208, 257, 33, QString::fromStdString(pixelnook::DefaultSiteFolder()), true);

@@ -1,6 +1,8 @@
 #include "StdCtrls.h"
 
 #include <QMouseEvent>
+
+#include <limits>
 #include <QPainter>
 #include <QTextOption>
 
@@ -181,4 +183,12 @@ void TImage::mouseReleaseEvent(QMouseEvent *e)
 {
     if (ReleaseClicks(this, e, FPressed) && OnClick)
         OnClick(this);
+}
+
+QLineEdit *NewEdit(QWidget *Parent, int Left, int Top, int Width, const QString &Text)
+{
+    auto *edit = new QLineEdit(Text, Parent);
+    edit->setMaxLength(std::numeric_limits<int>::max());
+    edit->setGeometry(Left, Top, Width, 21);
+    return edit;
 }

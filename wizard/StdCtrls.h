@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QFrame>
+#include <QLineEdit>
 #include <QLabel>
 #include <QPixmap>
 #include <QWidget>
@@ -97,3 +98,6 @@ private:
     bool FCenter = false;
     bool FPressed = false;
 };
+
+// A one-line edit box 21 pixels high holding Text, with no length limit.
+QLineEdit *NewEdit(QWidget *Parent, int Left, int Top, int Width, const QString &Text);

@@ -81,8 +81,7 @@ TForm5::TForm5() : TForm(QStringLiteral("Select a template"), 480, 296, bsSingle
                         QStringLiteral("Select from a premade template above, or select a template that you "
                                        "have made yourself."),
                         true);
-    Edit1 = new QLineEdit(this);
-    Edit1->setGeometry(24, 224, 345, 21);
+    Edit1 = NewEdit(this, 24, 224, 345, QString());
     Edit1->setEnabled(false);
 
     xpButton1 = new TxpButton(this);

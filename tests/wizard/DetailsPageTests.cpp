@@ -12,6 +12,8 @@
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QTest>
 
 #include <optional>
@@ -90,6 +92,16 @@ private slots:
         QFETCH(QString, expected);
         Retype(Forms.Form3->Memo1, typed);
         QCOMPARE(QString::fromStdString(Forms.Form3->SiteDescription()), expected);
+    }
+
+    // No length limit: a long pasted name arrives whole.
+    void longTextIsKept()
+    {
+        const QString name = QStringLiteral("Beach ").repeated(8000);
+        QGuiApplication::clipboard()->setText(name);
+        Retype(Forms.Form3->Edit1, QString());
+        QTest::keyClick(Forms.Form3->Edit1, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(Forms.Form3->Edit1->text().size(), name.size());
     }
 
     void goBackKeepsTheFields()
