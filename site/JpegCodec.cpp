@@ -107,6 +107,12 @@ JpegHeader JpegDecoder::ReadHeader()
     return header;
 }
 
+void JpegDecoder::LimitMemory(size_t memoryLimit)
+{
+    if (state_->created)
+        state_->cinfo.mem->max_memory_to_use = static_cast<long>(memoryLimit);
+}
+
 void JpegDecoder::Start()
 {
     State *s = state_.get();

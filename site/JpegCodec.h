@@ -43,6 +43,8 @@ public:
     JpegDecoder &operator=(const JpegDecoder &) = delete;
 
     JpegHeader ReadHeader();
+    // Lowers the memory limit; takes effect at Start().
+    void LimitMemory(size_t memoryLimit);
 
     // Colour pictures come out as 8-bit R, G, B; one-component pictures as
     // one byte per pixel indexing GrayLevels() (236 levels, Floyd-Steinberg).

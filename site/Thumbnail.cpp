@@ -19,6 +19,19 @@ constexpr const char *kInvalidOperation = "Invalid floating point operation";
 constexpr size_t kMemoryLimit = size_t(1) << 30;
 // The largest side a JPEG stream can carry.
 constexpr int32_t kMaxJpegSide = 65500;
+// A grayscale picture goes through the quantizer row by row, every row of
+// it, so its decoding time grows with the whole picture; this many pixels
+// take about ten seconds. A colour picture decodes only the rows it keeps.
+constexpr uint64_t kMaxGrayPixels = uint64_t(1) << 30;
+
+// What the encoder holds for a progressive thumbnail: all its coefficients
+// (4:2:0, 128 bytes a block), since every scan goes over the whole picture.
+uint64_t ProgressiveEncoderBytes(const ThumbnailSize &thumb)
+{
+    const uint64_t chromaColumns = (static_cast<uint64_t>(thumb.Width) + 15) / 16;
+    const uint64_t chromaRows = (static_cast<uint64_t>(thumb.Height) + 15) / 16;
+    return 128 * (4 * chromaColumns * chromaRows + 2 * chromaColumns * chromaRows);
+}
 
 long double Quotient(long double a, long double b)
 {
@@ -256,6 +269,19 @@ PreparedThumbnail PrepareThumbnailFromBytes(std::vector<unsigned char> bytes, co
         if (header.Components == 4)
             throw SiteError("Cannot make a thumbnail of " + Quoted(sourcePath) +
                             ": pictures with four colour components (CMYK or YCCK) are not supported");
+
+        if (header.Components == 1 &&
+            static_cast<uint64_t>(header.Width) * static_cast<uint64_t>(header.Height) > kMaxGrayPixels)
+            throw SiteError("Cannot make a thumbnail of " + Quoted(sourcePath) + ": at " +
+                            std::to_string(header.Width) + " x " + std::to_string(header.Height) +
+                            " pixels the grayscale picture is too large (at most 1073741824 pixels)");
+
+        // Decoder and encoder together stay within the limit.
+        const uint64_t encoderBytes = header.Progressive ? ProgressiveEncoderBytes(thumb) : 0;
+        if (encoderBytes >= kMemoryLimit)
+            throw SiteError("Cannot make a thumbnail of " + Quoted(sourcePath) +
+                            ": decoding it would need more than 1 GiB of memory");
+        decoder->LimitMemory(kMemoryLimit - encoderBytes);
 
         return SampleAndEncode(*decoder, header, thumb);
     } catch (const JpegError &e) {
