@@ -1,0 +1,68 @@
+// Makes one thumbnail from arbitrary bytes and an arbitrary size text through
+// the real thumbnail code. Input: one byte n, then n % 16 bytes of size text,
+// then the picture. Every outcome must be a thumbnail of exactly the size the
+// rule gives, or a SiteError with a message; anything else is a finding.
+#include "JpegCodec.h"
+#include "SiteError.h"
+#include "Thumbnail.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+using namespace pixelnook;
+
+namespace {
+
+[[noreturn]] void Fail(const std::string &what)
+{
+    std::fprintf(stderr, "thumbnail fuzzer: %s\n", what.c_str());
+    std::abort();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    if (size == 0)
+        return 0;
+    const size_t textLength = std::min<size_t>(data[0] % 16, size - 1);
+    const std::string sizeText(reinterpret_cast<const char *>(data + 1), textLength);
+    const std::vector<unsigned char> bytes(data + 1 + textLength, data + size);
+
+    PreparedThumbnail thumbnail;
+    try {
+        thumbnail = PrepareThumbnailFromBytes(bytes, "fuzz.jpg", sizeText);
+    } catch (const SiteError &e) {
+        if (std::string(e.what()).empty())
+            Fail("an error without a message");
+        return 0;
+    }
+
+    // The picture was accepted: the thumbnail must have been encoded in
+    // memory, since only a failure of the file can stop it now.
+    if (!thumbnail.EncodeError.empty())
+        Fail("encoding failed after a successful decode: " + thumbnail.EncodeError);
+
+    // Its size follows the picture's header and the size text; its coding
+    // follows the picture's.
+    JpegDecoder source(bytes.data(), bytes.size(), size_t(1) << 30);
+    const JpegHeader picture = source.ReadHeader();
+    const ThumbnailSize expected =
+        ThumbnailDimensions(picture.Width, picture.Height, ConvertThumbnailSize(sizeText));
+    JpegDecoder made(thumbnail.Jpeg.data(), thumbnail.Jpeg.size(), size_t(1) << 30);
+    JpegHeader header;
+    try {
+        header = made.ReadHeader();
+    } catch (const SiteError &e) {
+        Fail(std::string("the thumbnail is not a readable JPEG: ") + e.what());
+    }
+    if (header.Width != expected.Width || header.Height != expected.Height)
+        Fail("thumbnail of " + std::to_string(header.Width) + " x " + std::to_string(header.Height) +
+             ", expected " + std::to_string(expected.Width) + " x " + std::to_string(expected.Height));
+    if (header.Components != 3 || header.Progressive != picture.Progressive)
+        Fail("thumbnail coded unlike its source");
+    return 0;
+}
