@@ -1,5 +1,6 @@
 #include "JpegCodec.h"
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
@@ -20,6 +21,7 @@ struct ErrorManager {
     jpeg_error_mgr pub;
     std::jmp_buf jump;
     int code;
+    bool tooManyScans;
 };
 
 extern "C" void ErrorExit(j_common_ptr cinfo)
@@ -41,6 +43,31 @@ void InitErrorManager(ErrorManager &err)
     err.pub.emit_message = EmitMessage;
     err.pub.output_message = OutputMessage;
     err.code = 0;
+    err.tooManyScans = false;
+}
+
+// Every scan of a multi-scan picture is a pass over all its blocks, and a
+// scan can be a dozen bytes: a small file repeating scans would keep the
+// decoder busy for hours. The scans a picture may have shrink with its
+// size so that this many block passes (a few seconds) are never
+// exceeded; a standard progressive picture has ten (six in gray).
+constexpr unsigned long long kScanWork = 1ull << 26;
+
+struct ScanLimit {
+    jpeg_progress_mgr pub;
+    unsigned long long maxScans;
+};
+
+extern "C" void CheckScans(j_common_ptr cinfo)
+{
+    if (!cinfo->is_decompressor)
+        return;
+    const ScanLimit *limit = reinterpret_cast<const ScanLimit *>(cinfo->progress);
+    const int scans = reinterpret_cast<j_decompress_ptr>(cinfo)->input_scan_number;
+    if (scans > 0 && static_cast<unsigned long long>(scans) > limit->maxScans) {
+        reinterpret_cast<ErrorManager *>(cinfo->err)->tooManyScans = true;
+        (*cinfo->err->error_exit)(cinfo);
+    }
 }
 
 [[noreturn]] void ThrowJpegError(int code)
@@ -52,8 +79,9 @@ constexpr int kGrayLevels = 236;
 
 } // namespace
 
-JpegError::JpegError(int code, bool outOfMemory)
-    : SiteError("JPEG error #" + std::to_string(code)), code_(code), outOfMemory_(outOfMemory)
+JpegError::JpegError(int code, bool outOfMemory, bool tooManyScans)
+    : SiteError("JPEG error #" + std::to_string(code)), code_(code), outOfMemory_(outOfMemory),
+      tooManyScans_(tooManyScans)
 {
 }
 
@@ -62,6 +90,7 @@ JpegError::JpegError(int code, bool outOfMemory)
 struct JpegDecoder::State {
     jpeg_decompress_struct cinfo;
     ErrorManager err;
+    ScanLimit scanLimit;
     bool created = false;
 };
 
@@ -133,8 +162,18 @@ void JpegDecoder::Start()
         c.out_color_space = JCS_RGB;
         c.quantize_colors = FALSE;
     }
-    if (setjmp(s->err.jump))
+    unsigned long long blocks = 0;
+    for (int i = 0; i < c.num_components; ++i)
+        blocks += static_cast<unsigned long long>(c.comp_info[i].width_in_blocks) * c.comp_info[i].height_in_blocks;
+    s->scanLimit.pub = jpeg_progress_mgr{};
+    s->scanLimit.pub.progress_monitor = CheckScans;
+    s->scanLimit.maxScans = std::max(1ull, kScanWork / std::max(1ull, blocks));
+    c.progress = &s->scanLimit.pub;
+    if (setjmp(s->err.jump)) {
+        if (s->err.tooManyScans)
+            throw JpegError(s->err.code, false, true);
         ThrowJpegError(s->err.code);
+    }
     jpeg_start_decompress(&c);
 }
 

@@ -15,14 +15,17 @@ namespace pixelnook {
 // A fatal libjpeg error: "JPEG error #%d" with the library's message code.
 class JpegError : public SiteError {
 public:
-    JpegError(int code, bool outOfMemory);
+    JpegError(int code, bool outOfMemory, bool tooManyScans = false);
     int Code() const { return code_; }
     // The library ran out of memory or needed more than its memory limit.
     bool OutOfMemory() const { return outOfMemory_; }
+    // The picture has more scans than its size allows (see JpegDecoder).
+    bool TooManyScans() const { return tooManyScans_; }
 
 private:
     int code_;
     bool outOfMemory_;
+    bool tooManyScans_;
 };
 
 struct JpegHeader {

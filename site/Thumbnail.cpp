@@ -288,6 +288,9 @@ PreparedThumbnail PrepareThumbnailFromBytes(std::vector<unsigned char> bytes, co
         if (e.OutOfMemory())
             throw SiteError("Cannot make a thumbnail of " + Quoted(sourcePath) +
                             ": decoding it would need more than 1 GiB of memory");
+        if (e.TooManyScans())
+            throw SiteError("Cannot make a thumbnail of " + Quoted(sourcePath) +
+                            ": it has more scans than a picture of its size may have");
         throw;
     }
 }
