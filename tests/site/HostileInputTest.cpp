@@ -1,0 +1,244 @@
+// Pictures made to hurt: a few hundred bytes that claim 65500 x 65500
+// pixels, scans repeated until decoding would take hours, thumbnails as
+// large as the picture. Each case runs in a child process that reports how
+// long it took and how much memory it grew by; outside AddressSanitizer its
+// address space is capped too. Every case must end with a thumbnail or a
+// clear error naming the picture, within 1 GiB.
+#include "JpegFixtures.h"
+#include "SiteError.h"
+#include "Thumbnail.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <fstream>
+#include <functional>
+#include <iostream>
+#include <poll.h>
+#include <sstream>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace pixelnook;
+using fixtures::JpegSpec;
+using fixtures::MakeJpeg;
+using fixtures::WithFrameSize;
+using Bytes = std::vector<unsigned char>;
+
+namespace {
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kAddressSanitizer = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kAddressSanitizer = true;
+#else
+constexpr bool kAddressSanitizer = false;
+#endif
+#else
+constexpr bool kAddressSanitizer = false;
+#endif
+
+constexpr long kGiBKb = 1024 * 1024;
+// A case that has not ended by then is taken for a hang; far above the
+// 30 seconds a hostile picture may take, to allow for a busy machine and
+// the sanitizers.
+constexpr int kWatchdogSeconds = 240;
+
+long StatusKb(const char *field)
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    const std::string prefix = std::string(field) + ":";
+    while (std::getline(status, line))
+        if (line.rfind(prefix, 0) == 0)
+            return std::stol(line.substr(prefix.size()));
+    return -1;
+}
+
+struct Outcome {
+    bool Ended = false;    // by itself, before the watchdog
+    std::string Result;    // the error text, or "thumbnail W x H"
+    double Seconds = 0;
+    long GrowthKb = 0;     // peak resident memory above where it started
+};
+
+// Runs `work` in a child process. Its resident peak at the start is the
+// parent's size, so the growth is what the work itself needed.
+Outcome RunInChild(const std::function<std::string()> &work)
+{
+    int fds[2];
+    if (::pipe(fds) != 0)
+        return {};
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::close(fds[0]);
+        // The sanitizer's shadow memory is reserved address space, so the
+        // cap can only apply outside it; there the growth is measured.
+        if (!kAddressSanitizer) {
+            const rlim_t limit = static_cast<rlim_t>(StatusKb("VmSize") + kGiBKb + kGiBKb / 2) * 1024;
+            const rlimit as{limit, limit};
+            ::setrlimit(RLIMIT_AS, &as);
+        }
+        const rlimit cpu{kWatchdogSeconds, kWatchdogSeconds};
+        ::setrlimit(RLIMIT_CPU, &cpu);
+        const long before = StatusKb("VmHWM");
+        const auto start = std::chrono::steady_clock::now();
+        std::string result;
+        try {
+            result = work();
+        } catch (const std::exception &e) {
+            result = e.what();
+        }
+        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        std::ostringstream out;
+        out << StatusKb("VmHWM") - before << ' ' << seconds << '\n' << result;
+        const std::string text = out.str();
+        ssize_t ignored = ::write(fds[1], text.data(), text.size());
+        (void)ignored;
+        ::_exit(0);
+    }
+    ::close(fds[1]);
+    Outcome outcome;
+    std::string text;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(kWatchdogSeconds);
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        pollfd p{fds[0], POLLIN, 0};
+        if (left.count() <= 0 || ::poll(&p, 1, static_cast<int>(left.count())) <= 0)
+            break;
+        char buffer[4096];
+        const ssize_t n = ::read(fds[0], buffer, sizeof buffer);
+        if (n <= 0) {
+            outcome.Ended = true;
+            break;
+        }
+        text.append(buffer, static_cast<size_t>(n));
+    }
+    ::close(fds[0]);
+    if (!outcome.Ended)
+        ::kill(pid, SIGKILL);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    std::istringstream in(text);
+    if (!(in >> outcome.GrowthKb >> outcome.Seconds)) {
+        outcome.Ended = false;
+        outcome.Result = "(the child died: status " + std::to_string(status) + ")";
+        return outcome;
+    }
+    in.get();
+    std::getline(in, outcome.Result, '\0');
+    return outcome;
+}
+
+std::string MakeThumbnailOf(const Bytes &bytes, const std::string &sizeText)
+{
+    const PreparedThumbnail t = PrepareThumbnailFromBytes(bytes, "huge.jpg", sizeText);
+    if (!t.EncodeError.empty())
+        return t.EncodeError;
+    const fixtures::JpegInfo info = fixtures::InspectJpeg(t.Jpeg);
+    return "thumbnail " + std::to_string(info.Width) + " x " + std::to_string(info.Height);
+}
+
+// The stream with its last scan repeated: each copy is another pass over
+// every block of the picture, for a dozen bytes.
+Bytes WithRepeatedLastScan(const Bytes &jpeg, int copies)
+{
+    size_t last = 0;
+    for (size_t i = 2; i + 1 < jpeg.size(); ++i)
+        if (jpeg[i] == 0xFF && jpeg[i + 1] == 0xDA)
+            last = i;
+    const size_t end = jpeg.size() - 2; // the end-of-image marker
+    Bytes out(jpeg.begin(), jpeg.begin() + static_cast<long>(end));
+    for (int i = 0; i < copies; ++i)
+        out.insert(out.end(), jpeg.begin() + static_cast<long>(last), jpeg.begin() + static_cast<long>(end));
+    out.push_back(0xFF);
+    out.push_back(0xD9);
+    return out;
+}
+
+Bytes Claiming(int width, int height, int components, bool progressive, int restartRows = 0)
+{
+    JpegSpec spec{16, 16};
+    spec.Components = components;
+    spec.Progressive = progressive;
+    spec.RestartRows = restartRows;
+    return WithFrameSize(MakeJpeg(spec), width, height);
+}
+
+struct HostileCase {
+    const char *Name;
+    std::function<Bytes()> Picture;
+    const char *Size;
+    std::string Expected; // "thumbnail W x H" or the error
+};
+
+void PrintTo(const HostileCase &c, std::ostream *os) { *os << c.Name; }
+
+const std::string kCannot = "Cannot make a thumbnail of \"huge.jpg\": ";
+const std::string kTooMuchMemory = kCannot + "decoding it would need more than 1 GiB of memory";
+const std::string kTooManyScans = kCannot + "it has more scans than a picture of its size may have";
+
+class HostilePicture : public ::testing::TestWithParam<HostileCase> {};
+
+TEST_P(HostilePicture, EndsWithinTheMemoryCap)
+{
+    const HostileCase c = GetParam();
+    const Bytes picture = c.Picture();
+    const Outcome outcome = RunInChild([&] { return MakeThumbnailOf(picture, c.Size); });
+    ASSERT_TRUE(outcome.Ended) << "no end within " << kWatchdogSeconds << " s " << outcome.Result;
+    EXPECT_EQ(outcome.Result, c.Expected);
+    EXPECT_LE(outcome.GrowthKb, kGiBKb);
+    std::cout << "      " << c.Name << ": " << picture.size() << " bytes, " << outcome.Seconds << " s, "
+              << outcome.GrowthKb / 1024 << " MB\n";
+}
+
+INSTANTIATE_TEST_SUITE_P(Claims, HostilePicture, ::testing::Values(
+    // Baseline colour decodes only the rows it keeps: the missing data is
+    // filled in and a thumbnail is made, as for any picture cut short.
+    HostileCase{"HugeBaseline", [] { return Claiming(65500, 65500, 3, false); }, "85", "thumbnail 85 x 85"},
+    HostileCase{"HugeBaselineRestarts", [] { return Claiming(65500, 65500, 3, false, 1); }, "85", "thumbnail 85 x 85"},
+    HostileCase{"HugeBaselineLargeThumbnail", [] { return Claiming(65500, 65500, 3, false); }, "8000",
+                "thumbnail 8000 x 8188"},
+    HostileCase{"HugeProgressive", [] { return Claiming(65500, 65500, 3, true); }, "85", kTooMuchMemory},
+    HostileCase{"HugeGray", [] { return Claiming(65500, 65500, 1, false); }, "85",
+                kCannot + "at 65500 x 65500 pixels the grayscale picture is too large (at most 1073741824 pixels)"},
+    HostileCase{"HugeGrayProgressive", [] { return Claiming(65500, 65500, 1, true); }, "85",
+                kCannot + "at 65500 x 65500 pixels the grayscale picture is too large (at most 1073741824 pixels)"},
+    HostileCase{"GrayOnePixelRowOverTheLimit", [] { return Claiming(32768, 32769, 1, false); }, "85",
+                kCannot + "at 32768 x 32769 pixels the grayscale picture is too large (at most 1073741824 pixels)"},
+    HostileCase{"HugeCmyk", [] { return Claiming(65500, 65500, 4, false); }, "85",
+                kCannot + "pictures with four colour components (CMYK or YCCK) are not supported"},
+    // Within the cap a large progressive picture is decoded in full.
+    HostileCase{"LargeProgressiveWithinTheCap", [] { return Claiming(14000, 14000, 3, true); }, "85",
+                "thumbnail 85 x 85"},
+    // The encoder of a progressive thumbnail holds all of it as well.
+    HostileCase{"ProgressiveWithHugeThumbnail", [] { return Claiming(18000, 18000, 3, true); }, "18000",
+                kTooMuchMemory},
+    HostileCase{"RepeatedScans", [] { return WithRepeatedLastScan(Claiming(14000, 14000, 3, true), 200); }, "85",
+                kTooManyScans},
+    // A small picture may have many scans: each one costs little.
+    HostileCase{"RepeatedScansSmallPicture", [] { return WithRepeatedLastScan(Claiming(1000, 1000, 3, true), 300); },
+                "85", "thumbnail 85 x 83"}),
+    [](const ::testing::TestParamInfo<HostileCase> &info) { return info.param.Name; });
+
+// A genuine large baseline picture, every row of it coded, is streamed: it
+// never needs its full-size raster in memory.
+TEST(HostileLargePicture, GenuineLargeBaselineIsStreamed)
+{
+    JpegSpec spec{8000, 6000};
+    spec.Quality = 75;
+    const Bytes picture = MakeJpeg(spec);
+    const long rasterKb = 8000L * 6000 * 3 / 1024;
+    const Outcome outcome = RunInChild([&] { return MakeThumbnailOf(picture, "85"); });
+    ASSERT_TRUE(outcome.Ended) << outcome.Result;
+    EXPECT_EQ(outcome.Result, "thumbnail 113 x 85");
+    EXPECT_LT(outcome.GrowthKb, rasterKb / 3);
+    std::cout << "      " << picture.size() << " bytes, " << outcome.Seconds << " s, " << outcome.GrowthKb / 1024
+              << " MB (the raster would be " << rasterKb / 1024 << " MB)\n";
+}
+
+} // namespace
