@@ -107,22 +107,29 @@ bool CopyFileOver(const std::string &source, const std::string &target)
     out.fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (out.fd < 0)
         return false;
+    bool copied = true;
     unsigned char buffer[1 << 16];
     for (;;) {
         const ssize_t n = ::read(in.fd, buffer, sizeof buffer);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        if (n == 0)
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            copied = n == 0;
             break;
-        if (!WriteAll(out.fd, buffer, static_cast<size_t>(n)))
-            return false;
+        }
+        if (!WriteAll(out.fd, buffer, static_cast<size_t>(n))) {
+            copied = false;
+            break;
+        }
     }
     const int fd = out.fd;
     out.fd = -1;
-    return ::close(fd) == 0;
+    copied = ::close(fd) == 0 && copied;
+    // A copy cut short (a full disk, say) would pass for the picture; a
+    // failed copy leaves no file instead.
+    if (!copied)
+        ::unlink(target.c_str());
+    return copied;
 }
 
 bool SameFile(const std::string &a, const std::string &b)
