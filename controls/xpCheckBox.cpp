@@ -1,61 +1,19 @@
 #include "xpCheckBox.h"
 
-#include "PixelnookFont.h"
 #include "xpDrawing.h"
 
-#include <QEnterEvent>
-#include <QFocusEvent>
-#include <QKeyEvent>
-#include <QMouseEvent>
-#include <QPaintEvent>
 #include <QPainter>
 #include <QPen>
 #include <QPolygon>
 
 using namespace XPDraw;
 
-TxpCheckBox::TxpCheckBox(QWidget *parent) : QWidget(parent), FFont(PixelnookFont())
+TxpCheckBox::TxpCheckBox(QWidget *parent) : TxpCustomControl(QStringLiteral("XP Checkbox"), parent)
 {
   resize(97, 17);
-  // Tab stop; a click focuses only through the left-button handler, so the
-  // right button leaves the focus where it was.
-  setFocusPolicy(Qt::TabFocus);
-  // paintEvent fills the whole control with Color first.
-  setAttribute(Qt::WA_OpaquePaintEvent);
-  HookWindow();
-  UpdateShortcut();
 }
 
-TxpCheckBox::~TxpCheckBox()
-{
-  if (FHookedWindow)
-    FHookedWindow->removeEventFilter(this);
-}
-
-QString TxpCheckBox::Caption() const
-{
-  return FCaption;
-}
-
-void TxpCheckBox::SetCaption(const QString &Value)
-{
-  if (Value == FCaption)
-    return;
-  FCaption = Value;
-  UpdateShortcut();
-  repaint();
-}
-
-QFont &TxpCheckBox::Font()
-{
-  return FFont;
-}
-
-void TxpCheckBox::SetFont(const QFont &Value)
-{
-  FFont = Value;
-  repaint();
-}
+TxpCheckBox::~TxpCheckBox() = default;
 
 bool TxpCheckBox::Checked() const
 {
@@ -104,21 +62,6 @@ void TxpCheckBox::Toggle()
     OnClick(this);
 }
 
-bool TxpCheckBox::MouseOver() const
-{
-  return FMouseOver;
-}
-
-bool TxpCheckBox::Pressed() const
-{
-  return FPressed;
-}
-
-bool TxpCheckBox::HasFocus() const
-{
-  return FHasFocus;
-}
-
 QSize TxpCheckBox::sizeHint() const
 {
   return QSize(97, 17);
@@ -135,18 +78,18 @@ QImage TxpCheckBox::Render() const
 
   QPainter P(&Img);
   P.setRenderHint(QPainter::Antialiasing, false);
-  P.setFont(FFont);
-  const QFontMetrics FM(FFont, &Img);
-  const QString Shown = DisplayCaption(FCaption);
+  P.setFont(CaptionFont());
+  const QFontMetrics FM(CaptionFont(), &Img);
+  const QString Shown = DisplayCaption(Caption());
   const int TW = FM.horizontalAdvance(Shown);
   const int TH = FM.height();
 
   const TRect Box = FAlignment == cbaRight ? TRect{1, H / 2 - 7, 15, H / 2 + 7}
                                            : TRect{W - 15, H / 2 - 7, W - 1, H / 2 + 7};
   if (isEnabled()) {
-    if (FPressed) {
+    if (Pressed()) {
       FillGradient(P, Box, RGBColor(176, 176, 167), RGBColor(241, 239, 223), gdTopToBottom, 10, palette());
-    } else if (FMouseOver) {
+    } else if (MouseOver()) {
       FillGradient(P, Box, RGBColor(255, 240, 207), RGBColor(248, 179, 48), gdTopToBottom, 10, palette());
       // A rectangle without outline stops one pixel short on the right and
       // bottom, which leaves the ring wider there.
@@ -181,183 +124,30 @@ QImage TxpCheckBox::Render() const
   P.setPen(TextColor);
   P.drawText(X0, Y0 + FM.ascent(), Shown);
   P.setClipping(false);
-  DrawAcceleratorUnderline(P, FCaption, FM, X0, Y0, TextColor);
+  DrawAcceleratorUnderline(P, Caption(), FM, X0, Y0, TextColor);
 
-  if (isEnabled() && FHasFocus)
+  if (isEnabled() && HasFocus())
     DrawFocusRect(P, FAlignment == cbaRight ? TRect{17, 1, TW + 25, H - 1} : TRect{1, 1, TW + 8, H - 1});
   return Img;
 }
 
-void TxpCheckBox::paintEvent(QPaintEvent *)
+void TxpCheckBox::Activate()
 {
-  QPainter P(this);
-  P.drawImage(0, 0, Render());
-}
-
-void TxpCheckBox::SetMouseOver(bool Value)
-{
-  if (FMouseOver == Value)
-    return;
-  FMouseOver = Value;
-  update();
-}
-
-void TxpCheckBox::enterEvent(QEnterEvent *)
-{
-  SetMouseOver(true);
-}
-
-void TxpCheckBox::leaveEvent(QEvent *)
-{
-  SetMouseOver(false);
-}
-
-void TxpCheckBox::mousePressEvent(QMouseEvent *e)
-{
-  if (e->button() != Qt::LeftButton || FPressed)
-    return;
-  FPressed = true;
-  if (!FHasFocus && isEnabled())
-    setFocus(Qt::MouseFocusReason);
-  update();
-}
-
-void TxpCheckBox::mouseReleaseEvent(QMouseEvent *e)
-{
-  // Only releases over the control count (Qt would deliver the one of a
-  // press dragged elsewhere too).
-  if (e->button() != Qt::LeftButton || !rect().contains(e->position().toPoint()) || !FPressed)
-    return;
-  FPressed = false;
-  update();
   Toggle();
 }
 
-void TxpCheckBox::mouseDoubleClickEvent(QMouseEvent *e)
+// The release is the check box's own: it goes no further.
+bool TxpCheckBox::PassesKeyRelease() const
 {
-  if (e->button() == Qt::LeftButton)
-    Toggle();
+  return false;
 }
 
-void TxpCheckBox::mouseMoveEvent(QMouseEvent *e)
-{
-  // While a button is held Qt holds back enter and leave; follow the pointer here.
-  SetMouseOver(rect().contains(e->position().toPoint()));
-}
-
-void TxpCheckBox::keyPressEvent(QKeyEvent *e)
-{
-  if (!FPressed && e->key() == Qt::Key_Space) {
-    FPressed = true;
-    update();
-  }
-  QWidget::keyPressEvent(e);
-}
-
-void TxpCheckBox::keyReleaseEvent(QKeyEvent *e)
-{
-  if (e->isAutoRepeat()) {
-    e->ignore();
-    return;
-  }
-  if (FPressed) {
-    FPressed = false;
-    Toggle();
-  }
-  // The release is the check box's own: it goes no further.
-  e->accept();
-}
-
-void TxpCheckBox::focusInEvent(QFocusEvent *)
-{
-  if (!FHasFocus) {
-    FHasFocus = true;
-    update();
-  }
-  if (!FEntered) {
-    FEntered = true;
-    if (OnEnter)
-      OnEnter(this);
-  }
-}
-
-void TxpCheckBox::focusOutEvent(QFocusEvent *)
-{
-  if (FHasFocus) {
-    FHasFocus = false;
-    update();
-  }
-  if (FEntered && window()->focusWidget() != this) {
-    FEntered = false;
-    if (OnExit)
-      OnExit(this);
-  }
-}
-
-void TxpCheckBox::changeEvent(QEvent *e)
-{
-  QWidget::changeEvent(e);
-  if (e->type() == QEvent::EnabledChange)
-    repaint();
-}
-
-bool TxpCheckBox::event(QEvent *e)
-{
-  switch (e->type()) {
-  case QEvent::Shortcut:
-    Accelerator();
-    return true;
-  case QEvent::ParentChange:
-  case QEvent::Show:
-    HookWindow();
-    break;
-  default:
-    break;
-  }
-  return QWidget::event(e);
-}
-
-// A plain accelerator character that no control of the window took reaches
-// the window itself; it is not consumed.
-bool TxpCheckBox::eventFilter(QObject *watched, QEvent *e)
-{
-  if (watched == FHookedWindow && e->type() == QEvent::KeyPress) {
-    const auto *K = static_cast<QKeyEvent *>(e);
-    if (!(K->modifiers() & (Qt::ControlModifier | Qt::MetaModifier)) && IsAccelerator(FCaption, K->text()))
-      Accelerator();
-  }
-  return QWidget::eventFilter(watched, e);
-}
-
+// The accelerator also brings the focus to the check box.
 void TxpCheckBox::Accelerator()
 {
   if (!isEnabled())
     return;
-  if (!FHasFocus)
+  if (!HasFocus())
     setFocus(Qt::ShortcutFocusReason);
   Toggle();
-}
-
-void TxpCheckBox::HookWindow()
-{
-  QWidget *Form = window();
-  if (Form == this)
-    Form = nullptr;
-  if (Form == FHookedWindow)
-    return;
-  if (FHookedWindow)
-    FHookedWindow->removeEventFilter(this);
-  FHookedWindow = Form;
-  if (FHookedWindow)
-    FHookedWindow->installEventFilter(this);
-}
-
-void TxpCheckBox::UpdateShortcut()
-{
-  if (FShortcutId != 0)
-    releaseShortcut(FShortcutId);
-  FShortcutId = 0;
-  const QKeySequence Sequence = AcceleratorShortcut(FCaption);
-  if (!Sequence.isEmpty())
-    FShortcutId = grabShortcut(Sequence, Qt::WindowShortcut);
 }
