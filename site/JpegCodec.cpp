@@ -223,14 +223,57 @@ void JpegDecoder::Finish()
 
 // ---------------------------------------------------------------- encoder
 
+namespace {
+
+// The encoder's output, in a buffer that is ours on every path. (libjpeg's
+// own memory destination frees the buffers it outgrows but hands over the
+// current one only when the stream is finished, so an encoding abandoned
+// half-way leaves the caller holding a buffer that is already freed.)
+struct MemoryDestination {
+    jpeg_destination_mgr pub;
+    unsigned char *buffer;
+    size_t size; // allocated
+};
+
+constexpr size_t kFirstOutputBuffer = 16384;
+
+extern "C" void InitDestination(j_compress_ptr cinfo)
+{
+    MemoryDestination *d = reinterpret_cast<MemoryDestination *>(cinfo->dest);
+    if (!d->buffer) {
+        d->buffer = static_cast<unsigned char *>(std::malloc(kFirstOutputBuffer));
+        if (!d->buffer)
+            ERREXIT1(cinfo, JERR_OUT_OF_MEMORY, 10);
+        d->size = kFirstOutputBuffer;
+    }
+    d->pub.next_output_byte = d->buffer;
+    d->pub.free_in_buffer = d->size;
+}
+
+// Called when the buffer is full: double it.
+extern "C" boolean EmptyDestination(j_compress_ptr cinfo)
+{
+    MemoryDestination *d = reinterpret_cast<MemoryDestination *>(cinfo->dest);
+    const size_t size = d->size * 2;
+    unsigned char *buffer = static_cast<unsigned char *>(std::realloc(d->buffer, size));
+    if (!buffer)
+        ERREXIT1(cinfo, JERR_OUT_OF_MEMORY, 10);
+    d->pub.next_output_byte = buffer + d->size;
+    d->pub.free_in_buffer = size - d->size;
+    d->buffer = buffer;
+    d->size = size;
+    return TRUE;
+}
+
+extern "C" void TermDestination(j_compress_ptr) {}
+
+} // namespace
+
 struct JpegEncoder::State {
     jpeg_compress_struct cinfo;
     ErrorManager err;
     bool created = false;
-    // Owned by us once jpeg_mem_dest has allocated it; libjpeg updates it
-    // as the stream grows.
-    unsigned char *buffer = nullptr;
-    unsigned long size = 0;
+    MemoryDestination destination{};
 };
 
 JpegEncoder::JpegEncoder() : state_(new State)
@@ -252,7 +295,7 @@ JpegEncoder::~JpegEncoder()
 {
     if (state_->created)
         jpeg_destroy_compress(&state_->cinfo);
-    std::free(state_->buffer);
+    std::free(state_->destination.buffer);
 }
 
 void JpegEncoder::Start(int32_t width, int32_t height, bool progressive)
@@ -261,7 +304,10 @@ void JpegEncoder::Start(int32_t width, int32_t height, bool progressive)
     jpeg_compress_struct &c = s->cinfo;
     if (setjmp(s->err.jump))
         ThrowJpegError(s->err.code);
-    jpeg_mem_dest(&c, &s->buffer, &s->size);
+    s->destination.pub.init_destination = InitDestination;
+    s->destination.pub.empty_output_buffer = EmptyDestination;
+    s->destination.pub.term_destination = TermDestination;
+    c.dest = &s->destination.pub;
     c.image_width = static_cast<JDIMENSION>(width);
     c.image_height = static_cast<JDIMENSION>(height);
     c.input_components = 3;
@@ -289,7 +335,8 @@ std::vector<unsigned char> JpegEncoder::Finish()
     if (setjmp(s->err.jump))
         ThrowJpegError(s->err.code);
     jpeg_finish_compress(&s->cinfo);
-    return std::vector<unsigned char>(s->buffer, s->buffer + s->size);
+    const MemoryDestination &d = s->destination;
+    return std::vector<unsigned char>(d.buffer, d.buffer + (d.size - d.pub.free_in_buffer));
 }
 
 } // namespace pixelnook
