@@ -9,8 +9,12 @@
 #include "Thumbnail.h"
 
 #include <gtest/gtest.h>
+#include <jpeglib.h>
+#include <jerror.h>
 
+#include <algorithm>
 #include <chrono>
+#include <filesystem>
 #include <csignal>
 #include <cstdio>
 #include <fstream>
@@ -220,10 +224,36 @@ INSTANTIATE_TEST_SUITE_P(Claims, HostilePicture, ::testing::Values(
                 kTooMuchMemory},
     HostileCase{"RepeatedScans", [] { return WithRepeatedLastScan(Claiming(14000, 14000, 3, true), 200); }, "85",
                 kTooManyScans},
+    // The picture fails only at its end, once the encoder has grown its
+    // output past its first buffer: the abandoned thumbnail must be freed
+    // once, not twice.
+    HostileCase{"FailsAfterTheThumbnailGrew", [] { return WithRepeatedLastScan(MakeJpeg({640, 480}), 1); }, "400",
+                "JPEG error #" + std::to_string(JERR_EOI_EXPECTED)},
     // A small picture may have many scans: each one costs little.
     HostileCase{"RepeatedScansSmallPicture", [] { return WithRepeatedLastScan(Claiming(1000, 1000, 3, true), 300); },
                 "85", "thumbnail 85 x 83"}),
     [](const ::testing::TestParamInfo<HostileCase> &info) { return info.param.Name; });
+
+// Inputs the thumbnail fuzzer once crashed on, kept as it wrote them: one
+// byte n, n % 16 bytes of size text, then the picture. Each must now end
+// with a thumbnail or an error.
+TEST(HostileRegressions, FuzzerFindingsEndCleanly)
+{
+    const std::filesystem::path folder = std::filesystem::path(PIXELNOOK_SOURCE_DIR) / "tests/site/regressions/thumbnail";
+    int count = 0;
+    for (const auto &entry : std::filesystem::directory_iterator(folder)) {
+        const Bytes input = fixtures::ReadFile(entry.path());
+        ASSERT_FALSE(input.empty()) << entry.path();
+        const size_t textLength = std::min<size_t>(input[0] % 16, input.size() - 1);
+        const std::string sizeText(input.begin() + 1, input.begin() + 1 + static_cast<long>(textLength));
+        const Bytes picture(input.begin() + 1 + static_cast<long>(textLength), input.end());
+        const Outcome outcome = RunInChild([&] { return MakeThumbnailOf(picture, sizeText); });
+        EXPECT_TRUE(outcome.Ended) << entry.path() << ": " << outcome.Result;
+        EXPECT_FALSE(outcome.Result.empty()) << entry.path();
+        ++count;
+    }
+    EXPECT_GT(count, 0);
+}
 
 // A genuine large baseline picture, every row of it coded, is streamed: it
 // never needs its full-size raster in memory.
