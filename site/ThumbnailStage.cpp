@@ -53,9 +53,11 @@ public:
     ParallelStage(const std::vector<ThumbnailJob> &jobs, const std::string &sizeText, unsigned workers)
         : jobs_(jobs), sizeText_(sizeText), after_(SourceDependencies(jobs)),
           outcomes_(jobs.size()),
-          // Finished thumbnails are small, but keep how far the workers run
-          // ahead bounded all the same.
-          window_(static_cast<size_t>(workers) * 4)
+          // Finished thumbnails are a few kilobytes, so the workers may run
+          // well ahead of the writer: one slow picture then does not leave
+          // the other cores idle. The bound only keeps memory in check on
+          // lists of thousands.
+          window_(static_cast<size_t>(workers) * 64)
     {
         threads_.reserve(workers);
         try {
