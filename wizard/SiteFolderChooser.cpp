@@ -76,7 +76,8 @@ TForm8::TForm8() : TForm(QStringLiteral("Folder where site will be saved to"), 4
 TForm8::~TForm8()
 {
     // The model's reader thread may still ask the icon provider; both go
-    // before the provider does.
+    // before the provider does. The dying tree must not reach our filter.
+    Shelltreeview1->viewport()->removeEventFilter(this);
     delete Shelltreeview1;
     delete FolderModel;
 }
