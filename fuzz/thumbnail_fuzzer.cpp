@@ -3,6 +3,7 @@
 // then the picture. Every outcome must be a thumbnail of exactly the size the
 // rule gives, or a SiteError with a message; anything else is a finding.
 #include "JpegCodec.h"
+#include "JpegFrame.h"
 #include "SiteError.h"
 #include "Thumbnail.h"
 
@@ -31,6 +32,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const size_t textLength = std::min<size_t>(data[0] % 16, size - 1);
     const std::string sizeText(reinterpret_cast<const char *>(data + 1), textLength);
     const std::vector<unsigned char> bytes(data + 1 + textLength, data + size);
+
+    // The header reader that plans the workers' memory reads anything
+    // without fault, whatever the decoder makes of it.
+    const std::optional<JpegFrame> frame = ReadJpegFrame(bytes.data(), bytes.size());
+    if (frame)
+        CoefficientBufferBytes(*frame);
 
     PreparedThumbnail thumbnail;
     try {
@@ -64,5 +71,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
              ", expected " + std::to_string(expected.Width) + " x " + std::to_string(expected.Height));
     if (header.Components != 3 || header.Progressive != picture.Progressive)
         Fail("thumbnail coded unlike its source");
+
+    // A picture the decoder accepted has the frame the header reader sees.
+    if (!frame)
+        Fail("the header reader found no frame in an accepted picture");
+    if (frame->Width != picture.Width || frame->Height != picture.Height ||
+        frame->MultiScan != picture.Progressive ||
+        static_cast<int>(frame->Components.size()) != picture.Components)
+        Fail("the header reader's frame differs from the decoder's");
     return 0;
 }

@@ -38,6 +38,13 @@ std::vector<unsigned char> MakeJpeg(const JpegSpec &spec)
     cinfo.restart_in_rows = spec.RestartRows;
     if (spec.Progressive)
         jpeg_simple_progression(&cinfo);
+    jpeg_scan_info scans[4];
+    if (spec.NonInterleaved) {
+        for (int c = 0; c < spec.Components; ++c)
+            scans[c] = jpeg_scan_info{1, {c, 0, 0, 0}, 0, 63, 0, 0};
+        cinfo.scan_info = scans;
+        cinfo.num_scans = spec.Components;
+    }
     jpeg_start_compress(&cinfo, TRUE);
     std::vector<unsigned char> row(static_cast<size_t>(spec.Width) * spec.Components);
     uint32_t s = spec.Seed;

@@ -17,6 +17,7 @@ struct JpegSpec {
     int Quality = 85;
     int HSamp = 2, VSamp = 2;    // luminance sampling of colour pictures: 4:2:0 by default
     int RestartRows = 0;         // restart interval in MCU rows, 0 for none
+    bool NonInterleaved = false; // sequential, one scan per component
     uint32_t Seed = 1;           // varies the pixel pattern
 };
 
