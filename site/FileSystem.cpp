@@ -66,6 +66,43 @@ std::vector<unsigned char> ReadWholeFile(const std::string &path)
     return bytes;
 }
 
+InputFile::InputFile(const std::string &path) : path_(path)
+{
+    Fd in;
+    in.fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat st {};
+    if (in.fd < 0 || ::fstat(in.fd, &st) != 0)
+        throw SiteError(CannotOpenFileMessage(path, errno));
+    if (S_ISDIR(st.st_mode))
+        throw SiteError(CannotOpenFileMessage(path, EISDIR));
+    fd_ = in.fd;
+    in.fd = -1;
+}
+
+InputFile::~InputFile()
+{
+    ::close(fd_);
+}
+
+std::vector<unsigned char> InputFile::Read(size_t count)
+{
+    std::vector<unsigned char> bytes(count);
+    size_t done = 0;
+    while (done < count) {
+        const ssize_t n = ::read(fd_, bytes.data() + done, count - done);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            throw SiteError(CannotOpenFileMessage(path_, errno));
+        }
+        if (n == 0)
+            break;
+        done += static_cast<size_t>(n);
+    }
+    bytes.resize(done);
+    return bytes;
+}
+
 void WriteWholeFile(const std::string &path, const void *data, size_t size)
 {
     Fd out;

@@ -9,6 +9,25 @@ namespace pixelnook {
 // Reads the whole file. Throws SiteError `Cannot open file "%s". %s`.
 std::vector<unsigned char> ReadWholeFile(const std::string &path);
 
+// A file open for reading, closed with the object; for reading a large file
+// a piece at a time. Open and read failures throw the same SiteError as
+// ReadWholeFile.
+class InputFile {
+public:
+    explicit InputFile(const std::string &path);
+    ~InputFile();
+    InputFile(const InputFile &) = delete;
+    InputFile &operator=(const InputFile &) = delete;
+
+    int Descriptor() const { return fd_; }
+    // Up to count bytes; fewer only at the end of the file.
+    std::vector<unsigned char> Read(size_t count);
+
+private:
+    std::string path_;
+    int fd_ = -1;
+};
+
 // Creates (or empties) the file and writes the bytes. Throws SiteError
 // `Cannot create file "%s". %s` when the file cannot be created or the data
 // cannot be written completely (a full disk, for example).

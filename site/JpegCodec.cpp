@@ -4,8 +4,12 @@
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
+#include <cerrno>
 #include <string>
+#include <utility>
+#include <vector>
 
+#include <unistd.h>
 #include <jpeglib.h>
 #include <jerror.h>
 
@@ -22,6 +26,7 @@ struct ErrorManager {
     std::jmp_buf jump;
     int code;
     bool tooManyScans;
+    int readErrno; // set when reading the picture's file failed
 };
 
 extern "C" void ErrorExit(j_common_ptr cinfo)
@@ -44,6 +49,7 @@ void InitErrorManager(ErrorManager &err)
     err.pub.output_message = OutputMessage;
     err.code = 0;
     err.tooManyScans = false;
+    err.readErrno = 0;
 }
 
 // Every scan of a multi-scan picture is a pass over all its blocks, and a
@@ -75,13 +81,77 @@ extern "C" void CheckScans(j_common_ptr cinfo)
     throw JpegError(code, code == JERR_NO_BACKING_STORE || code == JERR_OUT_OF_MEMORY);
 }
 
+[[noreturn]] void ThrowJpegError(const ErrorManager &err)
+{
+    if (err.readErrno != 0)
+        throw JpegError(err.code, false, false, err.readErrno);
+    ThrowJpegError(err.code);
+}
+
+// The picture read from a file a buffer at a time, starting with bytes the
+// caller already read. The end of the file is handled as the memory source
+// handles the end of its bytes (a warning and an inserted end-of-image
+// marker), so both give the same picture.
+struct FileSource {
+    jpeg_source_mgr pub;
+    int fd;
+    unsigned char *buffer;
+    size_t capacity;
+    size_t firstBytes; // what the buffer holds before the first refill
+    bool started;
+};
+
+extern "C" void InitFileSource(j_decompress_ptr) {}
+extern "C" void TermFileSource(j_decompress_ptr) {}
+
+extern "C" boolean FillFileBuffer(j_decompress_ptr cinfo)
+{
+    FileSource *src = reinterpret_cast<FileSource *>(cinfo->src);
+    ssize_t n;
+    if (!src->started) {
+        src->started = true;
+        n = static_cast<ssize_t>(src->firstBytes);
+    } else {
+        do
+            n = ::read(src->fd, src->buffer, src->capacity);
+        while (n < 0 && errno == EINTR);
+    }
+    if (n < 0) {
+        reinterpret_cast<ErrorManager *>(cinfo->err)->readErrno = errno;
+        ERREXIT(cinfo, JERR_FILE_READ);
+    }
+    if (n == 0) {
+        WARNMS(cinfo, JWRN_JPEG_EOF);
+        src->buffer[0] = 0xFF;
+        src->buffer[1] = JPEG_EOI;
+        n = 2;
+    }
+    src->pub.next_input_byte = src->buffer;
+    src->pub.bytes_in_buffer = static_cast<size_t>(n);
+    return TRUE;
+}
+
+extern "C" void SkipFileData(j_decompress_ptr cinfo, long count)
+{
+    jpeg_source_mgr *src = cinfo->src;
+    if (count <= 0)
+        return;
+    while (static_cast<size_t>(count) > src->bytes_in_buffer) {
+        count -= static_cast<long>(src->bytes_in_buffer);
+        FillFileBuffer(cinfo);
+    }
+    src->next_input_byte += count;
+    src->bytes_in_buffer -= static_cast<size_t>(count);
+}
+
 constexpr int kGrayLevels = 236;
+constexpr size_t kFileBuffer = 65536;
 
 } // namespace
 
-JpegError::JpegError(int code, bool outOfMemory, bool tooManyScans)
+JpegError::JpegError(int code, bool outOfMemory, bool tooManyScans, int readErrno)
     : SiteError("JPEG error #" + std::to_string(code)), code_(code), outOfMemory_(outOfMemory),
-      tooManyScans_(tooManyScans)
+      tooManyScans_(tooManyScans), readErrno_(readErrno)
 {
 }
 
@@ -91,11 +161,40 @@ struct JpegDecoder::State {
     jpeg_decompress_struct cinfo;
     ErrorManager err;
     ScanLimit scanLimit;
+    FileSource file;
+    std::vector<unsigned char> fileBuffer;
     bool created = false;
 };
 
 JpegDecoder::JpegDecoder(const unsigned char *data, size_t size, size_t memoryLimit)
     : state_(new State)
+{
+    Create(memoryLimit, data, size, false);
+}
+
+JpegDecoder::JpegDecoder(int fd, std::vector<unsigned char> firstBytes, size_t memoryLimit)
+    : state_(new State)
+{
+    State *s = state_.get();
+    const size_t firstSize = firstBytes.size();
+    s->fileBuffer = std::move(firstBytes);
+    // Room for a whole refill, and for the two bytes of an inserted marker.
+    s->fileBuffer.resize(std::max<size_t>({firstSize, kFileBuffer, 2}));
+    s->file.pub = jpeg_source_mgr{};
+    s->file.pub.init_source = InitFileSource;
+    s->file.pub.fill_input_buffer = FillFileBuffer;
+    s->file.pub.skip_input_data = SkipFileData;
+    s->file.pub.resync_to_restart = jpeg_resync_to_restart;
+    s->file.pub.term_source = TermFileSource;
+    s->file.fd = fd;
+    s->file.buffer = s->fileBuffer.data();
+    s->file.capacity = s->fileBuffer.size();
+    s->file.firstBytes = firstSize;
+    s->file.started = false;
+    Create(memoryLimit, nullptr, 0, true);
+}
+
+void JpegDecoder::Create(size_t memoryLimit, const unsigned char *data, size_t size, bool fromFile)
 {
     State *s = state_.get();
     InitErrorManager(s->err);
@@ -105,13 +204,16 @@ JpegDecoder::JpegDecoder(const unsigned char *data, size_t size, size_t memoryLi
         if (s->created)
             jpeg_destroy_decompress(&s->cinfo);
         s->created = false;
-        ThrowJpegError(s->err.code);
+        ThrowJpegError(s->err);
     }
     jpeg_create_decompress(&s->cinfo);
     s->created = true;
     // No backing store: a picture that needs more than the limit fails.
     s->cinfo.mem->max_memory_to_use = static_cast<long>(memoryLimit);
-    jpeg_mem_src(&s->cinfo, data, static_cast<unsigned long>(size));
+    if (fromFile)
+        s->cinfo.src = &s->file.pub;
+    else
+        jpeg_mem_src(&s->cinfo, data, static_cast<unsigned long>(size));
 }
 
 JpegDecoder::~JpegDecoder()
@@ -124,7 +226,7 @@ JpegHeader JpegDecoder::ReadHeader()
 {
     State *s = state_.get();
     if (setjmp(s->err.jump))
-        ThrowJpegError(s->err.code);
+        ThrowJpegError(s->err);
     jpeg_read_header(&s->cinfo, TRUE);
     const bool progressive = jpeg_has_multiple_scans(&s->cinfo);
 
@@ -172,7 +274,7 @@ void JpegDecoder::Start()
     if (setjmp(s->err.jump)) {
         if (s->err.tooManyScans)
             throw JpegError(s->err.code, false, true);
-        ThrowJpegError(s->err.code);
+        ThrowJpegError(s->err);
     }
     jpeg_start_decompress(&c);
 }
@@ -191,7 +293,7 @@ void JpegDecoder::ReadRow(unsigned char *row)
 {
     State *s = state_.get();
     if (setjmp(s->err.jump))
-        ThrowJpegError(s->err.code);
+        ThrowJpegError(s->err);
     JSAMPROW rows[1] = {row};
     const JDIMENSION read = jpeg_read_scanlines(&s->cinfo, rows, 1);
     // A memory source never suspends, but a row that did not come must not
@@ -204,7 +306,7 @@ void JpegDecoder::SkipRows(uint32_t count)
 {
     State *s = state_.get();
     if (setjmp(s->err.jump))
-        ThrowJpegError(s->err.code);
+        ThrowJpegError(s->err);
     jpeg_skip_scanlines(&s->cinfo, count);
 }
 
@@ -217,7 +319,7 @@ void JpegDecoder::Finish()
 {
     State *s = state_.get();
     if (setjmp(s->err.jump))
-        ThrowJpegError(s->err.code);
+        ThrowJpegError(s->err);
     jpeg_finish_decompress(&s->cinfo);
 }
 
@@ -285,7 +387,7 @@ JpegEncoder::JpegEncoder() : state_(new State)
         if (s->created)
             jpeg_destroy_compress(&s->cinfo);
         s->created = false;
-        ThrowJpegError(s->err.code);
+        ThrowJpegError(s->err);
     }
     jpeg_create_compress(&s->cinfo);
     s->created = true;
@@ -303,7 +405,7 @@ void JpegEncoder::Start(int32_t width, int32_t height, bool progressive)
     State *s = state_.get();
     jpeg_compress_struct &c = s->cinfo;
     if (setjmp(s->err.jump))
-        ThrowJpegError(s->err.code);
+        ThrowJpegError(s->err);
     s->destination.pub.init_destination = InitDestination;
     s->destination.pub.empty_output_buffer = EmptyDestination;
     s->destination.pub.term_destination = TermDestination;
@@ -324,7 +426,7 @@ void JpegEncoder::WriteRow(const unsigned char *rgb)
 {
     State *s = state_.get();
     if (setjmp(s->err.jump))
-        ThrowJpegError(s->err.code);
+        ThrowJpegError(s->err);
     JSAMPROW rows[1] = {const_cast<JSAMPROW>(rgb)};
     jpeg_write_scanlines(&s->cinfo, rows, 1);
 }
@@ -333,7 +435,7 @@ std::vector<unsigned char> JpegEncoder::Finish()
 {
     State *s = state_.get();
     if (setjmp(s->err.jump))
-        ThrowJpegError(s->err.code);
+        ThrowJpegError(s->err);
     jpeg_finish_compress(&s->cinfo);
     const MemoryDestination &d = s->destination;
     return std::vector<unsigned char>(d.buffer, d.buffer + (d.size - d.pub.free_in_buffer));

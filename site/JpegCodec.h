@@ -15,17 +15,20 @@ namespace pixelnook {
 // A fatal libjpeg error: "JPEG error #%d" with the library's message code.
 class JpegError : public SiteError {
 public:
-    JpegError(int code, bool outOfMemory, bool tooManyScans = false);
+    JpegError(int code, bool outOfMemory, bool tooManyScans = false, int readErrno = 0);
     int Code() const { return code_; }
     // The library ran out of memory or needed more than its memory limit.
     bool OutOfMemory() const { return outOfMemory_; }
     // The picture has more scans than its size allows (see JpegDecoder).
     bool TooManyScans() const { return tooManyScans_; }
+    // Reading the picture's file failed with this errno (0: it did not).
+    int ReadErrno() const { return readErrno_; }
 
 private:
     int code_;
     bool outOfMemory_;
     bool tooManyScans_;
+    int readErrno_;
 };
 
 struct JpegHeader {
@@ -35,12 +38,18 @@ struct JpegHeader {
     bool Progressive = false; // coded in more than one scan
 };
 
-// Decodes at full size, one row at a time. The data must outlive the decoder.
+// Decodes at full size, one row at a time.
 class JpegDecoder {
 public:
-    // memoryLimit caps what the library may hold for this picture; a picture
-    // that needs more fails with an OutOfMemory() JpegError.
+    // From bytes in memory, which must outlive the decoder. memoryLimit caps
+    // what the library may hold for this picture; a picture that needs more
+    // fails with an OutOfMemory() JpegError.
     JpegDecoder(const unsigned char *data, size_t size, size_t memoryLimit);
+    // From an open file, read a buffer at a time after the bytes already
+    // read from it (at least one). The descriptor must stay open while the
+    // decoder is used; a failed read ends decoding with a JpegError whose
+    // ReadErrno() says why. Gives the same picture as the file's bytes.
+    JpegDecoder(int fd, std::vector<unsigned char> firstBytes, size_t memoryLimit);
     ~JpegDecoder();
     JpegDecoder(const JpegDecoder &) = delete;
     JpegDecoder &operator=(const JpegDecoder &) = delete;
@@ -65,6 +74,8 @@ public:
     void Finish();
 
 private:
+    void Create(size_t memoryLimit, const unsigned char *data, size_t size, bool fromFile);
+
     struct State;
     std::unique_ptr<State> state_;
 };

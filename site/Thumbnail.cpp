@@ -2,11 +2,15 @@
 
 #include "FileSystem.h"
 #include "JpegCodec.h"
+#include "JpegFrame.h"
 #include "SiteError.h"
 
 #include <cmath>
 #include <cstdint>
+#include <filesystem>
 #include <memory>
+#include <optional>
+#include <system_error>
 
 namespace pixelnook {
 
@@ -17,6 +21,8 @@ constexpr const char *kInvalidOperation = "Invalid floating point operation";
 
 // What one picture's decode may hold, and the largest thumbnail raster.
 constexpr size_t kMemoryLimit = size_t(1) << 30;
+// The first read of a picture file, and then the decoder's buffer.
+constexpr size_t kFirstRead = 65536;
 // The largest side a JPEG stream can carry.
 constexpr int32_t kMaxJpegSide = 65500;
 // A grayscale picture goes through the quantizer row by row, every row of
@@ -234,22 +240,16 @@ ThumbnailSize ThumbnailDimensions(int32_t W, int32_t H, int32_t size)
     return result;
 }
 
-PreparedThumbnail PrepareThumbnail(const std::string &sourcePath, const std::string &sizeText)
-{
-    return PrepareThumbnailFromBytes(ReadWholeFile(sourcePath), sourcePath, sizeText);
-}
+namespace {
 
-PreparedThumbnail PrepareThumbnailFromBytes(std::vector<unsigned char> bytes, const std::string &sourcePath,
-                                            const std::string &sizeText)
+PreparedThumbnail Prepare(std::unique_ptr<JpegDecoder> decoder, const std::string &sourcePath,
+                          const std::string &sizeText)
 {
     try {
         // An empty file is not parsed: W and H stay 0.
-        std::unique_ptr<JpegDecoder> decoder;
         JpegHeader header;
-        if (!bytes.empty()) {
-            decoder = std::make_unique<JpegDecoder>(bytes.data(), bytes.size(), kMemoryLimit);
+        if (decoder)
             header = decoder->ReadHeader();
-        }
 
         // The orientation test comes before the size text is looked at.
         IsLandscape(header.Width, header.Height);
@@ -291,8 +291,33 @@ PreparedThumbnail PrepareThumbnailFromBytes(std::vector<unsigned char> bytes, co
         if (e.TooManyScans())
             throw SiteError("Cannot make a thumbnail of " + Quoted(sourcePath) +
                             ": it has more scans than a picture of its size may have");
+        if (e.ReadErrno() != 0)
+            throw SiteError(CannotOpenFileMessage(sourcePath, e.ReadErrno()));
         throw;
     }
+}
+
+} // namespace
+
+PreparedThumbnail PrepareThumbnail(const std::string &sourcePath, const std::string &sizeText)
+{
+    // The picture is read as it is decoded, never held whole: a large
+    // progressive picture already needs all its coefficients in memory.
+    InputFile file(sourcePath);
+    std::vector<unsigned char> firstBytes = file.Read(kFirstRead);
+    std::unique_ptr<JpegDecoder> decoder;
+    if (!firstBytes.empty())
+        decoder = std::make_unique<JpegDecoder>(file.Descriptor(), std::move(firstBytes), kMemoryLimit);
+    return Prepare(std::move(decoder), sourcePath, sizeText);
+}
+
+PreparedThumbnail PrepareThumbnailFromBytes(std::vector<unsigned char> bytes, const std::string &sourcePath,
+                                            const std::string &sizeText)
+{
+    std::unique_ptr<JpegDecoder> decoder;
+    if (!bytes.empty())
+        decoder = std::make_unique<JpegDecoder>(bytes.data(), bytes.size(), kMemoryLimit);
+    return Prepare(std::move(decoder), sourcePath, sizeText);
 }
 
 void WriteThumbnail(const std::string &targetPath, const PreparedThumbnail &thumbnail)
@@ -305,6 +330,31 @@ void WriteThumbnail(const std::string &targetPath, const PreparedThumbnail &thum
         throw SiteError(thumbnail.EncodeError);
     }
     WriteWholeFile(targetPath, thumbnail.Jpeg.data(), thumbnail.Jpeg.size());
+}
+
+uint64_t ThumbnailMemoryNeed(const std::string &sourcePath, const std::string &sizeText)
+{
+    // Only a regular file is looked into: reading a pipe's header would
+    // take bytes the decoder needs, and opening one can block.
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(sourcePath, ec))
+        return kFirstRead;
+    const std::optional<JpegFrame> frame = ReadJpegFrameFromFile(sourcePath);
+    if (!frame)
+        return kFirstRead;
+    // The read buffer, the coefficients, and a few rows of the picture and
+    // of the thumbnail.
+    uint64_t need = kFirstRead + CoefficientBufferBytes(*frame) + uint64_t(64) * static_cast<uint64_t>(frame->Width);
+    if (frame->MultiScan && frame->Height > 0) {
+        try {
+            const int32_t size = ConvertThumbnailSize(sizeText);
+            if (size > 0)
+                need += ProgressiveEncoderBytes(ThumbnailDimensions(frame->Width, frame->Height, size));
+        } catch (const SiteError &) {
+            // The picture fails before anything is decoded.
+        }
+    }
+    return need;
 }
 
 void MakeThumbnail(const std::string &sourcePath, const std::string &targetPath,

@@ -44,6 +44,13 @@ PreparedThumbnail PrepareThumbnailFromBytes(std::vector<unsigned char> bytes, co
 // error (leaving the created file empty).
 void WriteThumbnail(const std::string &targetPath, const PreparedThumbnail &thumbnail);
 
+// What PrepareThumbnail holds in memory at its peak for this picture,
+// estimated from its headers: the decoder's coefficients when the picture
+// is coded in several scans, the encoder's for a progressive thumbnail, a
+// few rows and the read buffer. Never throws; a file whose headers cannot
+// be read counts as the read buffer alone.
+uint64_t ThumbnailMemoryNeed(const std::string &sourcePath, const std::string &sizeText);
+
 // PrepareThumbnail followed by WriteThumbnail.
 void MakeThumbnail(const std::string &sourcePath, const std::string &targetPath,
                    const std::string &sizeText);

@@ -1,3 +1,4 @@
+#include "JpegCodec.h"
 #include "JpegFixtures.h"
 #include "SiteError.h"
 #include "Thumbnail.h"
@@ -9,6 +10,7 @@
 #include <set>
 #include <jpeglib.h>
 #include <jerror.h>
+#include <unistd.h>
 
 using namespace pixelnook;
 using fixtures::JpegSpec;
@@ -368,6 +370,26 @@ TEST_F(ThumbnailFiles, LargeBaselinePictureIsStreamed)
     EXPECT_EQ(info.Height, 85);
 }
 
+// A picture is read from its file as it is decoded; a read that fails ends
+// decoding with the reason, never with a picture made of what came before.
+TEST(PictureReading, FailedReadEndsDecodingWithItsCause)
+{
+    const std::vector<unsigned char> bytes = MakeJpeg({640, 480});
+    int ends[2];
+    ASSERT_EQ(::pipe(ends), 0);
+    // The write end of a pipe cannot be read: EBADF on the first refill.
+    JpegDecoder decoder(ends[1], std::vector<unsigned char>(bytes.begin(), bytes.begin() + 300), size_t(1) << 30);
+    try {
+        decoder.ReadHeader();
+        decoder.Start();
+        ADD_FAILURE() << "the decoder did not need the rest of the file";
+    } catch (const JpegError &e) {
+        EXPECT_EQ(e.ReadErrno(), EBADF) << e.what();
+    }
+    ::close(ends[0]);
+    ::close(ends[1]);
+}
+
 // ------------------------------------------------------------ exactness
 
 struct ExactCase {
@@ -434,7 +456,23 @@ INSTANTIATE_TEST_SUITE_P(Fixtures, ThumbnailExactness, ::testing::Values(
     ExactCase{"TruncatedRestart", [] { return Truncated(MakeJpeg(Spec(640, 480, 2, 1, false, 3, 1)), 0.5); }, {"85"}},
     ExactCase{"Grayscale", [] { return MakeJpeg(Spec(640, 480, 1, 1, false, 1)); }, {"85", "17", "240"}},
     ExactCase{"GrayscaleProgressive", [] { return MakeJpeg(Spec(333, 211, 1, 1, true, 1)); }, {"85", "13"}},
-    ExactCase{"GrayscaleTruncated", [] { return Truncated(MakeJpeg(Spec(640, 480, 1, 1, false, 1)), 0.5); }, {"85"}}),
+    ExactCase{"GrayscaleTruncated", [] { return Truncated(MakeJpeg(Spec(640, 480, 1, 1, false, 1)), 0.5); }, {"85"}},
+    // Pictures are read from their files a piece at a time: a picture many
+    // reads long, and headers that span several reads.
+    ExactCase{"ManyReadsLong", [] {
+        JpegSpec s = Spec(1600, 1200, 2, 1, true);
+        s.Quality = 98;
+        return MakeJpeg(s);
+    }, {"85"}},
+    ExactCase{"HeadersSpanReads", [] {
+        std::vector<std::vector<unsigned char>> segments;
+        for (int k = 0; k < 3; ++k) {
+            std::vector<unsigned char> app{0xFF, 0xE1, 0xFF, 0xFF};
+            app.resize(2 + 0xFFFF, static_cast<unsigned char>(k));
+            segments.push_back(app);
+        }
+        return fixtures::WithMarkers(MakeJpeg(Spec(640, 480, 2, 2)), segments);
+    }, {"85"}}),
     [](const ::testing::TestParamInfo<ExactCase> &info) { return info.param.Name; });
 
 } // namespace
