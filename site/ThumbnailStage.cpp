@@ -1,5 +1,6 @@
 #include "ThumbnailStage.h"
 
+#include "DecodeScheduler.h"
 #include "Thumbnail.h"
 
 #include <algorithm>
@@ -14,6 +15,15 @@
 namespace pixelnook {
 
 namespace {
+
+// What the pictures being decoded may hold at once, per worker. A picture
+// coded in several scans (progressive) holds all its coefficients while it
+// is decoded, 3 bytes a pixel in 4:2:0 and 6 in 4:4:4: on two cores two
+// 12-megapixel 4:2:0 pictures (34 MiB each) are decoded side by side, two
+// 18-megapixel 4:2:2 ones (68 MiB each) one after the other, and a build
+// stays well under 160 MiB. Baseline pictures are decoded a row at a time
+// and need little.
+constexpr uint64_t kMemoryPerWorker = uint64_t(64) << 20;
 
 // A finished picture waiting for its turn to be written.
 struct Outcome {
@@ -50,14 +60,14 @@ std::vector<long> SourceDependencies(const std::vector<ThumbnailJob> &jobs)
 
 class ParallelStage {
 public:
-    ParallelStage(const std::vector<ThumbnailJob> &jobs, const std::string &sizeText, unsigned workers)
-        : jobs_(jobs), sizeText_(sizeText), after_(SourceDependencies(jobs)),
-          outcomes_(jobs.size()),
+    ParallelStage(const std::vector<ThumbnailJob> &jobs, const std::string &sizeText, unsigned workers,
+                  uint64_t memoryBudget)
+        : jobs_(jobs), sizeText_(sizeText), outcomes_(jobs.size()),
           // Finished thumbnails are a few kilobytes, so the workers may run
           // well ahead of the writer: one slow picture then does not leave
           // the other cores idle. The bound only keeps memory in check on
           // lists of thousands.
-          window_(static_cast<size_t>(workers) * 64)
+          scheduler_(SourceDependencies(jobs), workers, memoryBudget, static_cast<size_t>(workers) * 64)
     {
         threads_.reserve(workers);
         try {
@@ -65,7 +75,7 @@ public:
                 threads_.emplace_back([this] { Work(); });
         } catch (const std::system_error &) {
             // Fewer threads than asked for still finish the stage; with none,
-            // the calling thread prepares the pictures itself (see Outcome()).
+            // the calling thread prepares the pictures itself (see Take()).
         }
     }
 
@@ -89,30 +99,33 @@ public:
             WriteThumbnail(jobs_[k].TargetPath, outcome.Thumbnail);
             {
                 std::lock_guard<std::mutex> lock(mutex_);
-                written_ = k + 1;
+                scheduler_.Written(k + 1);
             }
             changed_.notify_all();
         }
     }
 
 private:
-    bool Claimable(size_t k) const
-    {
-        return k < jobs_.size() && k < written_ + window_ &&
-               (after_[k] < 0 || static_cast<size_t>(after_[k]) < written_);
-    }
-
     void Work()
     {
         std::unique_lock<std::mutex> lock(mutex_);
         for (;;) {
-            changed_.wait(lock, [this] { return stop_ || next_ >= jobs_.size() || Claimable(next_); });
-            if (stop_ || next_ >= jobs_.size())
+            std::optional<DecodeScheduler::Task> task;
+            changed_.wait(lock, [&] { return stop_ || scheduler_.AllTaken() || (task = scheduler_.Next()); });
+            if (!task)
                 return;
-            const size_t k = next_++;
+            const size_t k = task->Job;
             lock.unlock();
+            if (task->Measure) {
+                const uint64_t need = ThumbnailMemoryNeed(jobs_[k].SourcePath, sizeText_);
+                lock.lock();
+                scheduler_.Measured(k, need);
+                changed_.notify_all();
+                continue;
+            }
             Outcome outcome = Prepare(k);
             lock.lock();
+            scheduler_.Finished(k);
             outcomes_[k] = std::move(outcome);
             changed_.notify_all();
         }
@@ -145,14 +158,11 @@ private:
 
     const std::vector<ThumbnailJob> &jobs_;
     const std::string &sizeText_;
-    const std::vector<long> after_;
     std::vector<std::optional<Outcome>> outcomes_;
-    const size_t window_;
 
     std::mutex mutex_;
     std::condition_variable changed_;
-    size_t next_ = 0;    // the next job a worker takes
-    size_t written_ = 0; // jobs whose thumbnails are on disk
+    DecodeScheduler scheduler_;
     bool stop_ = false;
     std::vector<std::thread> threads_;
 };
@@ -160,7 +170,7 @@ private:
 } // namespace
 
 void MakeThumbnails(const std::vector<ThumbnailJob> &jobs, const std::string &sizeText,
-                    unsigned workers)
+                    unsigned workers, uint64_t memoryBudget)
 {
     if (workers == 0)
         workers = std::max(1u, std::thread::hardware_concurrency());
@@ -170,7 +180,9 @@ void MakeThumbnails(const std::vector<ThumbnailJob> &jobs, const std::string &si
             MakeThumbnail(job.SourcePath, job.TargetPath, sizeText);
         return;
     }
-    ParallelStage stage(jobs, sizeText, workers);
+    if (memoryBudget == 0)
+        memoryBudget = kMemoryPerWorker * workers;
+    ParallelStage stage(jobs, sizeText, workers, memoryBudget);
     stage.Run();
 }
 

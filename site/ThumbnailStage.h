@@ -2,6 +2,7 @@
 // far as anyone can observe, with the decoding spread over worker threads.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -16,7 +17,12 @@ struct ThumbnailJob {
 // job order by the calling thread; the first job in order that fails throws
 // its SiteError and nothing of a later job is written. workers == 0 means one
 // per core; at most one picture per worker is in flight.
+//
+// The pictures being decoded at once share a memory budget (memoryBudget
+// bytes, or 64 MiB per worker when 0), charged with what each picture's
+// headers say it needs; a picture larger than the whole budget is decoded
+// while no other picture is.
 void MakeThumbnails(const std::vector<ThumbnailJob> &jobs, const std::string &sizeText,
-                    unsigned workers);
+                    unsigned workers, uint64_t memoryBudget = 0);
 
 } // namespace pixelnook

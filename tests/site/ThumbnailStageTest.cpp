@@ -93,6 +93,26 @@ TEST_F(ThumbnailStage, EveryWorkerCountGivesTheSameFiles)
     }
 }
 
+// The memory budget only changes which pictures are decoded side by side:
+// with room for no two pictures at all, or room for every one, the files
+// are those of one worker.
+TEST_F(ThumbnailStage, MemoryBudgetDoesNotChangeTheFiles)
+{
+    AddMixedPictures();
+    ASSERT_EQ(Run(1), "");
+    const auto single = Thumbnails();
+    for (const uint64_t budget : {uint64_t(1), uint64_t(40000), uint64_t(1) << 40}) {
+        std::filesystem::remove_all(thumbs());
+        std::filesystem::create_directories(thumbs());
+        try {
+            MakeThumbnails(jobs, "40", 3, budget);
+        } catch (const SiteError &e) {
+            FAIL() << e.what();
+        }
+        EXPECT_TRUE(Thumbnails() == single) << budget;
+    }
+}
+
 TEST_F(ThumbnailStage, OneWorkerMatchesMakeThumbnail)
 {
     AddMixedPictures();

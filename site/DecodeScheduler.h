@@ -1,0 +1,65 @@
+// Which picture a free thumbnail worker takes next. Pictures are taken in
+// list order as far as memory allows: each one's need (measured from its
+// headers before it is taken) is charged against a budget shared by all
+// workers while it is decoded. A picture that does not fit waits, and the
+// workers go on with later pictures that leave it room, so a run of large
+// progressive pictures neither exceeds the budget nor idles the other
+// cores. Large pictures are started as early as they can be, largest
+// first. The class holds no lock and starts no thread: the stage calls it
+// under its own mutex.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace pixelnook {
+
+class DecodeScheduler {
+public:
+    struct Task {
+        size_t Job = 0;
+        // Measure the job's need and report it with Measured(); the job is
+        // not started yet.
+        bool Measure = false;
+    };
+
+    // after[k]: an earlier job whose output must be written before job k
+    // may be measured or started, or -1. window: how far past the first
+    // unwritten job the workers may run ahead.
+    DecodeScheduler(std::vector<long> after, unsigned workers, uint64_t budget, size_t window);
+
+    // The next task for a free worker, or none for now.
+    std::optional<Task> Next();
+    void Measured(size_t job, uint64_t need);
+    void Finished(size_t job);
+    // Jobs [0, count) are written.
+    void Written(size_t count);
+
+    // Every job is started or finished: no task will come any more.
+    bool AllTaken() const { return untaken_ == 0; }
+    // The sum of the charges of the jobs being decoded.
+    uint64_t InFlight() const { return inFlight_; }
+    // What a job counts against the budget: its need, but never more than
+    // the whole budget, so a job larger than the budget runs alone.
+    uint64_t Charge(size_t job) const;
+
+private:
+    enum class State { Open, Measuring, Running, Done };
+
+    bool Ready(size_t job) const;
+    Task Start(size_t job);
+
+    const std::vector<long> after_;
+    const unsigned workers_;
+    const uint64_t budget_;
+    const size_t window_;
+    std::vector<State> state_;
+    std::vector<std::optional<uint64_t>> need_;
+    size_t written_ = 0;
+    size_t untaken_;
+    uint64_t inFlight_ = 0;
+};
+
+} // namespace pixelnook
