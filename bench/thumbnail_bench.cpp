@@ -6,7 +6,8 @@
 //   reference SIZE OUTDIR PICTURE...       the straightforward way: full decode
 //                                          into W x H x 3, sample, encode
 //   floor WORKERS PICTURE...               entropy decoding only: every row
-//                                          skipped but the last
+//                                          skipped but the last; largest
+//                                          files first
 //   dims SIZE PICTURE...                   "W H w h PATH" per picture
 //   big PATH WIDTH HEIGHT                  a large baseline test picture
 //
@@ -22,6 +23,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <thread>
@@ -287,9 +289,16 @@ int main(int argc, char **argv)
             for (size_t k = 2; k < args.size(); ++k)
                 ReferenceThumbnail(args[k], args[0], args[1] + "/tn_" + BaseName(args[k]));
         } else if (mode == "floor" && args.size() >= 1) {
-            RunOnThreads(Workers(args[0].c_str()), args.size() - 1, [&](size_t k) {
+            // Largest files first, so that no worker is left with a large
+            // picture at the end while the others idle: the floor is the
+            // best any schedule could do, without a memory limit.
+            std::vector<std::string> pictures(args.begin() + 1, args.end());
+            std::stable_sort(pictures.begin(), pictures.end(), [](const std::string &a, const std::string &b) {
+                return std::filesystem::file_size(a) > std::filesystem::file_size(b);
+            });
+            RunOnThreads(Workers(args[0].c_str()), pictures.size(), [&](size_t k) {
                 try {
-                    FloorDecode(args[k + 1]);
+                    FloorDecode(pictures[k]);
                 } catch (const std::exception &e) { // never let it end a thread
                     std::fprintf(stderr, "pixelnook-bench: %s\n", e.what());
                     std::exit(1);
