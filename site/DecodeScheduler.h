@@ -1,12 +1,12 @@
-// Which picture a free thumbnail worker takes next. Pictures are taken in
-// list order as far as memory allows: each one's need (measured from its
-// headers before it is taken) is charged against a budget shared by all
-// workers while it is decoded. A picture that does not fit waits, and the
-// workers go on with later pictures that leave it room, so a run of large
-// progressive pictures neither exceeds the budget nor idles the other
-// cores. Large pictures are started as early as they can be, largest
-// first. The class holds no lock and starts no thread: the stage calls it
-// under its own mutex.
+// Which picture a free thumbnail worker takes next. Each picture's need
+// (measured from its headers before it is taken) is charged against a
+// budget shared by all workers while it is decoded. Large pictures start
+// first, largest first, so that they pair up where the budget allows while
+// the other workers make the small ones, which go in list order. A picture
+// that does not fit waits, and the workers go on with later pictures that
+// leave it room; a picture larger than the whole budget is decoded alone.
+// The class holds no lock and starts no thread: the stage calls it under
+// its own mutex.
 #pragma once
 
 #include <cstddef>
