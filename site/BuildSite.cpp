@@ -46,6 +46,36 @@ std::string ThumbnailOverPicture(const SiteSettings &settings, const PictureList
     return std::string();
 }
 
+// A template kept among the files the build writes (a custom template saved
+// as the site's index1.html, say) would be overwritten and lost, and the
+// pages after it filled from one of their own; the message says by which
+// file, or is empty. There is at most one gallery page per picture.
+std::string FileOverTemplate(const SiteSettings &settings, const PictureList &pictures,
+                             const std::string &templatePath)
+{
+    struct stat tpl {};
+    if (::stat(templatePath.c_str(), &tpl) != 0)
+        return std::string();
+    std::vector<std::string> written;
+    for (size_t k = 1; k <= pictures.size(); ++k) {
+        written.push_back(settings.SiteFolder + "/index" + std::to_string(k) + ".html");
+        if (settings.MakeImagePages)
+            written.push_back(ImagePagePath(settings, k));
+    }
+    for (const PictureEntry &picture : pictures) {
+        written.push_back(ThumbnailPath(settings, picture));
+        const std::string copy = settings.SiteFolder + "/" + settings.ImagesFolderName + "/" + picture.FileName;
+        if (!SameFile(picture.SourcePath(), copy))
+            written.push_back(copy);
+    }
+    for (const std::string &path : written) {
+        struct stat st {};
+        if (::stat(path.c_str(), &st) == 0 && st.st_dev == tpl.st_dev && st.st_ino == tpl.st_ino)
+            return "The file \"" + path + "\" would be written over the template \"" + templatePath + "\"";
+    }
+    return std::string();
+}
+
 // The checks the user can correct; an empty result lets the build run.
 std::string CheckBuild(const SiteSettings &settings, const PictureList &pictures,
                        const TemplateChoice &choice)
@@ -71,7 +101,10 @@ std::string CheckBuild(const SiteSettings &settings, const PictureList &pictures
 
     if (pictures.empty())
         return kNoPicturesMessage;
-    return ThumbnailOverPicture(settings, pictures);
+    const std::string overPicture = ThumbnailOverPicture(settings, pictures);
+    if (!overPicture.empty())
+        return overPicture;
+    return FileOverTemplate(settings, pictures, templatePath);
 }
 
 void Report(BuildObserver &observer, const char *text, int percent)

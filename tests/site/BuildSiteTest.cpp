@@ -425,3 +425,57 @@ INSTANTIATE_TEST_SUITE_P(
         // Another picture's thumbnail: a picture chosen from the thumbnails folder.
         OverwriteCase{"EarlierPicturesThumbnail", "thumbnails", "tn", "thumbnails", "tna.jpg"}),
     [](const auto &info) { return info.param.name; });
+
+namespace {
+
+struct TemplateCase {
+    const char *name;
+    const char *templateInSite; // where the custom template lies, inside the site folder
+    bool imagePages;
+    const char *overwrittenBy;   // the file named in the message, or "" when the build runs
+};
+
+class TemplateAmongWrittenFiles : public BuildSiteTest, public ::testing::WithParamInterface<TemplateCase> {};
+
+// A custom template kept where the build writes a file would be lost: the
+// build is refused before anything is written. Where no file of this build
+// goes, the build runs and the template is kept.
+TEST_P(TemplateAmongWrittenFiles, IsRefusedOrKept)
+{
+    const TemplateCase &c = GetParam();
+    settings.MakeImagePages = c.imagePages;
+    const fs::path custom = site / c.templateInSite;
+    fs::create_directories(custom.parent_path());
+    const std::string text = "<h1>%title%</h1>\n%image%\n%nextprev%\n";
+    WriteText(custom, text);
+    choice.UseCustomTemplate = true;
+    choice.CustomTemplatePath = custom.string();
+    AddPhoto("a.jpg", 1);
+    AddPhoto("b.jpg", 2);
+
+    const BuildResult result = Build();
+    if (std::string(c.overwrittenBy).empty()) {
+        EXPECT_TRUE(result.Built) << result.CheckMessage;
+        EXPECT_TRUE(fs::exists(site / "index2.html"));
+    } else {
+        EXPECT_FALSE(result.Built);
+        EXPECT_EQ(result.CheckMessage, "The file \"" + (site / c.overwrittenBy).string() +
+                                           "\" would be written over the template \"" + custom.string() + "\"");
+        EXPECT_TRUE(observer.Events.empty());
+        EXPECT_FALSE(fs::exists(site / "thumbnails"));
+    }
+    EXPECT_EQ(ReadText(custom), text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, TemplateAmongWrittenFiles,
+    ::testing::Values(
+        TemplateCase{"FirstGalleryPage", "index1.html", false, "index1.html"},
+        TemplateCase{"LastGalleryPage", "index2.html", false, "index2.html"},
+        TemplateCase{"ImagePage", "imagepages/imagepage2.html", true, "imagepages/imagepage2.html"},
+        TemplateCase{"ImagePageWhenNoneAreMade", "imagepages/imagepage2.html", false, ""},
+        TemplateCase{"PastTheLastPossiblePage", "index3.html", false, ""},
+        TemplateCase{"OtherNameInTheSite", "my-template.html", true, ""}),
+    [](const auto &info) { return info.param.name; });
+
+} // namespace
