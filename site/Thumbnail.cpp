@@ -339,9 +339,11 @@ uint64_t ThumbnailMemoryNeed(const std::string &sourcePath, const std::string &s
     std::error_code ec;
     if (!std::filesystem::is_regular_file(sourcePath, ec))
         return kFirstRead;
+    // Headers that cannot be read say nothing of what decoding will take:
+    // such a picture counts as the most one picture may hold.
     const std::optional<JpegFrame> frame = ReadJpegFrameFromFile(sourcePath);
     if (!frame)
-        return kFirstRead;
+        return kMemoryLimit;
     // The read buffer, the coefficients, and a few rows of the picture and
     // of the thumbnail.
     uint64_t need = kFirstRead + CoefficientBufferBytes(*frame) + uint64_t(64) * static_cast<uint64_t>(frame->Width);

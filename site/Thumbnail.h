@@ -47,8 +47,10 @@ void WriteThumbnail(const std::string &targetPath, const PreparedThumbnail &thum
 // What PrepareThumbnail holds in memory at its peak for this picture,
 // estimated from its headers: the decoder's coefficients when the picture
 // is coded in several scans, the encoder's for a progressive thumbnail, a
-// few rows and the read buffer. Never throws; a file whose headers cannot
-// be read counts as the read buffer alone.
+// few rows and the read buffer. Never throws. A missing file or one that
+// is not a regular file (a pipe is not opened) counts as the read buffer
+// alone; a file whose headers cannot be read as 1 GiB, the most a picture
+// may take.
 uint64_t ThumbnailMemoryNeed(const std::string &sourcePath, const std::string &sizeText);
 
 // PrepareThumbnail followed by WriteThumbnail.

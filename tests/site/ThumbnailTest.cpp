@@ -10,6 +10,7 @@
 #include <set>
 #include <jpeglib.h>
 #include <jerror.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace pixelnook;
@@ -388,6 +389,32 @@ TEST(PictureReading, FailedReadEndsDecodingWithItsCause)
     }
     ::close(ends[0]);
     ::close(ends[1]);
+}
+
+// What a picture will hold while its thumbnail is made, read from its
+// headers: the coefficients of a progressive picture, little for a baseline
+// one, everything for one whose headers make no sense.
+TEST(PictureReading, MemoryNeedFollowsTheHeaders)
+{
+    fixtures::TempDir dir;
+    const auto write = [&](const std::string &name, const std::vector<unsigned char> &bytes) {
+        fixtures::WriteFile(dir.path() / name, bytes);
+        return (dir.path() / name).string();
+    };
+    JpegSpec progressive{1000, 800};
+    progressive.Progressive = true;
+    const uint64_t coefficients = 1000 * 800 * 3; // 4:2:0: 1.5 blocks of 128 bytes per 64 pixels
+    const uint64_t need = ThumbnailMemoryNeed(write("p.jpg", MakeJpeg(progressive)), "85");
+    EXPECT_GE(need, coefficients);
+    EXPECT_LT(need, coefficients + (uint64_t(1) << 20));
+
+    EXPECT_LT(ThumbnailMemoryNeed(write("b.jpg", MakeJpeg({1000, 800})), "85"), uint64_t(1) << 20);
+    EXPECT_EQ(ThumbnailMemoryNeed(write("text.jpg", {'h', 'i', '\n'}), "85"), uint64_t(1) << 30);
+    EXPECT_LT(ThumbnailMemoryNeed((dir.path() / "missing.jpg").string(), "85"), uint64_t(1) << 20);
+    // A pipe is not opened: that would block, and take the decoder's bytes.
+    const std::string pipe = (dir.path() / "pipe.jpg").string();
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    EXPECT_LT(ThumbnailMemoryNeed(pipe, "85"), uint64_t(1) << 20);
 }
 
 // ------------------------------------------------------------ exactness
