@@ -1,7 +1,9 @@
 // Makes one thumbnail from arbitrary bytes and an arbitrary size text through
 // the real thumbnail code. Input: one byte n, then n % 16 bytes of size text,
 // then the picture. Every outcome must be a thumbnail of exactly the size the
-// rule gives, or a SiteError with a message; anything else is a finding.
+// rule gives, or a SiteError with a message; the picture read from a file
+// must give the same as its bytes in memory; anything else is a finding.
+#include "FileSystem.h"
 #include "JpegCodec.h"
 #include "JpegFrame.h"
 #include "SiteError.h"
@@ -13,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 using namespace pixelnook;
 
 namespace {
@@ -21,6 +25,23 @@ namespace {
 {
     std::fprintf(stderr, "thumbnail fuzzer: %s\n", what.c_str());
     std::abort();
+}
+
+// One file for the whole run, in memory-backed storage where there is one.
+const std::string &PictureFile()
+{
+    static const std::string path = [] {
+        const char *folder = std::getenv("TMPDIR");
+        std::string pattern = std::string(access("/dev/shm", W_OK) == 0 ? "/dev/shm" : folder ? folder : "/tmp") +
+                              "/pixelnook-fuzz-XXXXXX";
+        const int fd = mkstemp(pattern.data());
+        if (fd < 0)
+            Fail("cannot make a temporary file");
+        close(fd);
+        std::atexit([] { unlink(PictureFile().c_str()); });
+        return pattern;
+    }();
+    return path;
 }
 
 } // namespace
@@ -39,14 +60,33 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (frame)
         CoefficientBufferBytes(*frame);
 
+    // The same picture read from a file, a piece at a time as the build
+    // reads it, must give the same thumbnail or the same error.
+    const std::string &path = PictureFile();
+    WriteWholeFile(path, bytes.data(), bytes.size());
+    PreparedThumbnail fromFile;
+    std::string fileError;
+    try {
+        fromFile = PrepareThumbnail(path, sizeText);
+    } catch (const SiteError &e) {
+        fileError = e.what();
+    }
+
     PreparedThumbnail thumbnail;
     try {
-        thumbnail = PrepareThumbnailFromBytes(bytes, "fuzz.jpg", sizeText);
+        thumbnail = PrepareThumbnailFromBytes(bytes, path, sizeText);
     } catch (const SiteError &e) {
         if (std::string(e.what()).empty())
             Fail("an error without a message");
+        if (fileError != e.what())
+            Fail("read from a file the picture failed otherwise: \"" + fileError + "\" instead of \"" +
+                 e.what() + "\"");
         return 0;
     }
+    if (!fileError.empty())
+        Fail("read from a file the picture failed: " + fileError);
+    if (fromFile.Jpeg != thumbnail.Jpeg || fromFile.EncodeError != thumbnail.EncodeError)
+        Fail("read from a file the picture gave another thumbnail");
 
     // The picture was accepted: the thumbnail must have been encoded in
     // memory, since only a failure of the file can stop it now.
