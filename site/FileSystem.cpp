@@ -39,33 +39,6 @@ bool WriteAll(int fd, const unsigned char *p, size_t size)
 
 } // namespace
 
-std::vector<unsigned char> ReadWholeFile(const std::string &path)
-{
-    Fd in;
-    in.fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    struct stat st {};
-    if (in.fd < 0 || ::fstat(in.fd, &st) != 0)
-        throw SiteError(CannotOpenFileMessage(path, errno));
-    if (S_ISDIR(st.st_mode))
-        throw SiteError(CannotOpenFileMessage(path, EISDIR));
-    std::vector<unsigned char> bytes;
-    if (S_ISREG(st.st_mode))
-        bytes.reserve(static_cast<size_t>(st.st_size));
-    unsigned char buffer[65536];
-    for (;;) {
-        const ssize_t n = ::read(in.fd, buffer, sizeof buffer);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            throw SiteError(CannotOpenFileMessage(path, errno));
-        }
-        if (n == 0)
-            break;
-        bytes.insert(bytes.end(), buffer, buffer + n);
-    }
-    return bytes;
-}
-
 InputFile::InputFile(const std::string &path) : path_(path)
 {
     Fd in;
@@ -101,6 +74,19 @@ std::vector<unsigned char> InputFile::Read(size_t count)
     }
     bytes.resize(done);
     return bytes;
+}
+
+std::vector<unsigned char> ReadWholeFile(const std::string &path)
+{
+    constexpr size_t kPiece = 65536;
+    InputFile in(path);
+    std::vector<unsigned char> bytes;
+    for (;;) {
+        const std::vector<unsigned char> piece = in.Read(kPiece);
+        bytes.insert(bytes.end(), piece.begin(), piece.end());
+        if (piece.size() < kPiece)
+            return bytes;
+    }
 }
 
 void WriteWholeFile(const std::string &path, const void *data, size_t size)
