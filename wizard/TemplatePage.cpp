@@ -20,6 +20,8 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
+#include <optional>
+
 namespace {
 
 QString Q(const std::string &s)
@@ -27,22 +29,34 @@ QString Q(const std::string &s)
     return QString::fromStdString(s);
 }
 
-// While the build runs no window is closed: the progress window lets
-// paints through, and a close from a title bar would otherwise come with them.
+// While the build runs no window is closed: the progress window lets the
+// window system in to paint, and a close from a title bar would come with
+// the paints. The filter refuses every close, the one that ends a message
+// box included, so it must never be in place while a box is up.
 class TCloseBlocker : public QObject {
 public:
     TCloseBlocker() { QCoreApplication::instance()->installEventFilter(this); }
     ~TCloseBlocker() override { QCoreApplication::instance()->removeEventFilter(this); }
 
 protected:
-    bool eventFilter(QObject *, QEvent *event) override { return event->type() == QEvent::Close; }
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() != QEvent::Close)
+            return false;
+        event->ignore();
+        return true;
+    }
 };
 
-// Shows the build's progress on the progress window as it comes.
+// Shows the build's progress on the progress window as it comes, and
+// refuses closes from the moment the checks have passed and the build
+// starts writing until this report goes, which is before anything is
+// shown to the user.
 class TProgressReport : public pixelnook::BuildObserver {
 public:
     void BuildStarted() override
     {
+        NoCloseWhileBuilding.emplace();
         Forms.Form6->Show();
         Forms.Form6->LetWindowsPaint();
     }
@@ -51,6 +65,9 @@ public:
         Forms.Form6->SetStage(Q(progress.Text));
         Forms.Form6->SetPercent(progress.Percent);
     }
+
+private:
+    std::optional<TCloseBlocker> NoCloseWhileBuilding;
 };
 
 } // namespace
@@ -180,7 +197,9 @@ void TForm5::xpButton2Click()
 
 // "Build Site": every answer is read now, from the pages that hold it. The
 // build runs here, on this thread, to its end; what it throws goes to the
-// error report and leaves this page and the progress window open.
+// error report and leaves this page and the progress window open. Closes
+// are refused only while the build runs: a check's message and the error
+// report come after it and close as any box does.
 void TForm5::xpButton3Click()
 {
     pixelnook::SiteSettings settings;
@@ -202,16 +221,18 @@ void TForm5::xpButton3Click()
     choice.UseCustomTemplate = xpCheckBox1->Checked();
     choice.CustomTemplatePath = Edit1->text().toStdString();
 
-    TCloseBlocker noCloseWhileBuilding;
-    TProgressReport report;
     pixelnook::BuildResult result;
-    try {
-        result = pixelnook::BuildSite(settings, pictures, choice, report);
-    } catch (...) {
-        // The custom path has taken the template's place even when a later
-        // stage failed.
-        TemplatePath = choice.TemplatePath;
-        throw;
+    {
+        TProgressReport report;
+        try {
+            result = pixelnook::BuildSite(settings, pictures, choice, report);
+        } catch (...) {
+            // The custom path has taken the template's place even when a
+            // later stage failed. Leaving this block ends the refusal of
+            // closes before the error report that catches this comes up.
+            TemplatePath = choice.TemplatePath;
+            throw;
+        }
     }
     TemplatePath = choice.TemplatePath;
     if (!result.Built) {

@@ -23,6 +23,7 @@ QObject *CreateTemplatePageTests();
 QObject *CreateBuildTests();
 QObject *CreateErrorReportTests();
 QObject *CreateDialogTests();
+QObject *CreateMessageBoxTests();
 
 int main(int argc, char **argv)
 {
@@ -31,7 +32,7 @@ int main(int argc, char **argv)
         {"FolderPageTests", CreateFolderPageTests}, {"DetailsPageTests", CreateDetailsPageTests},
         {"PictureListTests", CreatePictureListTests}, {"TemplatePageTests", CreateTemplatePageTests},
         {"BuildTests", CreateBuildTests},           {"ErrorReportTests", CreateErrorReportTests},
-        {"DialogTests", CreateDialogTests},
+        {"DialogTests", CreateDialogTests},         {"MessageBoxTests", CreateMessageBoxTests},
     };
 
     const char *only = nullptr;
