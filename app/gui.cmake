@@ -17,16 +17,7 @@ endif()
 
 install(TARGETS pixelnook RUNTIME DESTINATION ${PIXELNOOK_INSTALL_DIR})
 
-# bin/pixelnook -> the program in its own folder (relative, so the tree can
-# be moved or installed under any prefix or DESTDIR).
-file(RELATIVE_PATH PIXELNOOK_BIN_TO_PROGRAM
-  /prefix/${CMAKE_INSTALL_BINDIR} /prefix/${PIXELNOOK_INSTALL_DIR}/pixelnook)
-install(CODE "
-  set(bindir \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}\")
-  file(MAKE_DIRECTORY \"\${bindir}\")
-  message(STATUS \"Installing: \${bindir}/pixelnook -> ${PIXELNOOK_BIN_TO_PROGRAM}\")
-  file(CREATE_LINK \"${PIXELNOOK_BIN_TO_PROGRAM}\" \"\${bindir}/pixelnook\" SYMBOLIC)
-")
+pixelnook_install_bin_link(pixelnook)
 
 # The menu entry names the program by its full installed path, worked out
 # when installing so that "cmake --install --prefix" is honoured.
