@@ -7,10 +7,63 @@
 #include "Ui.h"
 #include "xpButton.h"
 
+#include <QDragEnterEvent>
+#include <QDragMoveEvent>
+#include <QDropEvent>
+#include <QFileInfo>
 #include <QHeaderView>
+#include <QMimeData>
 #include <QTreeWidget>
+#include <QUrl>
+
+#include <functional>
 
 namespace {
+
+// The picture list with the page's own drop handling in place of the item
+// view's (which would look for rows of its model in the drag).
+class TPictureListView : public QTreeWidget {
+public:
+    using QTreeWidget::QTreeWidget;
+    std::function<bool(const QMimeData *)> OnDragOver;
+    std::function<void(const QList<QUrl> &)> OnDragDrop;
+
+protected:
+    void dragEnterEvent(QDragEnterEvent *event) override { Answer(event); }
+    void dragMoveEvent(QDragMoveEvent *event) override { Answer(event); }
+    void dropEvent(QDropEvent *event) override
+    {
+        if (!Answer(event))
+            return;
+        // Taken in once the drop is over: a message box shown inside the
+        // drop would hold up the file manager that is waiting for its end.
+        const QList<QUrl> urls = event->mimeData()->urls();
+        QMetaObject::invokeMethod(this, [this, urls] { OnDragDrop(urls); }, Qt::QueuedConnection);
+    }
+
+private:
+    // Always a copy: a file manager that is told "moved" may delete the
+    // user's files after the drop.
+    bool Answer(QDropEvent *event)
+    {
+        if (!(event->possibleActions() & Qt::CopyAction) || !OnDragOver(event->mimeData())) {
+            event->ignore();
+            return false;
+        }
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+        return true;
+    }
+};
+
+bool IsJpegName(const QString &path)
+{
+    return path.endsWith(QLatin1String(".jpg"), Qt::CaseInsensitive) ||
+           path.endsWith(QLatin1String(".jpeg"), Qt::CaseInsensitive);
+}
+
+// The message for what a drop left out, naming at most this many.
+constexpr int kMaxNamedLeftOut = 10;
 
 TxpButton *NewButton(QWidget *parent, int left, int top, int width, const QString &caption)
 {
@@ -24,7 +77,10 @@ TxpButton *NewButton(QWidget *parent, int left, int top, int width, const QStrin
 
 TForm4::TForm4() : TForm(QStringLiteral("Select the pictures"), 480, 296, bsSingle)
 {
-    ListView1 = new QTreeWidget(this);
+    auto *list = new TPictureListView(this);
+    list->OnDragOver = [this](const QMimeData *data) { return ListView1DragOver(data); };
+    list->OnDragDrop = [this](const QList<QUrl> &urls) { CallGuarded([&] { ListView1DragDrop(urls); }); };
+    ListView1 = list;
     ListView1->setGeometry(8, 16, 465, 169);
     ListView1->setColumnCount(2);
     ListView1->setHeaderLabels({QStringLiteral("Name"), QStringLiteral("Path")});
@@ -40,6 +96,8 @@ TForm4::TForm4() : TForm(QStringLiteral("Select the pictures"), 480, 296, bsSing
     ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
     ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     ListView1->setTextElideMode(Qt::ElideRight);
+    ListView1->setAcceptDrops(true);
+    ListView1->setDragDropMode(QAbstractItemView::DropOnly);
 
     xpButton3 = NewButton(this, 8, 192, 75, QStringLiteral("Add Picture"));
     xpButton5 = NewButton(this, 96, 192, 75, QStringLiteral("Delete "));
@@ -117,13 +175,15 @@ void TForm4::xpButton2Click()
     MoveSelected(-1);
 }
 
-// "Add Picture": the chosen files in the dialog's order; a name already in
-// the list (added earlier in this same choice included) is refused with one
-// message per file, and the others are still added.
+// "Add Picture": the chosen files in the dialog's order.
 void TForm4::xpButton3Click()
 {
-    const QStringList files = Ui::Platform().OpenPictures(this);
-    for (const QString &file : files) {
+    AddPictures(Ui::Platform().OpenPictures(this));
+}
+
+void TForm4::AddPictures(const QStringList &Paths)
+{
+    for (const QString &file : Paths) {
         const pixelnook::PictureEntry entry = pixelnook::SplitPicturePath(file.toStdString());
         const QString name = QString::fromStdString(entry.FileName);
         bool taken = false;
@@ -135,6 +195,51 @@ void TForm4::xpButton3Click()
         }
         new QTreeWidgetItem(ListView1, {name, QString::fromStdString(entry.SourceFolder)});
     }
+}
+
+bool TForm4::ListView1DragOver(const QMimeData *Data) const
+{
+    if (!Data || !Data->hasUrls())
+        return false;
+    for (const QUrl &url : Data->urls())
+        if (url.isLocalFile())
+            return true;
+    return false;
+}
+
+// A drop can bring anything a file manager holds: folders, web addresses
+// and files of every kind. Only local files named .jpg or .jpeg (in any
+// letter case) go to the list; the rest is named in one message after the
+// pictures have been added. As with the dialog, neither a picture's
+// existence nor its content is looked at here: the build reads it.
+void TForm4::ListView1DragDrop(const QList<QUrl> &Urls)
+{
+    QStringList pictures;
+    QStringList leftOut;
+    for (const QUrl &url : Urls) {
+        if (!url.isLocalFile()) {
+            leftOut << url.toDisplayString();
+            continue;
+        }
+        const QString path = url.toLocalFile();
+        if (QFileInfo(path).isDir())
+            leftOut << (path.endsWith(QLatin1Char('/')) ? path : path + QLatin1Char('/'));
+        else if (!IsJpegName(path))
+            leftOut << path;
+        else
+            pictures << path;
+    }
+    AddPictures(pictures);
+    if (leftOut.isEmpty())
+        return;
+    QString text = leftOut.size() == 1
+                       ? QStringLiteral("Only JPEG pictures (.jpg or .jpeg) can be added. This was left out:")
+                       : QStringLiteral("Only JPEG pictures (.jpg or .jpeg) can be added. These were left out:");
+    for (int i = 0; i < leftOut.size() && i < kMaxNamedLeftOut; ++i)
+        text += QLatin1Char('\n') + leftOut[i];
+    if (leftOut.size() > kMaxNamedLeftOut)
+        text += QStringLiteral("\nand %1 more").arg(leftOut.size() - kMaxNamedLeftOut);
+    Ui::ShowError(this, text);
 }
 
 // "Clear List"

@@ -5,6 +5,10 @@
 
 #include "SiteSettings.h"
 
+#include <QStringList>
+
+class QMimeData;
+class QUrl;
 class QTreeWidget;
 class QTreeWidgetItem;
 class TBevel;
@@ -16,7 +20,7 @@ class TForm4 : public TForm {
 public:
     TForm4();
 
-    QTreeWidget *ListView1;   // report style: "Name", "Path"
+    QTreeWidget *ListView1;   // report style: "Name", "Path"; takes dropped pictures
     TxpButton *xpButton3;     // "Add Picture"
     TxpButton *xpButton5;     // "Delete "
     TxpButton *xpButton1;     // "Move Down"
@@ -37,6 +41,19 @@ public:
     void xpButton5Click();
     void xpButton6Click();
     void xpButton7Click();
+
+    // Pictures dragged from a file manager onto the list. A drag is taken
+    // only when it carries local files; once the drop is over, the dropped
+    // JPEG files are added as "Add Picture" adds them, and everything else
+    // is left out with one message naming it.
+    bool ListView1DragOver(const QMimeData *Data) const;
+    void ListView1DragDrop(const QList<QUrl> &Urls);
+
+    // Appends the pictures at Paths in their order, as "Add Picture" and a
+    // drop both do: a name already in the list (one added earlier from the
+    // same Paths included) is refused with one message per file, and the
+    // others are still added. The selection is left as it is.
+    void AddPictures(const QStringList &Paths);
 
 private:
     // Swaps the selected row's texts with the row Step away and selects that

@@ -1,5 +1,6 @@
 // The picture list page: adding in dialog order with the duplicate-name
-// rule, Delete, Clear, Move Up and Move Down, and the empty-list check.
+// rule, pictures dropped from a file manager, Delete, Clear, Move Up and
+// Move Down, and the empty-list check.
 #include "WizardTestSupport.h"
 
 #include "FolderSettingsPage.h"
@@ -11,8 +12,15 @@
 #include "WelcomePage.h"
 #include "xpButton.h"
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDragMoveEvent>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QTest>
 #include <QTreeWidget>
+#include <QUrl>
 
 #include <optional>
 
@@ -24,6 +32,44 @@ void SelectRow(int row)
     const QRect rect = list->visualItemRect(list->topLevelItem(row));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, rect.center());
 }
+
+// How the list answered one drag: enter, move and drop, and the action it
+// asked for.
+struct TDragAnswer {
+    bool Entered = false;
+    bool Moved = false;
+    bool Dropped = false;
+    Qt::DropAction Action = Qt::IgnoreAction;
+};
+
+// A drag from a file manager carrying Data, over the list and dropped on it,
+// sent the way the window system delivers it (to the list's viewport),
+// proposing a move as file managers do by default. The drop is then let
+// finish, which is when the list takes the pictures in.
+TDragAnswer DragOntoList(const QMimeData &Data, Qt::DropActions Offered = Qt::CopyAction | Qt::MoveAction |
+                                                                          Qt::LinkAction)
+{
+    QWidget *viewport = Forms.Form4->ListView1->viewport();
+    const QPoint at = viewport->rect().center();
+    TDragAnswer answer;
+    QDragEnterEvent enter(at, Offered, &Data, Qt::LeftButton, Qt::NoModifier);
+    enter.setDropAction(Offered & Qt::MoveAction ? Qt::MoveAction : Qt::CopyAction);
+    QCoreApplication::sendEvent(viewport, &enter);
+    answer.Entered = enter.isAccepted();
+    QDragMoveEvent move(at, Offered, &Data, Qt::LeftButton, Qt::NoModifier);
+    move.setDropAction(enter.dropAction());
+    QCoreApplication::sendEvent(viewport, &move);
+    answer.Moved = move.isAccepted();
+    QDropEvent drop(at, Offered, &Data, Qt::LeftButton, Qt::NoModifier);
+    drop.setDropAction(move.dropAction());
+    QCoreApplication::sendEvent(viewport, &drop);
+    answer.Dropped = drop.isAccepted();
+    answer.Action = drop.dropAction();
+    QCoreApplication::processEvents();
+    return answer;
+}
+
+const char *kDuplicate = "A file with this name is already added. Please select another name";
 
 } // namespace
 
@@ -171,6 +217,139 @@ private slots:
         QCOMPARE(ListFolders(), folders);
         QCOMPARE(ListSelectedRow(), selectedAfter);
         QVERIFY(Fixture->Desktop.Messages.isEmpty());
+    }
+
+    // A drag is taken only when it carries a local file, and then always as
+    // a copy: a file manager told "moved" could delete the user's pictures.
+    void dragTakenOnlyWithLocalFiles_data()
+    {
+        QTest::addColumn<QStringList>("urls");
+        QTest::addColumn<bool>("copyOffered");
+        QTest::addColumn<bool>("taken");
+        QTest::newRow("a picture") << QStringList{"file:///p/a.jpg"} << true << true;
+        QTest::newRow("a file of another kind") << QStringList{"file:///p/notes.txt"} << true << true;
+        QTest::newRow("a picture among web addresses")
+            << QStringList{"https://example.com/a.jpg", "file:///p/b.jpg"} << true << true;
+        QTest::newRow("web addresses only")
+            << QStringList{"https://example.com/a.jpg", "ftp://example.com/b.jpg"} << true << false;
+        QTest::newRow("text, no addresses") << QStringList{} << true << false;
+        QTest::newRow("only a move offered") << QStringList{"file:///p/a.jpg"} << false << false;
+    }
+
+    void dragTakenOnlyWithLocalFiles()
+    {
+        QFETCH(QStringList, urls);
+        QFETCH(bool, copyOffered);
+        QFETCH(bool, taken);
+        QVERIFY(Forms.Form4->ListView1->viewport()->acceptDrops());
+        QMimeData data;
+        if (urls.isEmpty())
+            data.setText(QStringLiteral("/p/a.jpg"));
+        else
+            data.setUrls(QList<QUrl>(urls.begin(), urls.end()));
+        const TDragAnswer answer =
+            DragOntoList(data, copyOffered ? Qt::CopyAction | Qt::MoveAction : Qt::MoveAction);
+        QCOMPARE(answer.Entered, taken);
+        QCOMPARE(answer.Moved, taken);
+        QCOMPARE(answer.Dropped, taken);
+        if (taken) {
+            QCOMPARE(answer.Action, Qt::CopyAction);
+        } else {
+            QCOMPARE(ListNames(), QStringList{});
+            QVERIFY(Fixture->Desktop.Messages.isEmpty());
+        }
+    }
+
+    // Dropped pictures join the list as "Add Picture" adds them: in the
+    // order dropped, split into name and folder, a name already listed
+    // refused with one message each. Whatever is not a local .jpg or .jpeg
+    // file is named in one message after them. Paths starting "~/" are in
+    // a scratch folder, and those ending in "/" are real folders there.
+    void dropAddsPictures_data()
+    {
+        QTest::addColumn<QStringList>("listed");   // added through the dialog first
+        QTest::addColumn<QStringList>("dropped");
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<QStringList>("folders");
+        QTest::addColumn<QStringList>("messages");
+        const QString only = QStringLiteral("Only JPEG pictures (.jpg or .jpeg) can be added. ");
+        QTest::newRow("in the order dropped, any letter case")
+            << QStringList{} << QStringList{"/p/b.jpg", "/p/a.JPG", "/q/c.JpEg", "/q/d.jpeg"}
+            << QStringList{"b.jpg", "a.JPG", "c.JpEg", "d.jpeg"} << QStringList{"/p/", "/p/", "/q/", "/q/"}
+            << QStringList{};
+        QTest::newRow("after the dialog's, duplicates refused in drop order")
+            << QStringList{"/p/a.jpg"} << QStringList{"/q/a.jpg", "/q/b.jpg", "/r/b.jpg", "/q/A.jpg"}
+            << QStringList{"a.jpg", "b.jpg", "A.jpg"} << QStringList{"/p/", "/q/", "/q/"}
+            << QStringList{kDuplicate, kDuplicate};
+        QTest::newRow("other files named once, after the duplicates")
+            << QStringList{"/p/a.jpg"}
+            << QStringList{"/q/notes.txt", "/q/a.jpg", "/q/b.jpg", "/q/photo.jpg.txt", "/q/c.png", "/q/jpg"}
+            << QStringList{"a.jpg", "b.jpg"} << QStringList{"/p/", "/q/"}
+            << QStringList{kDuplicate,
+                           only + "These were left out:\n/q/notes.txt\n/q/photo.jpg.txt\n/q/c.png\n/q/jpg"};
+        QTest::newRow("a folder, even one named like a picture")
+            << QStringList{} << QStringList{"~/album.jpg/", "~/gone.jpg"} << QStringList{"gone.jpg"}
+            << QStringList{"~/"} << QStringList{only + "This was left out:\n~/album.jpg/"};
+        QTest::newRow("a web address among the files")
+            << QStringList{} << QStringList{"https://example.com/a.jpg", "/p/b.jpg"} << QStringList{"b.jpg"}
+            << QStringList{"/p/"} << QStringList{only + "This was left out:\nhttps://example.com/a.jpg"};
+        QTest::newRow("blanks, accents and a percent sign kept")
+            << QStringList{} << QStringList{"/my photos/été 100%.jpg"} << QStringList{"été 100%.jpg"}
+            << QStringList{"/my photos/"} << QStringList{};
+        QStringList many;
+        QString named = only + "These were left out:";
+        for (int i = 1; i <= 12; ++i) {
+            many << QStringLiteral("/p/note%1.txt").arg(i);
+            if (i <= 10)
+                named += QStringLiteral("\n/p/note%1.txt").arg(i);
+        }
+        QTest::newRow("many left out, the first ten named")
+            << QStringList{} << many << QStringList{} << QStringList{} << QStringList{named + "\nand 2 more"};
+    }
+
+    void dropAddsPictures()
+    {
+        QFETCH(QStringList, listed);
+        QFETCH(QStringList, dropped);
+        QFETCH(QStringList, names);
+        QFETCH(QStringList, folders);
+        QFETCH(QStringList, messages);
+        QTemporaryDir scratch;
+        const QString home = scratch.path();
+        const auto local = [&](QString path) { return path.replace(QLatin1String("~"), home); };
+        QList<QUrl> urls;
+        for (const QString &entry : dropped) {
+            if (!entry.startsWith('/') && !entry.startsWith('~')) {
+                urls << QUrl(entry);
+                continue;
+            }
+            QString path = local(entry);
+            if (path.endsWith('/')) {
+                path.chop(1);
+                QVERIFY(QDir().mkpath(path));
+            }
+            urls << QUrl::fromLocalFile(path);
+        }
+        for (QString &folder : folders)
+            folder = local(folder);
+        for (QString &message : messages)
+            message = local(message);
+
+        if (!listed.isEmpty()) {
+            Add(listed);
+            SelectRow(0);
+        }
+        QMimeData data;
+        data.setUrls(urls);
+        QVERIFY(DragOntoList(data).Dropped);
+        QCOMPARE(ListNames(), names);
+        QCOMPARE(ListFolders(), folders);
+        QCOMPARE(Fixture->Desktop.MessageTexts(), messages);
+        for (const auto &message : Fixture->Desktop.Messages)
+            QCOMPARE(message.Title, QStringLiteral("Error"));
+        QCOMPARE(ListSelectedRow(), listed.isEmpty() ? -1 : 0);
+        // No dialog was opened for the drop.
+        QCOMPARE(Fixture->Desktop.PictureDialogRuns, listed.isEmpty() ? 0 : 1);
     }
 
     void clearThenContinueIsRefused()
