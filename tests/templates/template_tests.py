@@ -120,12 +120,13 @@ def check_html5(folder):
 # ------------------------------------------------------------------- sites
 
 def build_site(tool, maker, folder, n, count, image_pages=False, missing=None):
-    """A site of COUNT pictures built with template N. The picture at index
+    """A site of COUNT pictures built with template N, each larger than the
+    browser windows so that the viewer has to fit it in. The picture at index
     MISSING (0-based) loses its copy afterwards, as a broken upload would."""
     pictures = folder / "pictures"
     pictures.mkdir(parents=True)
     names = [f"photo {k + 1:02d}.jpg" if k % 3 == 1 else f"photo-{k + 1:02d}.jpg" for k in range(count)]
-    subprocess.run([maker, str(pictures), "480", "320"] + names, check=True)
+    subprocess.run([maker, str(pictures), "1000", "1500"] + names, check=True)
     site = folder / "site"
     command = [tool, "--site-folder", str(site), "--template", str(n), "--site-name", "Viewer test",
                "--workers", "1"]
