@@ -57,15 +57,16 @@ bool Write(const std::string &path, int width, int height, int k)
     jpeg_set_quality(&c, 85, TRUE);
     jpeg_start_compress(&c, TRUE);
     const int bar = width / (2 * k + 1);
+    double base[3];
+    for (int ch = 0; ch < 3; ++ch)
+        base[ch] = 127 + 110 * std::cos(hue + ch * 2.0943951023931953);
     while (c.next_scanline < c.image_height) {
         const double y = static_cast<double>(c.next_scanline) / height;
         for (int x = 0; x < width; ++x) {
             const double shade = 0.55 + 0.35 * (static_cast<double>(x) / width + y) / 2;
             const bool light = bar > 0 && (x / bar) % 2 == 1 && x / bar < 2 * k && y > 0.3 && y < 0.7;
-            for (int ch = 0; ch < 3; ++ch) {
-                const double base = 127 + 110 * std::cos(hue + ch * 2.0943951023931953);
-                row[static_cast<size_t>(x) * 3 + ch] = Channel(light ? 245 : base * shade);
-            }
+            for (int ch = 0; ch < 3; ++ch)
+                row[static_cast<size_t>(x) * 3 + ch] = Channel(light ? 245 : base[ch] * shade);
         }
         JSAMPROW r = row.data();
         jpeg_write_scanlines(&c, &r, 1);

@@ -119,24 +119,28 @@ def check_html5(folder):
 
 # ------------------------------------------------------------------- sites
 
-def build_site(tool, maker, folder, n, count, image_pages=False, missing=None):
-    """A site of COUNT pictures built with template N, each larger than the
-    browser windows so that the viewer has to fit it in. The picture at index
-    MISSING (0-based) loses its copy afterwards, as a broken upload would."""
-    pictures = folder / "pictures"
-    pictures.mkdir(parents=True)
+def make_pictures(maker, folder, count):
+    """COUNT pictures, each taller and wider than the browser windows so that
+    the viewer has to fit it in; some names hold a blank, which a link must
+    carry percent-encoded."""
+    folder.mkdir(parents=True)
     names = [f"photo {k + 1:02d}.jpg" if k % 3 == 1 else f"photo-{k + 1:02d}.jpg" for k in range(count)]
-    subprocess.run([maker, str(pictures), "1000", "1500"] + names, check=True)
+    subprocess.run([maker, str(folder), "1000", "1500"] + names, check=True)
+    return [folder / name for name in names]
+
+
+def build_site(tool, pictures, folder, n, image_pages=False, missing=None):
+    """A site of PICTURES built with template N. The picture at index
+    MISSING (0-based) loses its copy afterwards, as a broken upload would."""
     site = folder / "site"
     command = [tool, "--site-folder", str(site), "--template", str(n), "--site-name", "Viewer test",
                "--workers", "1"]
     if image_pages:
         command.append("--image-pages")
-    subprocess.run(command + [str(pictures / name) for name in names], check=True,
-                   stdout=subprocess.DEVNULL)
+    subprocess.run(command + [str(p) for p in pictures], check=True, stdout=subprocess.DEVNULL)
     if missing is not None:
-        (site / "images" / names[missing]).unlink()
-    return site, names
+        (site / "images" / pictures[missing].name).unlink()
+    return site, [p.name for p in pictures]
 
 
 def check_links(page, names, per_page, image_pages):
@@ -344,6 +348,7 @@ def check_viewer(tool, maker):
     frames = []
     with tempfile.TemporaryDirectory(prefix="pixelnook-viewer-") as tmp:
         root = pathlib.Path(tmp)
+        pictures = make_pictures(maker, root / "pictures", max(m for m, _, _ in TEMPLATES.values()) + 1)
         cases = [(n, False) for n in TEMPLATES] + [(1, True)]
         for n, image_pages in cases:
             per_page = TEMPLATES[n][0]
@@ -351,7 +356,7 @@ def check_viewer(tool, maker):
             # One picture more than a page holds, so that a second page and
             # its Next/Previous links exist; the last picture of the first
             # page has lost its copy.
-            site, names = build_site(tool, maker, folder, n, per_page + 1, image_pages,
+            site, names = build_site(tool, pictures[:per_page + 1], folder, n, image_pages,
                                      missing=None if image_pages else per_page - 1)
             problems += check_links(site / "index1.html", names, per_page, image_pages)
             for width, height in SIZES[:1] if image_pages else SIZES:
@@ -400,7 +405,8 @@ def screenshots(tool, maker, outdir):
     outdir.mkdir(parents=True, exist_ok=True)
     for n, (per_page, _, _) in TEMPLATES.items():
         with tempfile.TemporaryDirectory(prefix="pixelnook-shots-") as tmp:
-            site, _ = build_site(tool, maker, pathlib.Path(tmp), n, per_page + 1, missing=per_page - 1)
+            pictures = make_pictures(maker, pathlib.Path(tmp) / "pictures", per_page + 1)
+            site, _ = build_site(tool, pictures, pathlib.Path(tmp), n, missing=per_page - 1)
             text = (site / "index1.html").read_text(encoding="utf-8")
             for state, index in (("open", 1), ("failed", per_page - 1)):
                 page = site / f"shot-{state}.html"
