@@ -4,22 +4,16 @@
 #include "GalleryPages.h"
 #include "ImagePages.h"
 #include "SiteError.h"
+#include "SiteLayout.h"
 #include "ThumbnailStage.h"
 
 #include <map>
-#include <sys/stat.h>
-#include <utility>
+#include <optional>
 #include <vector>
 
 namespace pixelnook {
 
 namespace {
-
-std::string ThumbnailPath(const SiteSettings &settings, const PictureEntry &picture)
-{
-    return settings.SiteFolder + "/" + settings.ThumbnailsFolderName + "/" + settings.ThumbnailPrefix +
-           picture.FileName;
-}
 
 // A thumbnail is written over whatever file has its name. When that file is
 // one of the chosen pictures (a thumbnails folder named like the images
@@ -27,18 +21,16 @@ std::string ThumbnailPath(const SiteSettings &settings, const PictureEntry &pict
 // message says which, or is empty.
 std::string ThumbnailOverPicture(const SiteSettings &settings, const PictureList &pictures)
 {
-    std::map<std::pair<dev_t, ino_t>, const PictureEntry *> sources;
-    for (const PictureEntry &picture : pictures) {
-        struct stat st {};
-        if (::stat(picture.SourcePath().c_str(), &st) == 0)
-            sources.emplace(std::make_pair(st.st_dev, st.st_ino), &picture);
-    }
+    std::map<FileIdentity, const PictureEntry *> sources;
+    for (const PictureEntry &picture : pictures)
+        if (const std::optional<FileIdentity> id = IdentityOf(picture.SourcePath()))
+            sources.emplace(*id, &picture);
     for (const PictureEntry &picture : pictures) {
         const std::string target = ThumbnailPath(settings, picture);
-        struct stat st {};
-        if (::stat(target.c_str(), &st) != 0)
+        const std::optional<FileIdentity> id = IdentityOf(target);
+        if (!id)
             continue;
-        const auto found = sources.find(std::make_pair(st.st_dev, st.st_ino));
+        const auto found = sources.find(*id);
         if (found != sources.end())
             return "The thumbnail \"" + target + "\" would be written over the picture \"" +
                    found->second->SourcePath() + "\"";
@@ -53,24 +45,23 @@ std::string ThumbnailOverPicture(const SiteSettings &settings, const PictureList
 std::string FileOverTemplate(const SiteSettings &settings, const PictureList &pictures,
                              const std::string &templatePath)
 {
-    struct stat tpl {};
-    if (::stat(templatePath.c_str(), &tpl) != 0)
+    const std::optional<FileIdentity> tpl = IdentityOf(templatePath);
+    if (!tpl)
         return std::string();
     std::vector<std::string> written;
     for (size_t k = 1; k <= pictures.size(); ++k) {
-        written.push_back(settings.SiteFolder + "/index" + std::to_string(k) + ".html");
+        written.push_back(GalleryPagePath(settings.SiteFolder, static_cast<int>(k)));
         if (settings.MakeImagePages)
             written.push_back(ImagePagePath(settings, k));
     }
     for (const PictureEntry &picture : pictures) {
         written.push_back(ThumbnailPath(settings, picture));
-        const std::string copy = settings.SiteFolder + "/" + settings.ImagesFolderName + "/" + picture.FileName;
+        const std::string copy = CopyPath(settings, picture);
         if (!SameFile(picture.SourcePath(), copy))
             written.push_back(copy);
     }
     for (const std::string &path : written) {
-        struct stat st {};
-        if (::stat(path.c_str(), &st) == 0 && st.st_dev == tpl.st_dev && st.st_ino == tpl.st_ino)
+        if (IdentityOf(path) == tpl)
             return "The file \"" + path + "\" would be written over the template \"" + templatePath + "\"";
     }
     return std::string();
@@ -125,16 +116,12 @@ BuildResult BuildSite(const SiteSettings &settings, const PictureList &pictures,
 
     observer.BuildStarted();
 
-    const std::string imagesFolder = settings.SiteFolder + "/" + settings.ImagesFolderName;
-    const std::string thumbnailsFolder = settings.SiteFolder + "/" + settings.ThumbnailsFolderName;
-    const std::string imagePagesFolder = settings.SiteFolder + "/" + settings.ImagePagesFolderName;
-
     Report(observer, kStageFoldersText, 10);
     CreateFolders(settings.SiteFolder);
-    CreateFolders(imagesFolder);
-    CreateFolders(thumbnailsFolder);
+    CreateFolders(ImagesFolder(settings));
+    CreateFolders(ThumbnailsFolder(settings));
     if (settings.MakeImagePages)
-        CreateFolders(imagePagesFolder);
+        CreateFolders(ImagePagesFolder(settings));
 
     Report(observer, kStageThumbnailsText, 35);
     std::vector<ThumbnailJob> jobs;
@@ -146,7 +133,7 @@ BuildResult BuildSite(const SiteSettings &settings, const PictureList &pictures,
     Report(observer, kStageCopiesText, 50);
     for (const PictureEntry &picture : pictures) {
         const std::string source = picture.SourcePath();
-        const std::string copy = imagesFolder + "/" + picture.FileName;
+        const std::string copy = CopyPath(settings, picture);
         // A picture chosen from the images folder itself is its own copy:
         // deleting the "old copy" would delete the user's only file.
         if (SameFile(source, copy))
@@ -158,7 +145,7 @@ BuildResult BuildSite(const SiteSettings &settings, const PictureList &pictures,
 
     if (settings.MakeImagePages) {
         Report(observer, kStageImagePagesText, 65);
-        CreateFolders(imagePagesFolder);
+        CreateFolders(ImagePagesFolder(settings));
         WriteImagePages(settings, pictures);
     }
 

@@ -155,11 +155,18 @@ bool CopyFileOver(const std::string &source, const std::string &target)
     return copied;
 }
 
+std::optional<FileIdentity> IdentityOf(const std::string &path)
+{
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
+        return std::nullopt;
+    return FileIdentity{static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)};
+}
+
 bool SameFile(const std::string &a, const std::string &b)
 {
-    std::error_code ec;
-    const bool same = std::filesystem::equivalent(a, b, ec);
-    return !ec && same;
+    const std::optional<FileIdentity> first = IdentityOf(a);
+    return first && first == IdentityOf(b);
 }
 
 } // namespace pixelnook

@@ -1,6 +1,8 @@
 // The few file operations the build needs, with the program's error texts.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -47,6 +49,24 @@ void CreateFolders(const std::string &path);
 
 // Byte copy that replaces the target. Returns false when it failed.
 bool CopyFileOver(const std::string &source, const std::string &target);
+
+// What tells one file on this machine from every other: its device and
+// inode. Two paths with the same identity hold the same bytes, whether one is
+// a link to the other or both are names of one file.
+struct FileIdentity {
+    uint64_t Device = 0;
+    uint64_t Inode = 0;
+
+    bool operator==(const FileIdentity &o) const { return Device == o.Device && Inode == o.Inode; }
+    bool operator<(const FileIdentity &o) const
+    {
+        return Device != o.Device ? Device < o.Device : Inode < o.Inode;
+    }
+};
+
+// The identity of the file or folder the path leads to, through any links;
+// nothing when there is none.
+std::optional<FileIdentity> IdentityOf(const std::string &path);
 
 // True when both paths name the same existing file (also through links).
 bool SameFile(const std::string &a, const std::string &b);

@@ -2,6 +2,7 @@
 
 #include "FileSystem.h"
 #include "SiteError.h"
+#include "SiteLayout.h"
 
 namespace pixelnook {
 
@@ -95,29 +96,24 @@ void ReplaceTitles(std::string &PageBuffer, const std::string &siteName)
 
 std::string NavigationText(int PageNumber, size_t PictureCursor, size_t pictureCount)
 {
-    const std::string piece1 = "<a href=\"index";
-    const std::string piece2 = ".html\">Next</a>";
-    const std::string piece3 = ".html\">Previous</a> <a href=\"index";
-    const std::string piece4 = ".html\">Previous</a>";
+    const auto link = [](int p, const char *text) {
+        return "<a href=\"" + GalleryPageLink(p) + "\">" + text + "</a>";
+    };
     const bool more = PictureCursor < pictureCount;
     if (PageNumber == 1)
-        return more ? piece1 + std::to_string(PageNumber + 1) + piece2 : std::string();
+        return more ? link(PageNumber + 1, "Next") : std::string();
     if (more)
-        return piece1 + std::to_string(PageNumber - 1) + piece3 + std::to_string(PageNumber + 1) + piece2;
-    return piece1 + std::to_string(PageNumber - 1) + piece4;
+        return link(PageNumber - 1, "Previous") + " " + link(PageNumber + 1, "Next");
+    return link(PageNumber - 1, "Previous");
 }
 
 std::string PictureLink(const SiteSettings &settings, const PictureList &pictures, size_t index)
 {
     const PictureEntry &picture = pictures[index];
-    std::string link = "<a href=\"";
-    if (settings.MakeImagePages)
-        link += settings.ImagePagesFolderName + "/imagepage" + std::to_string(index + 1) + ".html";
-    else
-        link += settings.ImagesFolderName + "/" + picture.FileName;
-    link += "\"><img src=\"" + settings.ThumbnailsFolderName + "/" + settings.ThumbnailPrefix +
-            picture.FileName + "\" border=\"0\"></a>";
-    return link;
+    const std::string target = settings.MakeImagePages ? ImagePageLinkFromGallery(settings, index + 1)
+                                                       : CopyLinkFromGallery(settings, picture);
+    return "<a href=\"" + target + "\"><img src=\"" + ThumbnailLinkFromGallery(settings, picture) +
+           "\" border=\"0\"></a>";
 }
 
 bool TemplatePlacesPictures(const std::string &templateText, const SiteSettings &settings)
@@ -166,8 +162,7 @@ int WriteGalleryPages(const SiteSettings &settings, const PictureList &pictures,
         if (Occurs(PageBuffer, kNextPrev))
             ReplaceFirst(PageBuffer, kNextPrev, navigation);
 
-        WriteWholeFile(settings.SiteFolder + "/index" + std::to_string(PageNumber) + ".html",
-                       PageBuffer);
+        WriteWholeFile(GalleryPagePath(settings.SiteFolder, PageNumber), PageBuffer);
         PageBuffer.clear();
     }
     return PageNumber;
