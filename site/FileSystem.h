@@ -47,7 +47,11 @@ void DeleteFileQuietly(const std::string &path);
 // Creates the folder with all its missing parents; the outcome is not reported.
 void CreateFolders(const std::string &path);
 
-// Byte copy that replaces the target. Returns false when it failed.
+// Byte copy that replaces the target: whatever is at the target's name (an
+// older copy, a link) is removed first and a new file is made there, so the
+// copy never writes through a link into another file. The source is opened
+// before that, so a source reached through a link at the target is still
+// read. Returns false when it failed; a failed copy leaves no file.
 bool CopyFileOver(const std::string &source, const std::string &target);
 
 // What tells one file on this machine from every other: its device and
@@ -70,5 +74,31 @@ std::optional<FileIdentity> IdentityOf(const std::string &path);
 
 // True when both paths name the same existing file (also through links).
 bool SameFile(const std::string &a, const std::string &b);
+
+// True when the path itself is a symbolic link (whether or not it leads
+// anywhere).
+bool IsSymlink(const std::string &path);
+
+// One name in one folder. Deleting or replacing a file by its path changes
+// exactly this entry; other links to the same file keep the file.
+struct DirectoryEntry {
+    FileIdentity Folder;
+    std::string Name;
+
+    bool operator==(const DirectoryEntry &o) const { return Folder == o.Folder && Name == o.Name; }
+    bool operator<(const DirectoryEntry &o) const
+    {
+        return Folder == o.Folder ? Name < o.Name : Folder < o.Folder;
+    }
+};
+
+// The entry the path names: the folder that holds it, reached through every
+// link on the way (and ".." taken as it will be once missing folders are
+// made), and its last name. Nothing when that folder does not exist. The
+// entry need not exist.
+std::optional<DirectoryEntry> EntryOf(const std::string &path);
+
+// True when both paths name the same entry of an existing folder.
+bool SameDirectoryEntry(const std::string &a, const std::string &b);
 
 } // namespace pixelnook

@@ -4,6 +4,9 @@
 #include "SiteError.h"
 #include "SiteLayout.h"
 
+#include <functional>
+#include <optional>
+
 namespace pixelnook {
 
 namespace {
@@ -57,12 +60,6 @@ std::string ToCrLf(const std::string &text)
         }
     }
     return out;
-}
-
-std::string LoadTemplate(const std::string &templatePath)
-{
-    const std::vector<unsigned char> bytes = ReadWholeFile(templatePath);
-    return ToCrLf(std::string(bytes.begin(), bytes.end()));
 }
 
 size_t ReplaceFirst(std::string &PageBuffer, const std::string &placeholder,
@@ -129,8 +126,15 @@ std::string NoImagePlaceholderMessage(const std::string &templatePath)
            "\" has no %image% placeholder, so its pages cannot show any pictures";
 }
 
-int WriteGalleryPages(const SiteSettings &settings, const PictureList &pictures,
-                      const std::string &templatePath)
+namespace {
+
+// Fills the pages one after another from the template text (line breaks
+// already CR LF), handing each to `page` with its number, and returns how
+// many there were; nothing when the first page places no picture. Every page
+// is filled from the same template and values, so then no page ever would.
+std::optional<int> FillPages(const SiteSettings &settings, const PictureList &pictures,
+                             const std::string &templateText,
+                             const std::function<void(int, const std::string &)> &page)
 {
     const size_t N = pictures.size();
     size_t PictureCursor = 0;
@@ -138,7 +142,7 @@ int WriteGalleryPages(const SiteSettings &settings, const PictureList &pictures,
     std::string PageBuffer;
     while (PictureCursor != N) {
         ++PageNumber;
-        PageBuffer = LoadTemplate(templatePath);
+        PageBuffer = templateText;
         FillHead(PageBuffer, settings);
 
         const size_t cursorBefore = PictureCursor;
@@ -153,19 +157,44 @@ int WriteGalleryPages(const SiteSettings &settings, const PictureList &pictures,
             PictureCursor = PictureCursor < N ? PictureCursor + 1 : N;
             from = ResumeAt(pos, kImage);
         }
-        // Every page is filled from the same template and values, so a page
-        // that places no picture means no page ever would.
         if (PictureCursor == cursorBefore)
-            throw SiteError(NoImagePlaceholderMessage(templatePath));
+            return std::nullopt;
 
         const std::string navigation = NavigationText(PageNumber, PictureCursor, N);
         if (Occurs(PageBuffer, kNextPrev))
             ReplaceFirst(PageBuffer, kNextPrev, navigation);
 
-        WriteWholeFile(GalleryPagePath(settings.SiteFolder, PageNumber), PageBuffer);
+        page(PageNumber, PageBuffer);
         PageBuffer.clear();
     }
     return PageNumber;
+}
+
+} // namespace
+
+int CountGalleryPages(const SiteSettings &settings, const PictureList &pictures,
+                      const std::string &templateBytes)
+{
+    return FillPages(settings, pictures, ToCrLf(templateBytes), [](int, const std::string &) {}).value_or(0);
+}
+
+int WriteGalleryPages(const SiteSettings &settings, const PictureList &pictures,
+                      const std::string &templatePath, const std::string &templateBytes)
+{
+    const std::optional<int> pages =
+        FillPages(settings, pictures, ToCrLf(templateBytes), [&](int p, const std::string &text) {
+            WriteWholeFile(GalleryPagePath(settings.SiteFolder, p), text);
+        });
+    if (!pages)
+        throw SiteError(NoImagePlaceholderMessage(templatePath));
+    return *pages;
+}
+
+int WriteGalleryPages(const SiteSettings &settings, const PictureList &pictures,
+                      const std::string &templatePath)
+{
+    const std::vector<unsigned char> bytes = ReadWholeFile(templatePath);
+    return WriteGalleryPages(settings, pictures, templatePath, std::string(bytes.begin(), bytes.end()));
 }
 
 } // namespace pixelnook

@@ -431,23 +431,37 @@ namespace {
 struct TemplateCase {
     const char *name;
     const char *templateInSite; // where the custom template lies, inside the site folder
+    const char *linkInSite;     // or: the template lies outside and a link to it lies here
+    int images;                 // "%image%" in the template
+    const char *keywords;       // SiteKeywords, or "" for the default
     bool imagePages;
-    const char *overwrittenBy;   // the file named in the message, or "" when the build runs
+    const char *overwrittenBy;  // the file named in the message, or "" when the build runs
+    int pages;                  // the pages a build that runs writes
 };
 
 class TemplateAmongWrittenFiles : public BuildSiteTest, public ::testing::WithParamInterface<TemplateCase> {};
 
 // A custom template kept where the build writes a file would be lost: the
-// build is refused before anything is written. Where no file of this build
-// goes, the build runs and the template is kept.
+// build is refused before anything is written, naming both files. Where no
+// file of this build goes, the build runs and the template is kept.
 TEST_P(TemplateAmongWrittenFiles, IsRefusedOrKept)
 {
     const TemplateCase &c = GetParam();
     settings.MakeImagePages = c.imagePages;
-    const fs::path custom = site / c.templateInSite;
+    if (*c.keywords)
+        settings.SiteKeywords = c.keywords;
+    const bool linked = *c.linkInSite;
+    const fs::path custom = linked ? root.path() / "kept" / "mine.html" : site / c.templateInSite;
     fs::create_directories(custom.parent_path());
-    const std::string text = "<h1>%title%</h1>\n%image%\n%nextprev%\n";
+    std::string text = "<h1>%title%</h1>\n%metakey%";
+    for (int i = 0; i < c.images; ++i)
+        text += "%image%";
+    text += "\n%nextprev%\n";
     WriteText(custom, text);
+    if (linked) {
+        fs::create_directories((site / c.linkInSite).parent_path());
+        fs::create_symlink(custom, site / c.linkInSite);
+    }
     choice.UseCustomTemplate = true;
     choice.CustomTemplatePath = custom.string();
     AddPhoto("a.jpg", 1);
@@ -456,13 +470,21 @@ TEST_P(TemplateAmongWrittenFiles, IsRefusedOrKept)
     const BuildResult result = Build();
     if (std::string(c.overwrittenBy).empty()) {
         EXPECT_TRUE(result.Built) << result.CheckMessage;
-        EXPECT_TRUE(fs::exists(site / "index2.html"));
+        EXPECT_EQ(result.PageCount, c.pages);
+        EXPECT_TRUE(fs::exists(site / "thumbnails" / "tnb.jpg"));
+        if (linked) {
+            EXPECT_FALSE(fs::is_symlink(site / c.linkInSite)) << "the link was written through, not replaced";
+        }
     } else {
         EXPECT_FALSE(result.Built);
         EXPECT_EQ(result.CheckMessage, "The file \"" + (site / c.overwrittenBy).string() +
                                            "\" would be written over the template \"" + custom.string() + "\"");
         EXPECT_TRUE(observer.Events.empty());
-        EXPECT_FALSE(fs::exists(site / "thumbnails"));
+        std::vector<fs::path> files;
+        for (const auto &entry : fs::recursive_directory_iterator(site))
+            if (!entry.is_directory())
+                files.push_back(entry.path());
+        EXPECT_EQ(files, std::vector<fs::path>{site / (linked ? c.linkInSite : c.templateInSite)});
     }
     EXPECT_EQ(ReadText(custom), text);
 }
@@ -470,12 +492,27 @@ TEST_P(TemplateAmongWrittenFiles, IsRefusedOrKept)
 INSTANTIATE_TEST_SUITE_P(
     Cases, TemplateAmongWrittenFiles,
     ::testing::Values(
-        TemplateCase{"FirstGalleryPage", "index1.html", false, "index1.html"},
-        TemplateCase{"LastGalleryPage", "index2.html", false, "index2.html"},
-        TemplateCase{"ImagePage", "imagepages/imagepage2.html", true, "imagepages/imagepage2.html"},
-        TemplateCase{"ImagePageWhenNoneAreMade", "imagepages/imagepage2.html", false, ""},
-        TemplateCase{"PastTheLastPossiblePage", "index3.html", false, ""},
-        TemplateCase{"OtherNameInTheSite", "my-template.html", true, ""}),
+        TemplateCase{"FirstGalleryPage", "index1.html", "", 1, "", false, "index1.html", 0},
+        TemplateCase{"FirstGalleryPageOfOnlyOne", "index1.html", "", 3, "", false, "index1.html", 0},
+        TemplateCase{"LastGalleryPage", "index2.html", "", 1, "", false, "index2.html", 0},
+        // Three pictures a page: two pictures fill index1.html alone.
+        TemplateCase{"GalleryPageTheFillNeverReaches", "index2.html", "", 3, "", false, "", 1},
+        // The keywords bring in a second "%image%": one page holds both.
+        TemplateCase{"PageNeverReachedThroughTheValues", "index2.html", "", 1, "%image%", false, "", 1},
+        TemplateCase{"PastTheLastPossiblePage", "index3.html", "", 1, "", false, "", 2},
+        TemplateCase{"ImagePage", "imagepages/imagepage2.html", "", 1, "", true, "imagepages/imagepage2.html", 0},
+        TemplateCase{"ImagePageWhenNoneAreMade", "imagepages/imagepage2.html", "", 1, "", false, "", 2},
+        TemplateCase{"CopyOfAPicture", "images/b.jpg", "", 1, "", false, "images/b.jpg", 0},
+        TemplateCase{"ThumbnailOfAPicture", "thumbnails/tna.jpg", "", 1, "", false, "thumbnails/tna.jpg", 0},
+        TemplateCase{"OtherNameInTheImagesFolder", "images/c.jpg", "", 1, "", true, "", 2},
+        TemplateCase{"OtherNameInTheSite", "my-template.html", "", 1, "", true, "", 2},
+        // A page is written through a link at its name, so the template
+        // behind it would be filled; a copy or thumbnail replaces the link.
+        TemplateCase{"LinkAtAGalleryPage", "", "index1.html", 1, "", false, "index1.html", 0},
+        TemplateCase{"LinkAtAnImagePage", "", "imagepages/imagepage1.html", 1, "", true,
+                     "imagepages/imagepage1.html", 0},
+        TemplateCase{"LinkAtACopy", "", "images/a.jpg", 1, "", false, "", 2},
+        TemplateCase{"LinkAtAThumbnail", "", "thumbnails/tnb.jpg", 1, "", false, "", 2}),
     [](const auto &info) { return info.param.name; });
 
 } // namespace
