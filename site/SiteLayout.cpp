@@ -51,6 +51,26 @@ std::string GalleryPagePath(const std::string &siteFolder, int p)
     return siteFolder + "/" + GalleryPageLink(p);
 }
 
+std::string UrlPathEncode(const std::string &text)
+{
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text) {
+        const unsigned char b = static_cast<unsigned char>(c);
+        const bool keep = (b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z') || (b >= '0' && b <= '9') || b == '-' ||
+                          b == '.' || b == '_' || b == '~' || b == '/';
+        if (keep) {
+            out += c;
+        } else {
+            out += '%';
+            out += kHex[b >> 4];
+            out += kHex[b & 15];
+        }
+    }
+    return out;
+}
+
 std::string GalleryPageLink(int p)
 {
     return "index" + std::to_string(p) + ".html";
@@ -58,17 +78,17 @@ std::string GalleryPageLink(int p)
 
 std::string ImagePageLinkFromGallery(const SiteSettings &settings, size_t k)
 {
-    return settings.ImagePagesFolderName + "/" + ImagePageName(k);
+    return UrlPathEncode(settings.ImagePagesFolderName) + "/" + ImagePageName(k);
 }
 
 std::string CopyLinkFromGallery(const SiteSettings &settings, const PictureEntry &picture)
 {
-    return settings.ImagesFolderName + "/" + picture.FileName;
+    return UrlPathEncode(settings.ImagesFolderName + "/" + picture.FileName);
 }
 
 std::string ThumbnailLinkFromGallery(const SiteSettings &settings, const PictureEntry &picture)
 {
-    return settings.ThumbnailsFolderName + "/" + ThumbnailName(settings, picture);
+    return UrlPathEncode(settings.ThumbnailsFolderName + "/" + ThumbnailName(settings, picture));
 }
 
 std::string CopyLinkFromImagePage(const SiteSettings &settings, const PictureEntry &picture)

@@ -29,6 +29,16 @@ std::string GalleryPagePath(const std::string &siteFolder, int p);
 
 // ---- links, as written into href and src values
 
+// The text as a path in a URL may hold it: "/" and the unreserved characters
+// A-Z a-z 0-9 - . _ ~ stay as they are, every other byte (each byte of a
+// UTF-8 character too) becomes "%" and two upper-case hex digits. The result
+// is also safe inside a quoted attribute value: & " < > become %26 %22 %3C
+// %3E. Names of letters, digits, "-", "_" and "." come out unchanged.
+std::string UrlPathEncode(const std::string &text);
+
+// Every link below is already encoded; folder names and the thumbnail prefix
+// are encoded like the file names, as they are parts of the same path.
+
 // From one gallery page to another: "index" + p + ".html".
 std::string GalleryPageLink(int p);
 // From a gallery page to picture k's image page (k counting from 1).

@@ -8,6 +8,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <cctype>
+#include <cstring>
+#include <regex>
+#include <set>
 #include <sys/stat.h>
 
 using namespace pixelnook;
@@ -380,6 +384,80 @@ TEST_F(BuildSiteTest, SiteNameHoldingTitleFinishes)
     ASSERT_TRUE(Build().Built);
     EXPECT_EQ(ReadText(site / "index1.html").rfind("<h1>The %title% site</h1>\r\n<a href=", 0), 0u);
     EXPECT_EQ(Build().SiteLine, "Your site - The %title% site has been made sucessfully");
+}
+
+namespace {
+
+// A link value read back as a file name: every %XX becomes its byte.
+std::string PercentDecode(const std::string &value)
+{
+    std::string out;
+    for (size_t i = 0; i < value.size(); ++i) {
+        if (value[i] == '%' && i + 2 < value.size() && std::isxdigit(static_cast<unsigned char>(value[i + 1])) &&
+            std::isxdigit(static_cast<unsigned char>(value[i + 2]))) {
+            out += static_cast<char>(std::stoi(value.substr(i + 1, 2), nullptr, 16));
+            i += 2;
+        } else {
+            out += value[i];
+        }
+    }
+    return out;
+}
+
+// Every href and src value of the page, in order.
+std::vector<std::string> LinkValues(const std::string &page)
+{
+    static const std::regex attribute("(href|src)=\"([^\"]*)\"");
+    std::vector<std::string> values;
+    for (auto it = std::sregex_iterator(page.begin(), page.end(), attribute); it != std::sregex_iterator(); ++it)
+        values.push_back((*it)[2]);
+    return values;
+}
+
+} // namespace
+
+// Names a browser would misread unencoded (a fragment mark, a percent, an
+// ampersand, quotes, blanks, UTF-8) give links that lead to the files
+// written, from the gallery pages and the image pages, with folder names and
+// a prefix of the same kind.
+TEST_F(BuildSiteTest, AnyFileNameGivesLinksToFilesThatExist)
+{
+    const std::vector<std::string> names = {"a#1.jpg", "50%.jpg", "R&D \"x\".jpg", "caf\xC3\xA9 \xE6\x97\xA5\xE6\x9C\xAC.jpg",
+                                            "with space.jpg", "<b>.jpg"};
+    for (size_t i = 0; i < names.size(); ++i)
+        AddPhoto(names[i], static_cast<uint32_t>(i + 1));
+    settings.ImagesFolderName = "big & full";
+    settings.ThumbnailsFolderName = "small #";
+    settings.ImagePagesFolderName = "pages 100%";
+    settings.ThumbnailPrefix = "tn ";
+    WriteText(templatePath, "<h1>%title%</h1>\n%image%%image%%image%\n%nextprev%\n");
+
+    for (const bool imagePages : {false, true}) {
+        SCOPED_TRACE(imagePages ? "with image pages" : "without image pages");
+        settings.MakeImagePages = imagePages;
+        fs::remove_all(site);
+        ASSERT_TRUE(Build().Built);
+        std::vector<fs::path> pages = {site / "index1.html", site / "index2.html"};
+        for (size_t k = 1; imagePages && k <= names.size(); ++k)
+            pages.push_back(site / settings.ImagePagesFolderName / ("imagepage" + std::to_string(k) + ".html"));
+        std::set<fs::path> reached;
+        for (const fs::path &page : pages) {
+            const std::vector<std::string> links = LinkValues(ReadText(page));
+            EXPECT_FALSE(links.empty()) << page;
+            for (const std::string &link : links) {
+                for (const char c : link)
+                    EXPECT_TRUE(std::isalnum(static_cast<unsigned char>(c)) || std::strchr("-._~/%", c))
+                        << "'" << c << "' in " << link;
+                const fs::path target = (page.parent_path() / PercentDecode(link)).lexically_normal();
+                EXPECT_TRUE(fs::is_regular_file(target)) << link << " on " << page << " leads nowhere";
+                reached.insert(target);
+            }
+        }
+        for (const std::string &name : names) {
+            EXPECT_TRUE(reached.count(site / settings.ImagesFolderName / name)) << name;
+            EXPECT_TRUE(reached.count(site / settings.ThumbnailsFolderName / ("tn " + name))) << name;
+        }
+    }
 }
 
 struct OverwriteCase {
