@@ -21,9 +21,10 @@ namespace {
 // the same bytes. Anything else there, a link to the picture included, is
 // replaced by a real copy: an absolute link inside the site breaks once the
 // site is moved.
-bool CopyIsInPlace(const std::string &source, const std::string &copy)
+bool CopyIsInPlace(const std::string &source, const std::string &copy, DirectoryEntries &entries)
 {
-    return SameDirectoryEntry(source, copy) || (!IsSymlink(copy) && SameFile(source, copy));
+    const std::optional<DirectoryEntry> entry = entries.Of(source);
+    return (entry && entry == entries.Of(copy)) || (!IsSymlink(copy) && SameFile(source, copy));
 }
 
 // A thumbnail replaces the name it is written to: a link there (to a chosen
@@ -31,15 +32,16 @@ bool CopyIsInPlace(const std::string &source, const std::string &copy)
 // written to a chosen picture's own name would lose the picture (a
 // thumbnails folder that is the images folder with no prefix, say); the
 // message says which, or is empty.
-std::string ThumbnailOverPicture(const SiteSettings &settings, const PictureList &pictures)
+std::string ThumbnailOverPicture(const SiteSettings &settings, const PictureList &pictures,
+                                 DirectoryEntries &entries)
 {
     std::map<DirectoryEntry, const PictureEntry *> sources;
     for (const PictureEntry &picture : pictures)
-        if (const std::optional<DirectoryEntry> entry = EntryOf(picture.SourcePath()))
+        if (const std::optional<DirectoryEntry> entry = entries.Of(picture.SourcePath()))
             sources.emplace(*entry, &picture);
     for (const PictureEntry &picture : pictures) {
         const std::string target = ThumbnailPath(settings, picture);
-        const std::optional<DirectoryEntry> entry = EntryOf(target);
+        const std::optional<DirectoryEntry> entry = entries.Of(target);
         if (!entry)
             continue;
         const auto found = sources.find(*entry);
@@ -57,10 +59,10 @@ std::string ThumbnailOverPicture(const SiteSettings &settings, const PictureList
 // are written through whatever they find at their name, so a link to the
 // template counts too; thumbnails and copies replace the name itself.
 std::string FileOverTemplate(const SiteSettings &settings, const PictureList &pictures,
-                             const std::string &templatePath, int pageCount)
+                             const std::string &templatePath, int pageCount, DirectoryEntries &entries)
 {
     const std::optional<FileIdentity> tpl = IdentityOf(templatePath);
-    const std::optional<DirectoryEntry> tplEntry = EntryOf(templatePath);
+    const std::optional<DirectoryEntry> tplEntry = entries.Of(templatePath);
     if (!tpl || !tplEntry)
         return std::string();
     const auto over = [&](const std::string &path) {
@@ -80,10 +82,10 @@ std::string FileOverTemplate(const SiteSettings &settings, const PictureList &pi
     }
     for (const PictureEntry &picture : pictures) {
         const std::string thumbnail = ThumbnailPath(settings, picture);
-        if (EntryOf(thumbnail) == tplEntry)
+        if (entries.Of(thumbnail) == tplEntry)
             return over(thumbnail);
         const std::string copy = CopyPath(settings, picture);
-        if (EntryOf(copy) == tplEntry && !CopyIsInPlace(picture.SourcePath(), copy))
+        if (entries.Of(copy) == tplEntry && !CopyIsInPlace(picture.SourcePath(), copy, entries))
             return over(copy);
     }
     return std::string();
@@ -117,13 +119,14 @@ std::string CheckBuild(const SiteSettings &settings, const PictureList &pictures
 
     if (pictures.empty())
         return kNoPicturesMessage;
-    const std::string overPicture = ThumbnailOverPicture(settings, pictures);
+    DirectoryEntries entries;
+    const std::string overPicture = ThumbnailOverPicture(settings, pictures, entries);
     if (!overPicture.empty())
         return overPicture;
     if (!templateBytes)
         return std::string();
     return FileOverTemplate(settings, pictures, templatePath,
-                            CountGalleryPages(settings, pictures, *templateBytes));
+                            CountGalleryPages(settings, pictures, *templateBytes), entries);
 }
 
 void Report(BuildObserver &observer, const char *text, int percent)
@@ -160,10 +163,11 @@ BuildResult BuildSite(const SiteSettings &settings, const PictureList &pictures,
     MakeThumbnails(jobs, settings.ThumbnailSize, options.ThumbnailWorkers);
 
     Report(observer, kStageCopiesText, 50);
+    DirectoryEntries entries; // no folder is made or removed during the stage
     for (const PictureEntry &picture : pictures) {
         const std::string source = picture.SourcePath();
         const std::string copy = CopyPath(settings, picture);
-        if (CopyIsInPlace(source, copy))
+        if (CopyIsInPlace(source, copy, entries))
             continue;
         // Deletes what is at the copy path, then copies.
         CopyFileOver(source, copy);

@@ -178,35 +178,30 @@ bool IsSymlink(const std::string &path)
     return ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
 }
 
-std::optional<DirectoryEntry> EntryOf(const std::string &path)
+std::optional<DirectoryEntry> DirectoryEntries::Of(const std::string &path)
 {
     namespace fs = std::filesystem;
     const size_t slash = path.rfind('/');
     std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
     std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    std::error_code ec;
     if (name.empty() || name == "." || name == "..") {
         // The path names a folder: its entry is the one in the folder above.
+        std::error_code ec;
         const fs::path whole = fs::weakly_canonical(path, ec);
         if (ec || !whole.has_filename() || whole == whole.root_path())
             return std::nullopt;
         folder = whole.parent_path().string();
         name = whole.filename().string();
-    } else {
-        const fs::path resolved = fs::weakly_canonical(folder, ec);
-        if (!ec)
-            folder = resolved.string();
     }
-    const std::optional<FileIdentity> id = IdentityOf(folder);
-    if (!id)
+    auto found = folders_.find(folder);
+    if (found == folders_.end()) {
+        std::error_code ec;
+        const fs::path resolved = fs::weakly_canonical(folder, ec);
+        found = folders_.emplace(folder, IdentityOf(ec ? folder : resolved.string())).first;
+    }
+    if (!found->second)
         return std::nullopt;
-    return DirectoryEntry{*id, name};
-}
-
-bool SameDirectoryEntry(const std::string &a, const std::string &b)
-{
-    const std::optional<DirectoryEntry> first = EntryOf(a);
-    return first && first == EntryOf(b);
+    return DirectoryEntry{*found->second, name};
 }
 
 } // namespace pixelnook

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -92,13 +93,18 @@ struct DirectoryEntry {
     }
 };
 
-// The entry the path names: the folder that holds it, reached through every
-// link on the way (and ".." taken as it will be once missing folders are
-// made), and its last name. Nothing when that folder does not exist. The
-// entry need not exist.
-std::optional<DirectoryEntry> EntryOf(const std::string &path);
+// Finds the entries that paths name, for many paths in folders that are not
+// made or removed meanwhile: each folder is resolved once.
+class DirectoryEntries {
+public:
+    // The entry the path names: the folder that holds it, reached through
+    // every link on the way (and ".." taken as it will be once missing
+    // folders are made), and its last name. Nothing when that folder does
+    // not exist. The entry itself need not exist.
+    std::optional<DirectoryEntry> Of(const std::string &path);
 
-// True when both paths name the same entry of an existing folder.
-bool SameDirectoryEntry(const std::string &a, const std::string &b);
+private:
+    std::map<std::string, std::optional<FileIdentity>> folders_;
+};
 
 } // namespace pixelnook
