@@ -20,24 +20,36 @@ const char *const kUsage =
     "Usage: pixelnook-build [options] PICTURE...\n"
     "Builds a picture gallery site from JPEG pictures, in the order given.\n"
     "\n"
-    "Options (each value is taken exactly as given; an empty value is allowed):\n"
-    "  --site-folder DIR          the site's main folder (default: ~/mysite)\n"
-    "  --images-folder NAME       sub-folder for the picture copies (images)\n"
-    "  --thumbnails-folder NAME   sub-folder for the thumbnails (thumbnails)\n"
+    "Options. A value is taken exactly as given, blanks included; an empty\n"
+    "folder name or site detail takes its default (in brackets), as the\n"
+    "wizard's pages do.\n"
+    "  --site-folder DIR          the site's main folder [~/mysite]; may not be\n"
+    "                             empty\n"
+    "  --images-folder NAME       sub-folder for the picture copies [images]\n"
+    "  --thumbnails-folder NAME   sub-folder for the thumbnails [thumbnails]\n"
     "  --image-pages              make one page per picture\n"
-    "  --image-pages-folder NAME  sub-folder for the image pages (imagepages)\n"
-    "  --site-name TEXT           the site's name (My Picture Site)\n"
-    "  --description TEXT         the site's description; line feeds become CR LF\n"
+    "  --image-pages-folder NAME  sub-folder for the image pages [imagepages]\n"
+    "  --site-name TEXT           the site's name [My Picture Site]\n"
+    "  --description TEXT         the site's description, line feeds made CR LF\n"
+    "                             [My pictures of me and my family at the beach\n"
+    "                             side - christmas last year.]\n"
     "  --keywords TEXT            the site's keywords\n"
-    "  --prefix TEXT              thumbnail file name prefix (tn)\n"
-    "  --size TEXT                thumbnail size in pixels (85)\n"
+    "                             [photos, family pics, holiday, christmas]\n"
+    "  --prefix TEXT              thumbnail file name prefix [tn]\n"
+    "  --size TEXT                thumbnail size in pixels [85]\n"
     "  --template N               use built-in template N (1 to 6)\n"
     "  --custom-template PATH     use the template file PATH\n"
-    "  --workers N                threads making thumbnails (0: one per core)\n"
-    "  --help                     show this text\n"
+    "  --workers N                threads making thumbnails [0: one per core]\n"
+    "  --                         every later argument is a picture\n"
+    "  -h, --help                 show this text\n"
+    "  --version                  show the program's version\n"
     "\n"
     "Each stage is printed as TEXT|PERCENT. Exit status: 0 built, 1 the build\n"
-    "stopped on an error, 2 the answers were refused.\n";
+    "stopped on an error, 2 the answers were refused (no picture, no template,\n"
+    "an empty --site-folder, an unknown option or a bad value).\n";
+
+// After "You must select atlest 1 image", for someone who ran the tool bare.
+const char *const kUsageHint = "Usage: pixelnook-build [options] PICTURE... (pixelnook-build --help for more)";
 
 class PrintingObserver : public BuildObserver {
 public:
@@ -106,8 +118,12 @@ int main(int argc, char **argv)
             optionsEnded = true;
             continue;
         }
-        if (arg == "--help") {
+        if (arg == "--help" || arg == "-h") {
             std::cout << kUsage;
+            return 0;
+        }
+        if (arg == "--version") {
+            std::cout << "pixelnook-build " << PIXELNOOK_VERSION << '\n';
             return 0;
         }
         if (arg == "--image-pages") {
@@ -159,12 +175,17 @@ int main(int argc, char **argv)
         }
     }
 
+    // An empty site folder would put the site at the file system's root.
+    if (settings.SiteFolder.empty())
+        return UsageError("--site-folder may not be empty: the site would be written at \"/\"");
+    FillEmptyWithDefaults(settings);
+
     // The answers in the wizard's order: the picture list, then the template.
     for (const std::string &path : picturePaths)
         if (!AddPicture(pictures, SplitPicturePath(path)))
             std::cerr << kDuplicateNameMessage << '\n';
     if (pictures.empty()) {
-        std::cerr << kNoPicturesMessage << '\n';
+        std::cerr << kNoPicturesMessage << '\n' << kUsageHint << '\n';
         return 2;
     }
     const std::string programFolder = ProgramFolder();

@@ -98,6 +98,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         if (placesPictures || e.what() != NoImagePlaceholderMessage(templatePath))
             Fail(std::string("unexpected error: ") + e.what());
     }
+    // The count the checks before a build rely on fills the pages the same way.
+    const int counted = CountGalleryPages(settings, pictures, templateText);
+    if (counted != pages)
+        Fail("counted " + std::to_string(counted) + " pages, wrote " + std::to_string(pages));
     if (placesPictures) {
         if (pages < 1 || static_cast<size_t>(pages) > pictures.size())
             Fail(std::to_string(pages) + " pages for " + std::to_string(pictures.size()) + " pictures");

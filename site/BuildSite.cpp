@@ -4,41 +4,47 @@
 #include "GalleryPages.h"
 #include "ImagePages.h"
 #include "SiteError.h"
+#include "SiteLayout.h"
 #include "ThumbnailStage.h"
 
 #include <map>
-#include <sys/stat.h>
-#include <utility>
+#include <optional>
 #include <vector>
 
 namespace pixelnook {
 
 namespace {
 
-std::string ThumbnailPath(const SiteSettings &settings, const PictureEntry &picture)
+// The copy stage leaves a picture's copy alone when the copy path already
+// holds the picture: it is the picture's own name (a picture chosen from
+// the images folder, whose deletion would lose it), or another hard link to
+// the same bytes. Anything else there, a link to the picture included, is
+// replaced by a real copy: an absolute link inside the site breaks once the
+// site is moved.
+bool CopyIsInPlace(const std::string &source, const std::string &copy, DirectoryEntries &entries)
 {
-    return settings.SiteFolder + "/" + settings.ThumbnailsFolderName + "/" + settings.ThumbnailPrefix +
-           picture.FileName;
+    const std::optional<DirectoryEntry> entry = entries.Of(source);
+    return (entry && entry == entries.Of(copy)) || (!IsSymlink(copy) && SameFile(source, copy));
 }
 
-// A thumbnail is written over whatever file has its name. When that file is
-// one of the chosen pictures (a thumbnails folder named like the images
-// folder with no prefix, say), the user's picture would be lost; the
+// A thumbnail replaces the name it is written to: a link there (to a chosen
+// picture, say) is removed and the file it led to stays. Only a thumbnail
+// written to a chosen picture's own name would lose the picture (a
+// thumbnails folder that is the images folder with no prefix, say); the
 // message says which, or is empty.
-std::string ThumbnailOverPicture(const SiteSettings &settings, const PictureList &pictures)
+std::string ThumbnailOverPicture(const SiteSettings &settings, const PictureList &pictures,
+                                 DirectoryEntries &entries)
 {
-    std::map<std::pair<dev_t, ino_t>, const PictureEntry *> sources;
-    for (const PictureEntry &picture : pictures) {
-        struct stat st {};
-        if (::stat(picture.SourcePath().c_str(), &st) == 0)
-            sources.emplace(std::make_pair(st.st_dev, st.st_ino), &picture);
-    }
+    std::map<DirectoryEntry, const PictureEntry *> sources;
+    for (const PictureEntry &picture : pictures)
+        if (const std::optional<DirectoryEntry> entry = entries.Of(picture.SourcePath()))
+            sources.emplace(*entry, &picture);
     for (const PictureEntry &picture : pictures) {
         const std::string target = ThumbnailPath(settings, picture);
-        struct stat st {};
-        if (::stat(target.c_str(), &st) != 0)
+        const std::optional<DirectoryEntry> entry = entries.Of(target);
+        if (!entry)
             continue;
-        const auto found = sources.find(std::make_pair(st.st_dev, st.st_ino));
+        const auto found = sources.find(*entry);
         if (found != sources.end())
             return "The thumbnail \"" + target + "\" would be written over the picture \"" +
                    found->second->SourcePath() + "\"";
@@ -47,38 +53,50 @@ std::string ThumbnailOverPicture(const SiteSettings &settings, const PictureList
 }
 
 // A template kept among the files the build writes (a custom template saved
-// as the site's index1.html, say) would be overwritten and lost, and the
-// pages after it filled from one of their own; the message says by which
-// file, or is empty. There is at most one gallery page per picture.
+// as the site's index1.html, say) would be lost; the message says by which
+// file, or is empty. Only the files this build really writes count: the
+// pages the fill gives, and the thumbnails, copies and image pages. Pages
+// are written through whatever they find at their name, so a link to the
+// template counts too; thumbnails and copies replace the name itself.
 std::string FileOverTemplate(const SiteSettings &settings, const PictureList &pictures,
-                             const std::string &templatePath)
+                             const std::string &templatePath, int pageCount, DirectoryEntries &entries)
 {
-    struct stat tpl {};
-    if (::stat(templatePath.c_str(), &tpl) != 0)
+    const std::optional<FileIdentity> tpl = IdentityOf(templatePath);
+    const std::optional<DirectoryEntry> tplEntry = entries.Of(templatePath);
+    if (!tpl || !tplEntry)
         return std::string();
-    std::vector<std::string> written;
-    for (size_t k = 1; k <= pictures.size(); ++k) {
-        written.push_back(settings.SiteFolder + "/index" + std::to_string(k) + ".html");
-        if (settings.MakeImagePages)
-            written.push_back(ImagePagePath(settings, k));
+    const auto over = [&](const std::string &path) {
+        return "The file \"" + path + "\" would be written over the template \"" + templatePath + "\"";
+    };
+    for (int p = 1; p <= pageCount; ++p) {
+        const std::string page = GalleryPagePath(settings.SiteFolder, p);
+        if (IdentityOf(page) == tpl)
+            return over(page);
+    }
+    if (settings.MakeImagePages) {
+        for (size_t k = 1; k <= pictures.size(); ++k) {
+            const std::string page = ImagePagePath(settings, k);
+            if (IdentityOf(page) == tpl)
+                return over(page);
+        }
     }
     for (const PictureEntry &picture : pictures) {
-        written.push_back(ThumbnailPath(settings, picture));
-        const std::string copy = settings.SiteFolder + "/" + settings.ImagesFolderName + "/" + picture.FileName;
-        if (!SameFile(picture.SourcePath(), copy))
-            written.push_back(copy);
-    }
-    for (const std::string &path : written) {
-        struct stat st {};
-        if (::stat(path.c_str(), &st) == 0 && st.st_dev == tpl.st_dev && st.st_ino == tpl.st_ino)
-            return "The file \"" + path + "\" would be written over the template \"" + templatePath + "\"";
+        const std::string thumbnail = ThumbnailPath(settings, picture);
+        if (entries.Of(thumbnail) == tplEntry)
+            return over(thumbnail);
+        const std::string copy = CopyPath(settings, picture);
+        if (entries.Of(copy) == tplEntry && !CopyIsInPlace(picture.SourcePath(), copy, entries))
+            return over(copy);
     }
     return std::string();
 }
 
 // The checks the user can correct; an empty result lets the build run.
+// The template is read here, once, and every gallery page is filled from
+// this copy; `templateBytes` stays empty when it cannot be read, which is
+// left to the gallery stage to report.
 std::string CheckBuild(const SiteSettings &settings, const PictureList &pictures,
-                       const TemplateChoice &choice)
+                       const TemplateChoice &choice, std::optional<std::string> &templateBytes)
 {
     if (choice.UseCustomTemplate) {
         if (choice.CustomTemplatePath.empty() || !FileExists(choice.CustomTemplatePath))
@@ -88,23 +106,27 @@ std::string CheckBuild(const SiteSettings &settings, const PictureList &pictures
     }
 
     // A template that can hold no picture would make pages without end, so
-    // it is refused before anything is written. One that cannot be read is
-    // left to the gallery stage, which reports why.
+    // it is refused before anything is written.
     const std::string &templatePath =
         choice.CustomTemplatePath.empty() ? choice.TemplatePath : choice.CustomTemplatePath;
     try {
         const std::vector<unsigned char> bytes = ReadWholeFile(templatePath);
-        if (!TemplatePlacesPictures(std::string(bytes.begin(), bytes.end()), settings))
-            return NoImagePlaceholderMessage(templatePath);
+        templateBytes.emplace(bytes.begin(), bytes.end());
     } catch (const SiteError &) {
     }
+    if (templateBytes && !TemplatePlacesPictures(*templateBytes, settings))
+        return NoImagePlaceholderMessage(templatePath);
 
     if (pictures.empty())
         return kNoPicturesMessage;
-    const std::string overPicture = ThumbnailOverPicture(settings, pictures);
+    DirectoryEntries entries;
+    const std::string overPicture = ThumbnailOverPicture(settings, pictures, entries);
     if (!overPicture.empty())
         return overPicture;
-    return FileOverTemplate(settings, pictures, templatePath);
+    if (!templateBytes)
+        return std::string();
+    return FileOverTemplate(settings, pictures, templatePath,
+                            CountGalleryPages(settings, pictures, *templateBytes), entries);
 }
 
 void Report(BuildObserver &observer, const char *text, int percent)
@@ -119,22 +141,19 @@ BuildResult BuildSite(const SiteSettings &settings, const PictureList &pictures,
                       const BuildOptions &options)
 {
     BuildResult result;
-    result.CheckMessage = CheckBuild(settings, pictures, choice);
+    std::optional<std::string> templateBytes;
+    result.CheckMessage = CheckBuild(settings, pictures, choice, templateBytes);
     if (!result.CheckMessage.empty())
         return result;
 
     observer.BuildStarted();
 
-    const std::string imagesFolder = settings.SiteFolder + "/" + settings.ImagesFolderName;
-    const std::string thumbnailsFolder = settings.SiteFolder + "/" + settings.ThumbnailsFolderName;
-    const std::string imagePagesFolder = settings.SiteFolder + "/" + settings.ImagePagesFolderName;
-
     Report(observer, kStageFoldersText, 10);
     CreateFolders(settings.SiteFolder);
-    CreateFolders(imagesFolder);
-    CreateFolders(thumbnailsFolder);
+    CreateFolders(ImagesFolder(settings));
+    CreateFolders(ThumbnailsFolder(settings));
     if (settings.MakeImagePages)
-        CreateFolders(imagePagesFolder);
+        CreateFolders(ImagePagesFolder(settings));
 
     Report(observer, kStageThumbnailsText, 35);
     std::vector<ThumbnailJob> jobs;
@@ -144,28 +163,28 @@ BuildResult BuildSite(const SiteSettings &settings, const PictureList &pictures,
     MakeThumbnails(jobs, settings.ThumbnailSize, options.ThumbnailWorkers);
 
     Report(observer, kStageCopiesText, 50);
+    DirectoryEntries entries; // no folder is made or removed during the stage
     for (const PictureEntry &picture : pictures) {
         const std::string source = picture.SourcePath();
-        const std::string copy = imagesFolder + "/" + picture.FileName;
-        // A picture chosen from the images folder itself is its own copy:
-        // deleting the "old copy" would delete the user's only file.
-        if (SameFile(source, copy))
+        const std::string copy = CopyPath(settings, picture);
+        if (CopyIsInPlace(source, copy, entries))
             continue;
-        if (FileExists(copy))
-            DeleteFileQuietly(copy);
+        // Deletes what is at the copy path, then copies.
         CopyFileOver(source, copy);
     }
 
     if (settings.MakeImagePages) {
         Report(observer, kStageImagePagesText, 65);
-        CreateFolders(imagePagesFolder);
+        CreateFolders(ImagePagesFolder(settings));
         WriteImagePages(settings, pictures);
     }
 
     if (!choice.CustomTemplatePath.empty())
         choice.TemplatePath = choice.CustomTemplatePath;
     Report(observer, kStageGalleryText, 80);
-    result.PageCount = WriteGalleryPages(settings, pictures, choice.TemplatePath);
+    result.PageCount = templateBytes
+                           ? WriteGalleryPages(settings, pictures, choice.TemplatePath, *templateBytes)
+                           : WriteGalleryPages(settings, pictures, choice.TemplatePath);
 
     Report(observer, kStageEndText, 0);
     result.Built = true;

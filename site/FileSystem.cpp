@@ -124,10 +124,13 @@ bool CopyFileOver(const std::string &source, const std::string &target)
 {
     Fd in;
     in.fd = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat st {};
+    if (::lstat(target.c_str(), &st) == 0 && !S_ISDIR(st.st_mode))
+        ::unlink(target.c_str());
     if (in.fd < 0)
         return false;
     Fd out;
-    out.fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    out.fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (out.fd < 0)
         return false;
     bool copied = true;
@@ -155,11 +158,50 @@ bool CopyFileOver(const std::string &source, const std::string &target)
     return copied;
 }
 
+std::optional<FileIdentity> IdentityOf(const std::string &path)
+{
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
+        return std::nullopt;
+    return FileIdentity{static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)};
+}
+
 bool SameFile(const std::string &a, const std::string &b)
 {
-    std::error_code ec;
-    const bool same = std::filesystem::equivalent(a, b, ec);
-    return !ec && same;
+    const std::optional<FileIdentity> first = IdentityOf(a);
+    return first && first == IdentityOf(b);
+}
+
+bool IsSymlink(const std::string &path)
+{
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
+std::optional<DirectoryEntry> DirectoryEntries::Of(const std::string &path)
+{
+    namespace fs = std::filesystem;
+    const size_t slash = path.rfind('/');
+    std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    if (name.empty() || name == "." || name == "..") {
+        // The path names a folder: its entry is the one in the folder above.
+        std::error_code ec;
+        const fs::path whole = fs::weakly_canonical(path, ec);
+        if (ec || !whole.has_filename() || whole == whole.root_path())
+            return std::nullopt;
+        folder = whole.parent_path().string();
+        name = whole.filename().string();
+    }
+    auto found = folders_.find(folder);
+    if (found == folders_.end()) {
+        std::error_code ec;
+        const fs::path resolved = fs::weakly_canonical(folder, ec);
+        found = folders_.emplace(folder, IdentityOf(ec ? folder : resolved.string())).first;
+    }
+    if (!found->second)
+        return std::nullopt;
+    return DirectoryEntry{*found->second, name};
 }
 
 } // namespace pixelnook

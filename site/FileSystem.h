@@ -1,6 +1,9 @@
 // The few file operations the build needs, with the program's error texts.
 #pragma once
 
+#include <cstdint>
+#include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -45,10 +48,63 @@ void DeleteFileQuietly(const std::string &path);
 // Creates the folder with all its missing parents; the outcome is not reported.
 void CreateFolders(const std::string &path);
 
-// Byte copy that replaces the target. Returns false when it failed.
+// Byte copy that replaces the target: whatever is at the target's name (an
+// older copy, a link) is removed first and a new file is made there, so the
+// copy never writes through a link into another file. The source is opened
+// before that, so a source reached through a link at the target is still
+// read. Returns false when it failed; a failed copy leaves no file.
 bool CopyFileOver(const std::string &source, const std::string &target);
+
+// What tells one file on this machine from every other: its device and
+// inode. Two paths with the same identity hold the same bytes, whether one is
+// a link to the other or both are names of one file.
+struct FileIdentity {
+    uint64_t Device = 0;
+    uint64_t Inode = 0;
+
+    bool operator==(const FileIdentity &o) const { return Device == o.Device && Inode == o.Inode; }
+    bool operator<(const FileIdentity &o) const
+    {
+        return Device != o.Device ? Device < o.Device : Inode < o.Inode;
+    }
+};
+
+// The identity of the file or folder the path leads to, through any links;
+// nothing when there is none.
+std::optional<FileIdentity> IdentityOf(const std::string &path);
 
 // True when both paths name the same existing file (also through links).
 bool SameFile(const std::string &a, const std::string &b);
+
+// True when the path itself is a symbolic link (whether or not it leads
+// anywhere).
+bool IsSymlink(const std::string &path);
+
+// One name in one folder. Deleting or replacing a file by its path changes
+// exactly this entry; other links to the same file keep the file.
+struct DirectoryEntry {
+    FileIdentity Folder;
+    std::string Name;
+
+    bool operator==(const DirectoryEntry &o) const { return Folder == o.Folder && Name == o.Name; }
+    bool operator<(const DirectoryEntry &o) const
+    {
+        return Folder == o.Folder ? Name < o.Name : Folder < o.Folder;
+    }
+};
+
+// Finds the entries that paths name, for many paths in folders that are not
+// made or removed meanwhile: each folder is resolved once.
+class DirectoryEntries {
+public:
+    // The entry the path names: the folder that holds it, reached through
+    // every link on the way (and ".." taken as it will be once missing
+    // folders are made), and its last name. Nothing when that folder does
+    // not exist. The entry itself need not exist.
+    std::optional<DirectoryEntry> Of(const std::string &path);
+
+private:
+    std::map<std::string, std::optional<FileIdentity>> folders_;
+};
 
 } // namespace pixelnook

@@ -2,6 +2,10 @@
 
 #include "FileSystem.h"
 #include "SiteError.h"
+#include "SiteLayout.h"
+
+#include <functional>
+#include <optional>
 
 namespace pixelnook {
 
@@ -58,12 +62,6 @@ std::string ToCrLf(const std::string &text)
     return out;
 }
 
-std::string LoadTemplate(const std::string &templatePath)
-{
-    const std::vector<unsigned char> bytes = ReadWholeFile(templatePath);
-    return ToCrLf(std::string(bytes.begin(), bytes.end()));
-}
-
 size_t ReplaceFirst(std::string &PageBuffer, const std::string &placeholder,
                     const std::string &value, size_t from)
 {
@@ -95,29 +93,24 @@ void ReplaceTitles(std::string &PageBuffer, const std::string &siteName)
 
 std::string NavigationText(int PageNumber, size_t PictureCursor, size_t pictureCount)
 {
-    const std::string piece1 = "<a href=\"index";
-    const std::string piece2 = ".html\">Next</a>";
-    const std::string piece3 = ".html\">Previous</a> <a href=\"index";
-    const std::string piece4 = ".html\">Previous</a>";
+    const auto link = [](int p, const char *text) {
+        return "<a href=\"" + GalleryPageLink(p) + "\">" + text + "</a>";
+    };
     const bool more = PictureCursor < pictureCount;
     if (PageNumber == 1)
-        return more ? piece1 + std::to_string(PageNumber + 1) + piece2 : std::string();
+        return more ? link(PageNumber + 1, "Next") : std::string();
     if (more)
-        return piece1 + std::to_string(PageNumber - 1) + piece3 + std::to_string(PageNumber + 1) + piece2;
-    return piece1 + std::to_string(PageNumber - 1) + piece4;
+        return link(PageNumber - 1, "Previous") + " " + link(PageNumber + 1, "Next");
+    return link(PageNumber - 1, "Previous");
 }
 
 std::string PictureLink(const SiteSettings &settings, const PictureList &pictures, size_t index)
 {
     const PictureEntry &picture = pictures[index];
-    std::string link = "<a href=\"";
-    if (settings.MakeImagePages)
-        link += settings.ImagePagesFolderName + "/imagepage" + std::to_string(index + 1) + ".html";
-    else
-        link += settings.ImagesFolderName + "/" + picture.FileName;
-    link += "\"><img src=\"" + settings.ThumbnailsFolderName + "/" + settings.ThumbnailPrefix +
-            picture.FileName + "\" border=\"0\"></a>";
-    return link;
+    const std::string target = settings.MakeImagePages ? ImagePageLinkFromGallery(settings, index + 1)
+                                                       : CopyLinkFromGallery(settings, picture);
+    return "<a href=\"" + target + "\"><img src=\"" + ThumbnailLinkFromGallery(settings, picture) +
+           "\" border=\"0\"></a>";
 }
 
 bool TemplatePlacesPictures(const std::string &templateText, const SiteSettings &settings)
@@ -133,8 +126,15 @@ std::string NoImagePlaceholderMessage(const std::string &templatePath)
            "\" has no %image% placeholder, so its pages cannot show any pictures";
 }
 
-int WriteGalleryPages(const SiteSettings &settings, const PictureList &pictures,
-                      const std::string &templatePath)
+namespace {
+
+// Fills the pages one after another from the template text (line breaks
+// already CR LF), handing each to `page` with its number, and returns how
+// many there were; nothing when the first page places no picture. Every page
+// is filled from the same template and values, so then no page ever would.
+std::optional<int> FillPages(const SiteSettings &settings, const PictureList &pictures,
+                             const std::string &templateText,
+                             const std::function<void(int, const std::string &)> &page)
 {
     const size_t N = pictures.size();
     size_t PictureCursor = 0;
@@ -142,7 +142,7 @@ int WriteGalleryPages(const SiteSettings &settings, const PictureList &pictures,
     std::string PageBuffer;
     while (PictureCursor != N) {
         ++PageNumber;
-        PageBuffer = LoadTemplate(templatePath);
+        PageBuffer = templateText;
         FillHead(PageBuffer, settings);
 
         const size_t cursorBefore = PictureCursor;
@@ -157,20 +157,44 @@ int WriteGalleryPages(const SiteSettings &settings, const PictureList &pictures,
             PictureCursor = PictureCursor < N ? PictureCursor + 1 : N;
             from = ResumeAt(pos, kImage);
         }
-        // Every page is filled from the same template and values, so a page
-        // that places no picture means no page ever would.
         if (PictureCursor == cursorBefore)
-            throw SiteError(NoImagePlaceholderMessage(templatePath));
+            return std::nullopt;
 
         const std::string navigation = NavigationText(PageNumber, PictureCursor, N);
         if (Occurs(PageBuffer, kNextPrev))
             ReplaceFirst(PageBuffer, kNextPrev, navigation);
 
-        WriteWholeFile(settings.SiteFolder + "/index" + std::to_string(PageNumber) + ".html",
-                       PageBuffer);
+        page(PageNumber, PageBuffer);
         PageBuffer.clear();
     }
     return PageNumber;
+}
+
+} // namespace
+
+int CountGalleryPages(const SiteSettings &settings, const PictureList &pictures,
+                      const std::string &templateBytes)
+{
+    return FillPages(settings, pictures, ToCrLf(templateBytes), [](int, const std::string &) {}).value_or(0);
+}
+
+int WriteGalleryPages(const SiteSettings &settings, const PictureList &pictures,
+                      const std::string &templatePath, const std::string &templateBytes)
+{
+    const std::optional<int> pages =
+        FillPages(settings, pictures, ToCrLf(templateBytes), [&](int p, const std::string &text) {
+            WriteWholeFile(GalleryPagePath(settings.SiteFolder, p), text);
+        });
+    if (!pages)
+        throw SiteError(NoImagePlaceholderMessage(templatePath));
+    return *pages;
+}
+
+int WriteGalleryPages(const SiteSettings &settings, const PictureList &pictures,
+                      const std::string &templatePath)
+{
+    const std::vector<unsigned char> bytes = ReadWholeFile(templatePath);
+    return WriteGalleryPages(settings, pictures, templatePath, std::string(bytes.begin(), bytes.end()));
 }
 
 } // namespace pixelnook

@@ -12,10 +12,6 @@ namespace pixelnook {
 // every other CR and every other LF becomes a pair of its own.
 std::string ToCrLf(const std::string &text);
 
-// Reads the template file with its line breaks made CR LF. Throws SiteError
-// `Cannot open file "%s". %s`.
-std::string LoadTemplate(const std::string &templatePath);
-
 // Replaces the first occurrence of placeholder in PageBuffer by value.
 // `from` is where the search may start because the caller knows there is no
 // occurrence before it (0 searches the whole text). Returns the position of
@@ -41,11 +37,24 @@ bool TemplatePlacesPictures(const std::string &templateText, const SiteSettings 
 // The message for a template that can hold no picture.
 std::string NoImagePlaceholderMessage(const std::string &templatePath);
 
-// Writes index1.html, index2.html, ... into the site folder and returns the
-// number of pages. Throws SiteError when the template cannot be opened, a page
-// cannot be created, or the template can hold no picture (nothing of that
-// page is written then).
+// How many gallery pages the template bytes (as read from the file) give
+// for these pictures and values: the pages are filled exactly as they are
+// for writing, so "%image%" brought in by the values counts too. 0 when the
+// template can hold no picture.
+int CountGalleryPages(const SiteSettings &settings, const PictureList &pictures,
+                      const std::string &templateBytes);
+
+// Writes index1.html, index2.html, ... into the site folder, every page
+// filled from the one copy of the template read before the first page, and
+// returns the number of pages. Throws SiteError when the template cannot be
+// opened, a page cannot be created, or the template can hold no picture
+// (nothing of that page is written then).
 int WriteGalleryPages(const SiteSettings &settings, const PictureList &pictures,
                       const std::string &templatePath);
+
+// The same from template bytes already read from templatePath (which only
+// names the template in the message).
+int WriteGalleryPages(const SiteSettings &settings, const PictureList &pictures,
+                      const std::string &templatePath, const std::string &templateBytes);
 
 } // namespace pixelnook

@@ -1,6 +1,7 @@
 #include "ImagePages.h"
 
 #include "FileSystem.h"
+#include "SiteLayout.h"
 
 namespace pixelnook {
 
@@ -26,19 +27,13 @@ std::string ImagePageText(const SiteSettings &settings, const PictureEntry &pict
     text += crlf;
     text += "<p>";
     text += crlf;
-    text += "<img src=\"../" + settings.ImagesFolderName + "/" + picture.FileName + "\">";
+    text += "<img src=\"" + CopyLinkFromImagePage(settings, picture) + "\">";
     text += crlf;
     text += "<p>";
     text += crlf;
     text += "</body></html>";
     text += crlf;
     return text;
-}
-
-std::string ImagePagePath(const SiteSettings &settings, size_t k)
-{
-    return settings.SiteFolder + "/" + settings.ImagePagesFolderName + "/imagepage" +
-           std::to_string(k) + ".html";
 }
 
 void WriteImagePages(const SiteSettings &settings, const PictureList &pictures)

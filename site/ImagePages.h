@@ -8,12 +8,8 @@
 
 namespace pixelnook {
 
-// The twelve lines of the page of one picture, each ending in
-// CR LF.
+// The twelve lines of the page of one picture, each ending in CR LF.
 std::string ImagePageText(const SiteSettings &settings, const PictureEntry &picture);
-
-// SiteFolder + "/" + ImagePagesFolderName + "/imagepage" + k + ".html".
-std::string ImagePagePath(const SiteSettings &settings, size_t k);
 
 // Writes one page per picture in list order. Throws SiteError
 // `Cannot create file "%s". %s`; the pages written before stay.

@@ -33,6 +33,23 @@ void ResetToStartSite(SiteSettings &settings, PictureList &pictures, TemplateCho
     settings.SiteFolder = DefaultSiteFolder();
 }
 
+void FillEmptyWithDefaults(SiteSettings &settings)
+{
+    const auto fill = [](std::string &value, const char *fallback) {
+        if (value.empty())
+            value = fallback;
+    };
+    // The folder page's boxes, then the details page's, in their order.
+    fill(settings.ImagesFolderName, kDefaultImagesFolderName);
+    fill(settings.ThumbnailsFolderName, kDefaultThumbnailsFolderName);
+    fill(settings.ImagePagesFolderName, kDefaultImagePagesFolderName);
+    fill(settings.SiteName, kDefaultSiteName);
+    fill(settings.SiteKeywords, kDefaultSiteKeywords);
+    fill(settings.ThumbnailPrefix, kDefaultThumbnailPrefix);
+    fill(settings.ThumbnailSize, kDefaultThumbnailSize);
+    fill(settings.SiteDescription, kDefaultSiteDescription);
+}
+
 PictureEntry SplitPicturePath(const std::string &path)
 {
     const auto slash = path.rfind('/');

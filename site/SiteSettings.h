@@ -55,6 +55,11 @@ std::string DefaultSiteFolder();
 // MakeImagePages and UseCustomTemplate as they were.
 void ResetToStartSite(SiteSettings &settings, PictureList &pictures, TemplateChoice &choice);
 
+// What "Continue" on the folder and details pages does to the answers: each
+// folder name and site detail that is empty (no characters at all; blanks
+// stay) takes its default again. SiteFolder and the switches are untouched.
+void FillEmptyWithDefaults(SiteSettings &settings);
+
 // Splits a chosen file's path at its last "/" into SourceFolder (with the
 // "/") and FileName.
 PictureEntry SplitPicturePath(const std::string &path);

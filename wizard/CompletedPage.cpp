@@ -3,6 +3,7 @@
 #include "ErrorReport.h"
 #include "Forms.h"
 #include "SiteFolderChooser.h"
+#include "SiteLayout.h"
 #include "StdCtrls.h"
 #include "Ui.h"
 #include "WelcomePage.h"
@@ -46,8 +47,8 @@ TForm7::TForm7() : TForm(QStringLiteral("Completed"), 480, 296, bsSingle)
 // now; nothing of the path is tidied, and the outcome is not looked at.
 void TForm7::Label4Click()
 {
-    Ui::Platform().OpenInBrowser(Forms.Form8->Label4->Caption() + QStringLiteral("/index") + QString::number(1) +
-                                 QStringLiteral(".html"));
+    const std::string siteFolder = Forms.Form8->Label4->Caption().toStdString();
+    Ui::Platform().OpenInBrowser(QString::fromStdString(pixelnook::GalleryPagePath(siteFolder, 1)));
 }
 
 // "Quit": ends the program at once.

@@ -8,6 +8,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <cctype>
+#include <cstring>
+#include <regex>
+#include <set>
 #include <sys/stat.h>
 
 using namespace pixelnook;
@@ -382,6 +386,80 @@ TEST_F(BuildSiteTest, SiteNameHoldingTitleFinishes)
     EXPECT_EQ(Build().SiteLine, "Your site - The %title% site has been made sucessfully");
 }
 
+namespace {
+
+// A link value read back as a file name: every %XX becomes its byte.
+std::string PercentDecode(const std::string &value)
+{
+    std::string out;
+    for (size_t i = 0; i < value.size(); ++i) {
+        if (value[i] == '%' && i + 2 < value.size() && std::isxdigit(static_cast<unsigned char>(value[i + 1])) &&
+            std::isxdigit(static_cast<unsigned char>(value[i + 2]))) {
+            out += static_cast<char>(std::stoi(value.substr(i + 1, 2), nullptr, 16));
+            i += 2;
+        } else {
+            out += value[i];
+        }
+    }
+    return out;
+}
+
+// Every href and src value of the page, in order.
+std::vector<std::string> LinkValues(const std::string &page)
+{
+    static const std::regex attribute("(href|src)=\"([^\"]*)\"");
+    std::vector<std::string> values;
+    for (auto it = std::sregex_iterator(page.begin(), page.end(), attribute); it != std::sregex_iterator(); ++it)
+        values.push_back((*it)[2]);
+    return values;
+}
+
+} // namespace
+
+// Names a browser would misread unencoded (a fragment mark, a percent, an
+// ampersand, quotes, blanks, UTF-8) give links that lead to the files
+// written, from the gallery pages and the image pages, with folder names and
+// a prefix of the same kind.
+TEST_F(BuildSiteTest, AnyFileNameGivesLinksToFilesThatExist)
+{
+    const std::vector<std::string> names = {"a#1.jpg", "50%.jpg", "R&D \"x\".jpg", "caf\xC3\xA9 \xE6\x97\xA5\xE6\x9C\xAC.jpg",
+                                            "with space.jpg", "<b>.jpg"};
+    for (size_t i = 0; i < names.size(); ++i)
+        AddPhoto(names[i], static_cast<uint32_t>(i + 1));
+    settings.ImagesFolderName = "big & full";
+    settings.ThumbnailsFolderName = "small #";
+    settings.ImagePagesFolderName = "pages 100%";
+    settings.ThumbnailPrefix = "tn ";
+    WriteText(templatePath, "<h1>%title%</h1>\n%image%%image%%image%\n%nextprev%\n");
+
+    for (const bool imagePages : {false, true}) {
+        SCOPED_TRACE(imagePages ? "with image pages" : "without image pages");
+        settings.MakeImagePages = imagePages;
+        fs::remove_all(site);
+        ASSERT_TRUE(Build().Built);
+        std::vector<fs::path> pages = {site / "index1.html", site / "index2.html"};
+        for (size_t k = 1; imagePages && k <= names.size(); ++k)
+            pages.push_back(site / settings.ImagePagesFolderName / ("imagepage" + std::to_string(k) + ".html"));
+        std::set<fs::path> reached;
+        for (const fs::path &page : pages) {
+            const std::vector<std::string> links = LinkValues(ReadText(page));
+            EXPECT_FALSE(links.empty()) << page;
+            for (const std::string &link : links) {
+                for (const char c : link)
+                    EXPECT_TRUE(std::isalnum(static_cast<unsigned char>(c)) || std::strchr("-._~/%", c))
+                        << "'" << c << "' in " << link;
+                const fs::path target = (page.parent_path() / PercentDecode(link)).lexically_normal();
+                EXPECT_TRUE(fs::is_regular_file(target)) << link << " on " << page << " leads nowhere";
+                reached.insert(target);
+            }
+        }
+        for (const std::string &name : names) {
+            EXPECT_TRUE(reached.count(site / settings.ImagesFolderName / name)) << name;
+            EXPECT_TRUE(reached.count(site / settings.ThumbnailsFolderName / ("tn " + name))) << name;
+        }
+    }
+}
+
 struct OverwriteCase {
     const char *name;
     const char *thumbnailsFolder;
@@ -431,23 +509,37 @@ namespace {
 struct TemplateCase {
     const char *name;
     const char *templateInSite; // where the custom template lies, inside the site folder
+    const char *linkInSite;     // or: the template lies outside and a link to it lies here
+    int images;                 // "%image%" in the template
+    const char *keywords;       // SiteKeywords, or "" for the default
     bool imagePages;
-    const char *overwrittenBy;   // the file named in the message, or "" when the build runs
+    const char *overwrittenBy;  // the file named in the message, or "" when the build runs
+    int pages;                  // the pages a build that runs writes
 };
 
 class TemplateAmongWrittenFiles : public BuildSiteTest, public ::testing::WithParamInterface<TemplateCase> {};
 
 // A custom template kept where the build writes a file would be lost: the
-// build is refused before anything is written. Where no file of this build
-// goes, the build runs and the template is kept.
+// build is refused before anything is written, naming both files. Where no
+// file of this build goes, the build runs and the template is kept.
 TEST_P(TemplateAmongWrittenFiles, IsRefusedOrKept)
 {
     const TemplateCase &c = GetParam();
     settings.MakeImagePages = c.imagePages;
-    const fs::path custom = site / c.templateInSite;
+    if (*c.keywords)
+        settings.SiteKeywords = c.keywords;
+    const bool linked = *c.linkInSite;
+    const fs::path custom = linked ? root.path() / "kept" / "mine.html" : site / c.templateInSite;
     fs::create_directories(custom.parent_path());
-    const std::string text = "<h1>%title%</h1>\n%image%\n%nextprev%\n";
+    std::string text = "<h1>%title%</h1>\n%metakey%";
+    for (int i = 0; i < c.images; ++i)
+        text += "%image%";
+    text += "\n%nextprev%\n";
     WriteText(custom, text);
+    if (linked) {
+        fs::create_directories((site / c.linkInSite).parent_path());
+        fs::create_symlink(custom, site / c.linkInSite);
+    }
     choice.UseCustomTemplate = true;
     choice.CustomTemplatePath = custom.string();
     AddPhoto("a.jpg", 1);
@@ -456,13 +548,21 @@ TEST_P(TemplateAmongWrittenFiles, IsRefusedOrKept)
     const BuildResult result = Build();
     if (std::string(c.overwrittenBy).empty()) {
         EXPECT_TRUE(result.Built) << result.CheckMessage;
-        EXPECT_TRUE(fs::exists(site / "index2.html"));
+        EXPECT_EQ(result.PageCount, c.pages);
+        EXPECT_TRUE(fs::exists(site / "thumbnails" / "tnb.jpg"));
+        if (linked) {
+            EXPECT_FALSE(fs::is_symlink(site / c.linkInSite)) << "the link was written through, not replaced";
+        }
     } else {
         EXPECT_FALSE(result.Built);
         EXPECT_EQ(result.CheckMessage, "The file \"" + (site / c.overwrittenBy).string() +
                                            "\" would be written over the template \"" + custom.string() + "\"");
         EXPECT_TRUE(observer.Events.empty());
-        EXPECT_FALSE(fs::exists(site / "thumbnails"));
+        std::vector<fs::path> files;
+        for (const auto &entry : fs::recursive_directory_iterator(site))
+            if (!entry.is_directory())
+                files.push_back(entry.path());
+        EXPECT_EQ(files, std::vector<fs::path>{site / (linked ? c.linkInSite : c.templateInSite)});
     }
     EXPECT_EQ(ReadText(custom), text);
 }
@@ -470,12 +570,27 @@ TEST_P(TemplateAmongWrittenFiles, IsRefusedOrKept)
 INSTANTIATE_TEST_SUITE_P(
     Cases, TemplateAmongWrittenFiles,
     ::testing::Values(
-        TemplateCase{"FirstGalleryPage", "index1.html", false, "index1.html"},
-        TemplateCase{"LastGalleryPage", "index2.html", false, "index2.html"},
-        TemplateCase{"ImagePage", "imagepages/imagepage2.html", true, "imagepages/imagepage2.html"},
-        TemplateCase{"ImagePageWhenNoneAreMade", "imagepages/imagepage2.html", false, ""},
-        TemplateCase{"PastTheLastPossiblePage", "index3.html", false, ""},
-        TemplateCase{"OtherNameInTheSite", "my-template.html", true, ""}),
+        TemplateCase{"FirstGalleryPage", "index1.html", "", 1, "", false, "index1.html", 0},
+        TemplateCase{"FirstGalleryPageOfOnlyOne", "index1.html", "", 3, "", false, "index1.html", 0},
+        TemplateCase{"LastGalleryPage", "index2.html", "", 1, "", false, "index2.html", 0},
+        // Three pictures a page: two pictures fill index1.html alone.
+        TemplateCase{"GalleryPageTheFillNeverReaches", "index2.html", "", 3, "", false, "", 1},
+        // The keywords bring in a second "%image%": one page holds both.
+        TemplateCase{"PageNeverReachedThroughTheValues", "index2.html", "", 1, "%image%", false, "", 1},
+        TemplateCase{"PastTheLastPossiblePage", "index3.html", "", 1, "", false, "", 2},
+        TemplateCase{"ImagePage", "imagepages/imagepage2.html", "", 1, "", true, "imagepages/imagepage2.html", 0},
+        TemplateCase{"ImagePageWhenNoneAreMade", "imagepages/imagepage2.html", "", 1, "", false, "", 2},
+        TemplateCase{"CopyOfAPicture", "images/b.jpg", "", 1, "", false, "images/b.jpg", 0},
+        TemplateCase{"ThumbnailOfAPicture", "thumbnails/tna.jpg", "", 1, "", false, "thumbnails/tna.jpg", 0},
+        TemplateCase{"OtherNameInTheImagesFolder", "images/c.jpg", "", 1, "", true, "", 2},
+        TemplateCase{"OtherNameInTheSite", "my-template.html", "", 1, "", true, "", 2},
+        // A page is written through a link at its name, so the template
+        // behind it would be filled; a copy or thumbnail replaces the link.
+        TemplateCase{"LinkAtAGalleryPage", "", "index1.html", 1, "", false, "index1.html", 0},
+        TemplateCase{"LinkAtAnImagePage", "", "imagepages/imagepage1.html", 1, "", true,
+                     "imagepages/imagepage1.html", 0},
+        TemplateCase{"LinkAtACopy", "", "images/a.jpg", 1, "", false, "", 2},
+        TemplateCase{"LinkAtAThumbnail", "", "thumbnails/tnb.jpg", 1, "", false, "", 2}),
     [](const auto &info) { return info.param.name; });
 
 } // namespace

@@ -158,18 +158,43 @@ TEST_F(BuildToolTest, DuplicateNameIsRefusedAndSkipped)
     EXPECT_EQ(fixtures::ReadFile(site + "/images/a.jpg"), fixtures::ReadFile(Photo("a.jpg")));
 }
 
-TEST_F(BuildToolTest, EmptyOptionValuesArePassedOn)
+// An empty folder name or site detail takes its default, as "Continue" on
+// the wizard's pages gives it; a value of blanks is kept as it is.
+TEST_F(BuildToolTest, EmptyValuesTakeTheirDefaults)
 {
-    const ToolRun run = RunTool({"--site-folder", site, "--custom-template", templ, "--site-name", "",
-                                 "--prefix", "", "--thumbnails-folder", "", "--description", "",
-                                 Photo("a.jpg")});
+    WriteText(templ, "<title>%title%</title>\n<k %metakey%>\n<d %metadescrip%>\n%image%");
+    const ToolRun run = RunTool({"--site-folder", site, "--custom-template", templ, "--image-pages",
+                                 "--images-folder", "", "--thumbnails-folder", "", "--image-pages-folder", "",
+                                 "--site-name", "", "--keywords", "", "--description", "", "--prefix", "",
+                                 "--size", "", Photo("a.jpg")});
     EXPECT_EQ(run.ExitCode, 0) << run.Err;
-    EXPECT_NE(run.Out.find("Your site -  has been made sucessfully\n"), std::string::npos);
-    // Thumbnails go to SiteFolder + "/" + "" with no prefix.
-    EXPECT_TRUE(fs::exists(site + "//a.jpg"));
+    EXPECT_NE(run.Out.find("Your site - My Picture Site has been made sucessfully\n"), std::string::npos);
     EXPECT_EQ(ReadText(site + "/index1.html"),
-              "<title></title>\r\n<meta >\r\n<a href=\"images/a.jpg\"><img src=\"/a.jpg\" border=\"0\"></a>\r\n");
+              "<title>My Picture Site</title>\r\n<k photos, family pics, holiday, christmas>\r\n"
+              "<d My pictures of me and my family at the beach side - christmas last year.>\r\n"
+              "<a href=\"imagepages/imagepage1.html\"><img src=\"thumbnails/tna.jpg\" border=\"0\"></a>");
+    EXPECT_NE(ReadText(site + "/imagepages/imagepage1.html").find("<img src=\"../images/a.jpg\">"),
+              std::string::npos);
+    const std::string sized = (root.path() / "sized").string();
+    ASSERT_EQ(RunTool({"--site-folder", sized, "--custom-template", templ, "--size", "85", Photo("a.jpg")}).ExitCode, 0);
+    EXPECT_EQ(fixtures::ReadFile(site + "/thumbnails/tna.jpg"), fixtures::ReadFile(sized + "/thumbnails/tna.jpg"));
+    EXPECT_EQ(fixtures::ReadFile(site + "/images/a.jpg"), fixtures::ReadFile(Photo("a.jpg")));
+    EXPECT_FALSE(fs::exists(site + "/a.jpg"));
 }
+
+TEST_F(BuildToolTest, BlankValuesAreNotEmpty)
+{
+    const ToolRun run = RunTool({"--site-folder", site, "--custom-template", templ, "--site-name", " ",
+                                 "--prefix", " ", Photo("a.jpg")});
+    EXPECT_EQ(run.ExitCode, 0) << run.Err;
+    EXPECT_NE(run.Out.find("Your site -   has been made sucessfully\n"), std::string::npos);
+    EXPECT_TRUE(fs::exists(site + "/thumbnails/ a.jpg"));
+    EXPECT_EQ(ReadText(site + "/index1.html").substr(0, 18), "<title> </title>\r\n");
+}
+
+const std::string kNoPicturesWithHint =
+    "You must select atlest 1 image\n"
+    "Usage: pixelnook-build [options] PICTURE... (pixelnook-build --help for more)\n";
 
 struct RefusalCase {
     const char *name;
@@ -204,7 +229,10 @@ TEST_P(BuildToolRefusalTest, ExitCodeAndMessage)
 INSTANTIATE_TEST_SUITE_P(
     Refusals, BuildToolRefusalTest,
     ::testing::Values(
-        RefusalCase{"NoPictures", {"--custom-template", "@"}, 2, "You must select atlest 1 image\n"},
+        RefusalCase{"NoPictures", {"--custom-template", "@"}, 2, kNoPicturesWithHint},
+        RefusalCase{"EmptySiteFolder", {"--custom-template", "@", "--site-folder", "", "#"}, 2,
+                    "pixelnook-build: --site-folder may not be empty: the site would be written at \"/\"\n"
+                    "\nUsage: pixelnook-build [options] PICTURE...\n..."},
         RefusalCase{"NoTemplate", {"#"}, 2, "You didn't select a template, please select one then click Build\n"},
         RefusalCase{"CustomMissing",
                     {"--custom-template", "/nonexistent/t.html", "--template", "1", "#"},
@@ -251,9 +279,38 @@ TEST_F(BuildToolTest, MissingBuiltInTemplateIsReportedLikeAPanelClick)
     EXPECT_FALSE(fs::exists(site));
 }
 
-TEST_F(BuildToolTest, HelpShowsUsage)
+// Run bare, the tool says why it did nothing and how to use it.
+TEST_F(BuildToolTest, NoArgumentsGiveTheMessageAndAUsageHint)
 {
-    const ToolRun run = RunTool({"--help"});
+    const ToolRun run = RunTool({});
+    EXPECT_EQ(run.ExitCode, 2);
+    EXPECT_EQ(run.Err, kNoPicturesWithHint);
+    EXPECT_EQ(run.Out, "");
+}
+
+TEST_F(BuildToolTest, HelpShowsUsageUnderBothNames)
+{
+    const ToolRun help = RunTool({"--help"});
+    EXPECT_EQ(help.ExitCode, 0);
+    EXPECT_EQ(help.Out.rfind("Usage: pixelnook-build [options] PICTURE...\n", 0), 0u);
+    for (const char *mention : {"-h, --help", "--version", "empty", "[images]", "[85]", "may not be\n"})
+        EXPECT_NE(help.Out.find(mention), std::string::npos) << mention;
+    const ToolRun h = RunTool({"-h", "--colour"});
+    EXPECT_EQ(h.ExitCode, 0);
+    EXPECT_EQ(h.Out, help.Out);
+    EXPECT_EQ(h.Err, "");
+}
+
+// The version is the project's, as the build files give it.
+TEST_F(BuildToolTest, VersionIsTheProjectVersion)
+{
+    const std::string cmake = ReadText(std::string(PIXELNOOK_SOURCE_DIR) + "/CMakeLists.txt");
+    const std::string mark = "project(Pixelnook VERSION ";
+    const size_t at = cmake.find(mark);
+    ASSERT_NE(at, std::string::npos);
+    const std::string version = cmake.substr(at + mark.size(), cmake.find_first_of(" )", at + mark.size()) - at - mark.size());
+    const ToolRun run = RunTool({"--version"});
     EXPECT_EQ(run.ExitCode, 0);
-    EXPECT_EQ(run.Out.rfind("Usage: pixelnook-build [options] PICTURE...\n", 0), 0u);
+    EXPECT_EQ(run.Out, "pixelnook-build " + version + "\n");
+    EXPECT_EQ(run.Err, "");
 }

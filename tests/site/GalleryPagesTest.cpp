@@ -88,10 +88,10 @@ TEST_F(GalleryPagesTest, SmallSiteBytesWithImagePagesOffAndOn)
     ASSERT_EQ(Write(templ), 2);
     EXPECT_EQ(Page(1), head +
                            "<a href=\"images/beach.jpg\"><img src=\"thumbnails/tnbeach.jpg\" border=\"0\"></a> "
-                           "<a href=\"images/sea side.jpg\"><img src=\"thumbnails/tnsea side.jpg\" border=\"0\"></a>\r\n"
+                           "<a href=\"images/sea%20side.jpg\"><img src=\"thumbnails/tnsea%20side.jpg\" border=\"0\"></a>\r\n"
                            "<p><a href=\"index2.html\">Next</a></p></body></html>\r\n");
     EXPECT_EQ(Page(2), head +
-                           "<a href=\"images/R&B.jpg\"><img src=\"thumbnails/tnR&B.jpg\" border=\"0\"></a> \r\n"
+                           "<a href=\"images/R%26B.jpg\"><img src=\"thumbnails/tnR%26B.jpg\" border=\"0\"></a> \r\n"
                            "<p><a href=\"index1.html\">Previous</a></p></body></html>\r\n");
 
     settings.MakeImagePages = true;
@@ -101,10 +101,10 @@ TEST_F(GalleryPagesTest, SmallSiteBytesWithImagePagesOffAndOn)
     ASSERT_EQ(Write(templ), 2);
     EXPECT_EQ(Page(1), head +
                            "<a href=\"pages/imagepage1.html\"><img src=\"small/t_beach.jpg\" border=\"0\"></a> "
-                           "<a href=\"pages/imagepage2.html\"><img src=\"small/t_sea side.jpg\" border=\"0\"></a>\r\n"
+                           "<a href=\"pages/imagepage2.html\"><img src=\"small/t_sea%20side.jpg\" border=\"0\"></a>\r\n"
                            "<p><a href=\"index2.html\">Next</a></p></body></html>\r\n");
     EXPECT_EQ(Page(2), head +
-                           "<a href=\"pages/imagepage3.html\"><img src=\"small/t_R&B.jpg\" border=\"0\"></a> \r\n"
+                           "<a href=\"pages/imagepage3.html\"><img src=\"small/t_R%26B.jpg\" border=\"0\"></a> \r\n"
                            "<p><a href=\"index1.html\">Previous</a></p></body></html>\r\n");
 }
 

@@ -52,7 +52,9 @@ TEST_F(ImagePagesTest, DefaultSettingsPageBytes)
     EXPECT_FALSE(std::filesystem::exists(site.path() / "imagepages" / "imagepage4.html"));
 }
 
-TEST_F(ImagePagesTest, ValuesAreWrittenUnchanged)
+// Values in the head are written as they stand; the picture's link is
+// percent-encoded, folder name included.
+TEST_F(ImagePagesTest, HeadValuesUnchangedAndTheLinkEncoded)
 {
     settings.SiteName = "Tom & Jerry <3";
     settings.SiteKeywords = "";
@@ -65,7 +67,7 @@ TEST_F(ImagePagesTest, ValuesAreWrittenUnchanged)
               "<html>\r\n<Head>\r\n<Title>Tom & Jerry <3</title>\r\n\r\n"
               "first line\r\nsecond line\r\n"
               "<META NAME=\"ROBOTS\" CONTENT = \"All\">\r\n</Head>\r\n<body>\r\n<p>\r\n"
-              "<img src=\"../big pics/R&B café.jpg\">\r\n<p>\r\n</body></html>\r\n");
+              "<img src=\"../big%20pics/R%26B%20caf%C3%A9.jpg\">\r\n<p>\r\n</body></html>\r\n");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(site.path() / "pp"),
                             std::filesystem::directory_iterator()),
               1);

@@ -205,6 +205,24 @@ INSTANTIATE_TEST_SUITE_P(Builds, NothingLostCases, ::testing::Values(
                  return "The thumbnail \"@site/../photos/a.jpg\" would be written over the picture \"@photos/a.jpg\"";
              },
              {}},
+    // The same name reached through a linked thumbnails folder, and through
+    // ".." after a folder the build has yet to make.
+    LostCase{"ThumbnailOverAPictureThroughALinkedFolder",
+             [](NothingLost &t) {
+                 fs::remove_all(t.site / "thumbnails");
+                 fs::create_directory_symlink(t.photos, t.site / "thumbnails");
+                 t.settings.ThumbnailPrefix = "";
+                 return "The thumbnail \"@site/thumbnails/a.jpg\" would be written over the picture \"@photos/a.jpg\"";
+             },
+             {}},
+    LostCase{"ThumbnailOverAPictureAfterAFolderYetToBeMade",
+             [](NothingLost &t) {
+                 t.settings.ThumbnailsFolderName = "new/../../photos";
+                 t.settings.ThumbnailPrefix = "";
+                 return "The thumbnail \"@site/new/../../photos/a.jpg\" would be written over the picture "
+                        "\"@photos/a.jpg\"";
+             },
+             {}},
     LostCase{"PictureGoneBeforeTheBuild",
              [](NothingLost &t) {
                  fs::remove(t.photos / "b.jpg");
@@ -254,6 +272,57 @@ INSTANTIATE_TEST_SUITE_P(Builds, NothingLostCases, ::testing::Values(
              },
              {}}),
     [](const ::testing::TestParamInfo<LostCase> &info) { return info.param.Name; });
+
+struct LinkCase {
+    const char *Name;
+    const char *At;    // inside the site folder
+    bool Symbolic;     // a symbolic link to photos/a.jpg, else a hard link
+    bool StaysLinked;  // the build may leave a hard link to the picture as it is
+};
+
+void PrintTo(const LinkCase &c, std::ostream *os) { *os << c.Name; }
+
+class LinkToAPicture : public NothingLost, public ::testing::WithParamInterface<LinkCase> {};
+
+// A link to a chosen picture at a thumbnail's or a copy's name is not the
+// picture: the build replaces the link and the picture stays. A second run
+// of the same build passes as the first did.
+TEST_P(LinkToAPicture, IsReplacedAndTheBuildRepeats)
+{
+    const LinkCase &c = GetParam();
+    const fs::path at = site / c.At;
+    const fs::path picture = photos / "a.jpg";
+    const std::string pictureSum = Checksum(ReadFile(picture));
+    fs::remove(at);
+    if (c.Symbolic)
+        fs::create_symlink(picture, at);
+    else
+        fs::create_hard_link(picture, at);
+
+    for (int run = 1; run <= 2; ++run) {
+        SCOPED_TRACE("run " + std::to_string(run));
+        EXPECT_EQ(Build(), "built");
+        EXPECT_FALSE(fs::is_symlink(at));
+        EXPECT_EQ(fs::equivalent(at, picture), c.StaysLinked);
+        EXPECT_EQ(Checksum(ReadFile(picture)), pictureSum);
+        EXPECT_TRUE(fs::is_regular_file(picture) && !fs::is_symlink(picture));
+    }
+    if (std::string(c.At).rfind("images/", 0) == 0) {
+        EXPECT_EQ(Checksum(ReadFile(at)), pictureSum);
+    } else {
+        EXPECT_EQ(fixtures::InspectJpeg(ReadFile(at)).Height, 85); // a thumbnail, not the picture
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Links, LinkToAPicture, ::testing::Values(
+    LinkCase{"SymlinkAtItsThumbnail", "thumbnails/tna.jpg", true, false},
+    LinkCase{"HardLinkAtItsThumbnail", "thumbnails/tna.jpg", false, false},
+    LinkCase{"SymlinkAtAnotherThumbnail", "thumbnails/tnb.jpg", true, false},
+    // An absolute link left among the copies would break once the site is
+    // moved: it becomes a real copy.
+    LinkCase{"SymlinkAtItsCopy", "images/a.jpg", true, false},
+    LinkCase{"HardLinkAtItsCopy", "images/a.jpg", false, true}),
+    [](const ::testing::TestParamInfo<LinkCase> &info) { return info.param.Name; });
 
 // A build stopped part-way and run again replaces only its own files, and
 // the earlier partial run's files of other names stay.
