@@ -26,6 +26,7 @@ import shutil
 import subprocess
 import sys
 import tempfile
+from urllib.parse import quote
 
 SKIP = 77
 HERE = pathlib.Path(__file__).resolve().parent
@@ -121,10 +122,11 @@ def check_html5(folder):
 
 def make_pictures(maker, folder, count):
     """COUNT pictures, each taller and wider than the browser windows so that
-    the viewer has to fit it in; some names hold a blank, which a link must
-    carry percent-encoded."""
+    the viewer has to fit it in; some names hold a blank, "&" or "#", which
+    a link must carry percent-encoded."""
     folder.mkdir(parents=True)
-    names = [f"photo {k + 1:02d}.jpg" if k % 3 == 1 else f"photo-{k + 1:02d}.jpg" for k in range(count)]
+    names = [f"photo {k + 1:02d}.jpg" if k % 3 == 1 else
+             f"R&D #{k + 1:02d}.jpg" if k % 3 == 2 else f"photo-{k + 1:02d}.jpg" for k in range(count)]
     subprocess.run([maker, str(folder), "1000", "1500"] + names, check=True)
     return [folder / name for name in names]
 
@@ -148,9 +150,9 @@ def check_links(page, names, per_page, image_pages):
     text = page.read_text(encoding="utf-8")
     problems = []
     allowed_href = {f"index{p}.html" for p in range(1, 4)}
-    allowed_href |= {f"imagepages/imagepage{k + 1}.html" if image_pages else f"images/{name}"
+    allowed_href |= {f"imagepages/imagepage{k + 1}.html" if image_pages else quote(f"images/{name}")
                      for k, name in enumerate(names[:per_page])}
-    allowed_src = {f"thumbnails/tn{name}" for name in names[:per_page]}
+    allowed_src = {quote(f"thumbnails/tn{name}") for name in names[:per_page]}
     for attribute, allowed in (("href", allowed_href), ("src", allowed_src)):
         for value in re.findall(r'\b' + attribute + r'\s*=\s*"([^"]*)"', text):
             if value not in allowed:
