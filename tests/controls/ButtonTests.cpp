@@ -1,6 +1,6 @@
 // TxpButton: its looks pixel by pixel, and its mouse, key, focus and
 // accelerator behaviour counted through OnClick.
-#include "ControlsTestSupport.h"
+#include "WidgetTestSupport.h"
 #include "PixelnookFont.h"
 #include "xpButton.h"
 

@@ -1,6 +1,6 @@
 // ProgressGauge: the bar length at every stage of a build, the inverted
 // percentage text, clamping and the one repaint per whole-percent change.
-#include "ControlsTestSupport.h"
+#include "WidgetTestSupport.h"
 #include "PixelnookFont.h"
 #include "ProgressGauge.h"
 
