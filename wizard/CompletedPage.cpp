@@ -1,10 +1,10 @@
 #include "CompletedPage.h"
 
 #include "ErrorReport.h"
-#include "Forms.h"
+#include "WizardForms.h"
 #include "SiteFolderChooser.h"
 #include "StdCtrls.h"
-#include "Ui.h"
+#include "Desktop.h"
 #include "WelcomePage.h"
 #include "xpButton.h"
 
@@ -29,14 +29,10 @@ TForm7::TForm7() : TForm(QStringLiteral("Completed"), 480, 296, bsSingle)
     Label6 = new TLabel(this, 32, 232,
                         QStringLiteral("Pixelnook brought to you by ") + QString::fromLatin1(kMakerAddress));
 
-    xpButton1 = new TxpButton(this);
-    xpButton1->setGeometry(384, 256, 83, 25);
-    xpButton1->SetCaption(QStringLiteral("Quit"));
+    xpButton1 = NewButton(this, 384, 256, 83, QStringLiteral("Quit"));
     xpButton1->OnClick = Guarded([this] { xpButton1Click(); });
 
-    xpButton2 = new TxpButton(this);
-    xpButton2->setGeometry(280, 256, 83, 25);
-    xpButton2->SetCaption(QStringLiteral("Start Again"));
+    xpButton2 = NewButton(this, 280, 256, 83, QStringLiteral("Start Again"));
     xpButton2->OnClick = Guarded([this] { xpButton2Click(); });
 
     setTabOrder(xpButton1, xpButton2);
@@ -46,14 +42,14 @@ TForm7::TForm7() : TForm(QStringLiteral("Completed"), 480, 296, bsSingle)
 // now; nothing of the path is tidied, and the outcome is not looked at.
 void TForm7::Label4Click()
 {
-    Ui::Platform().OpenInBrowser(Forms.Form8->Label4->Caption() + QStringLiteral("/index") + QString::number(1) +
+    Desktop::Platform().OpenInBrowser(Forms.Form8->Label4->Caption() + QStringLiteral("/index") + QString::number(1) +
                                  QStringLiteral(".html"));
 }
 
 // "Quit": ends the program at once.
 void TForm7::xpButton1Click()
 {
-    Ui::Platform().EndProgram();
+    Desktop::Platform().EndProgram();
 }
 
 // "Start Again": nothing is reset until "Start Site".

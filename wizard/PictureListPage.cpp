@@ -1,26 +1,14 @@
 #include "PictureListPage.h"
 
 #include "ErrorReport.h"
-#include "Forms.h"
+#include "WizardForms.h"
 #include "StdCtrls.h"
 #include "TemplatePage.h"
-#include "Ui.h"
+#include "Desktop.h"
 #include "xpButton.h"
 
 #include <QHeaderView>
 #include <QTreeWidget>
-
-namespace {
-
-TxpButton *NewButton(QWidget *parent, int left, int top, int width, const QString &caption)
-{
-    auto *button = new TxpButton(parent);
-    button->setGeometry(left, top, width, 25);
-    button->SetCaption(caption);
-    return button;
-}
-
-} // namespace
 
 TForm4::TForm4() : TForm(QStringLiteral("Select the pictures"), 480, 296, bsSingle)
 {
@@ -122,7 +110,7 @@ void TForm4::xpButton2Click()
 // message per file, and the others are still added.
 void TForm4::xpButton3Click()
 {
-    const QStringList files = Ui::Platform().OpenPictures(this);
+    const QStringList files = Desktop::Platform().OpenPictures(this);
     for (const QString &file : files) {
         const pixelnook::PictureEntry entry = pixelnook::SplitPicturePath(file.toStdString());
         const QString name = QString::fromStdString(entry.FileName);
@@ -130,7 +118,7 @@ void TForm4::xpButton3Click()
         for (int i = 0; i < ListView1->topLevelItemCount() && !taken; ++i)
             taken = ListView1->topLevelItem(i)->text(0) == name;
         if (taken) {
-            Ui::ShowError(this, QString::fromLatin1(pixelnook::kDuplicateNameMessage));
+            Desktop::ShowError(this, QString::fromLatin1(pixelnook::kDuplicateNameMessage));
             continue;
         }
         new QTreeWidgetItem(ListView1, {name, QString::fromStdString(entry.SourceFolder)});
@@ -157,7 +145,7 @@ void TForm4::xpButton5Click()
 void TForm4::xpButton6Click()
 {
     if (ListView1->topLevelItemCount() == 0) {
-        Ui::ShowError(this, QString::fromLatin1(pixelnook::kNoPicturesMessage));
+        Desktop::ShowError(this, QString::fromLatin1(pixelnook::kNoPicturesMessage));
         return;
     }
     Forms.Form5->Show();

@@ -32,3 +32,15 @@ void TForm6::LetWindowsPaint()
 {
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
+
+void TProgressReport::BuildStarted()
+{
+    FWindow->Show();
+    FWindow->LetWindowsPaint();
+}
+
+void TProgressReport::Progress(const pixelnook::BuildProgress &progress)
+{
+    FWindow->SetStage(QString::fromStdString(progress.Text));
+    FWindow->SetPercent(progress.Percent);
+}

@@ -1,6 +1,7 @@
 // ProgressWindow (TForm6): the stage and percentage of a running build.
 #pragma once
 
+#include "BuildSite.h"
 #include "Form.h"
 
 class ProgressGauge;
@@ -23,4 +24,15 @@ public:
     // Lets the window system map and expose the windows (so that the
     // immediate paints reach the screen) without handling any input.
     void LetWindowsPaint();
+};
+
+// Shows a build's progress on the progress window as it comes.
+class TProgressReport : public pixelnook::BuildObserver {
+public:
+    explicit TProgressReport(TForm6 *Window) : FWindow(Window) {}
+    void BuildStarted() override;
+    void Progress(const pixelnook::BuildProgress &progress) override;
+
+private:
+    TForm6 *FWindow;
 };

@@ -1,17 +1,18 @@
 #include "TemplatePage.h"
 
+#include "Answers.h"
 #include "BuildSite.h"
 #include "CompletedPage.h"
 #include "ErrorReport.h"
 #include "FolderSettingsPage.h"
-#include "Forms.h"
+#include "WizardForms.h"
 #include "PictureListPage.h"
 #include "ProgressWindow.h"
 #include "SiteDetailsPage.h"
 #include "SiteFolderChooser.h"
 #include "StdCtrls.h"
 #include "TemplateCatalogue.h"
-#include "Ui.h"
+#include "Desktop.h"
 #include "xpButton.h"
 #include "xpCheckBox.h"
 
@@ -36,21 +37,6 @@ public:
 
 protected:
     bool eventFilter(QObject *, QEvent *event) override { return event->type() == QEvent::Close; }
-};
-
-// Shows the build's progress on the progress window as it comes.
-class TProgressReport : public pixelnook::BuildObserver {
-public:
-    void BuildStarted() override
-    {
-        Forms.Form6->Show();
-        Forms.Form6->LetWindowsPaint();
-    }
-    void Progress(const pixelnook::BuildProgress &progress) override
-    {
-        Forms.Form6->SetStage(Q(progress.Text));
-        Forms.Form6->SetPercent(progress.Percent);
-    }
 };
 
 } // namespace
@@ -137,7 +123,7 @@ void TForm5::SelectBuiltInTemplate(int N)
     choice.TemplateSelected = TemplateSelected;
     const std::string message = pixelnook::SelectBuiltInTemplate(choice, ProgramFolder.toStdString(), N);
     if (!message.empty()) {
-        Ui::ShowError(this, Q(message));
+        Desktop::ShowError(this, Q(message));
         return;
     }
     ClearTemplateHighlight();
@@ -167,7 +153,7 @@ void TForm5::xpCheckBox1Click()
 // "Select Template"
 void TForm5::xpButton1Click()
 {
-    const QString file = Ui::Platform().OpenTemplate(this, OpenDialog1InitialDir);
+    const QString file = Desktop::Platform().OpenTemplate(this, OpenDialog1InitialDir);
     if (!file.isEmpty())
         Edit1->setText(file);
 }
@@ -184,26 +170,12 @@ void TForm5::xpButton2Click()
 void TForm5::xpButton3Click()
 {
     pixelnook::SiteSettings settings;
-    settings.SiteFolder = Forms.Form8->Label4->Caption().toStdString();
-    settings.ImagesFolderName = Forms.Form2->Edit1->text().toStdString();
-    settings.ThumbnailsFolderName = Forms.Form2->Edit2->text().toStdString();
-    settings.MakeImagePages = Forms.Form2->xpCheckBox1->Checked();
-    settings.ImagePagesFolderName = Forms.Form2->Edit3->text().toStdString();
-    settings.SiteName = Forms.Form3->Edit1->text().toStdString();
-    settings.SiteDescription = Forms.Form3->SiteDescription();
-    settings.SiteKeywords = Forms.Form3->Edit2->text().toStdString();
-    settings.ThumbnailPrefix = Forms.Form3->Edit3->text().toStdString();
-    settings.ThumbnailSize = Forms.Form3->Edit4->text().toStdString();
-    const pixelnook::PictureList pictures = Forms.Form4->Pictures();
-
+    pixelnook::PictureList pictures;
     pixelnook::TemplateChoice choice;
-    choice.TemplatePath = TemplatePath;
-    choice.TemplateSelected = TemplateSelected;
-    choice.UseCustomTemplate = xpCheckBox1->Checked();
-    choice.CustomTemplatePath = Edit1->text().toStdString();
+    ReadAnswers(settings, pictures, choice);
 
     TCloseBlocker noCloseWhileBuilding;
-    TProgressReport report;
+    TProgressReport report(Forms.Form6);
     pixelnook::BuildResult result;
     try {
         result = pixelnook::BuildSite(settings, pictures, choice, report);
@@ -215,7 +187,7 @@ void TForm5::xpButton3Click()
     }
     TemplatePath = choice.TemplatePath;
     if (!result.Built) {
-        Ui::ShowError(this, Q(result.CheckMessage));
+        Desktop::ShowError(this, Q(result.CheckMessage));
         return;
     }
     Forms.Form7->Show();

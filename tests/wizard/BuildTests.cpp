@@ -5,7 +5,7 @@
 
 #include "CompletedPage.h"
 #include "FolderSettingsPage.h"
-#include "Forms.h"
+#include "WizardForms.h"
 #include "PictureListPage.h"
 #include "ProgressGauge.h"
 #include "ProgressWindow.h"

@@ -4,7 +4,7 @@
 #include "WizardTestSupport.h"
 
 #include "FolderSettingsPage.h"
-#include "Forms.h"
+#include "WizardForms.h"
 #include "PictureListPage.h"
 #include "CompletedPage.h"
 #include "ProgressWindow.h"

@@ -4,7 +4,7 @@
 #include "WizardTestSupport.h"
 
 #include "CompletedPage.h"
-#include "Forms.h"
+#include "WizardForms.h"
 #include "ProgressWindow.h"
 #include "StdCtrls.h"
 #include "TemplatePage.h"

@@ -1,7 +1,7 @@
 #include "WizardTestSupport.h"
 
 #include "FolderSettingsPage.h"
-#include "Forms.h"
+#include "WizardForms.h"
 #include "PictureListPage.h"
 #include "SiteDetailsPage.h"
 #include "SiteFolderChooser.h"
@@ -57,7 +57,7 @@ QStringList TRecordingPlatform::MessageTexts() const
 
 TWizardFixture::TWizardFixture()
 {
-    Ui::Install(&Desktop);
+    Desktop::Install(&Desktop);
     CreateForms();
     Forms.Form1->Show();
 }
@@ -65,7 +65,7 @@ TWizardFixture::TWizardFixture()
 TWizardFixture::~TWizardFixture()
 {
     DestroyForms();
-    Ui::Install(nullptr);
+    Desktop::Install(nullptr);
 }
 
 void Click(QWidget *Control)

@@ -3,7 +3,7 @@
 // on the real controls, and fixture pictures and folders.
 #pragma once
 
-#include "Ui.h"
+#include "Desktop.h"
 
 #include <QImage>
 #include <QList>
@@ -23,7 +23,7 @@ struct TRecordedMessage {
     QString Text;
 };
 
-class TRecordingPlatform : public Ui::TUiPlatform {
+class TRecordingPlatform : public Desktop::TDesktop {
 public:
     QList<TRecordedMessage> Messages;
     // Answers of the picture dialog, one per run, taken from the front;
