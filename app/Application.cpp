@@ -1,7 +1,7 @@
 #include "Application.h"
 
 #include "ErrorReport.h"
-#include "Forms.h"
+#include "WizardForms.h"
 #include "PixelnookFont.h"
 #include "WelcomePage.h"
 

@@ -10,10 +10,8 @@ target_link_libraries(pixelnook_app PUBLIC pixelnook_wizard Qt6::Widgets)
 
 add_executable(pixelnook ${CMAKE_CURRENT_SOURCE_DIR}/main.cpp)
 target_link_libraries(pixelnook PRIVATE pixelnook_app)
-if(TARGET pixelnook_templates)
-  # Running the program from the build tree needs the templates beside it.
-  add_dependencies(pixelnook pixelnook_templates)
-endif()
+# Running the program from the build tree needs the templates beside it.
+add_dependencies(pixelnook pixelnook_templates)
 
 install(TARGETS pixelnook RUNTIME DESTINATION ${PIXELNOOK_INSTALL_DIR})
 
@@ -30,7 +28,5 @@ install(CODE "
   file(WRITE \"\${appdir}/pixelnook.desktop\" \"\${entry}\")
 ")
 
-set(PIXELNOOK_ICON ${CMAKE_SOURCE_DIR}/wizard/resources/pixelnook.png)
-if(EXISTS ${PIXELNOOK_ICON})
-  install(FILES ${PIXELNOOK_ICON} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/64x64/apps)
-endif()
+install(FILES ${CMAKE_SOURCE_DIR}/wizard/resources/pixelnook.png
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/64x64/apps)

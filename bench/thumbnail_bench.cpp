@@ -13,6 +13,7 @@
 //
 // WORKERS 0 means one per core. Thumbnails are named OUTDIR/tn_NAME.
 #include "FileSystem.h"
+#include "JpegFixtures.h"
 #include "Thumbnail.h"
 #include "ThumbnailStage.h"
 
@@ -78,93 +79,23 @@ void Header(const std::vector<unsigned char> &bytes, int &W, int &H)
     jpeg_destroy_decompress(&cinfo);
 }
 
-// The decoder settings of the thumbnail maker.
-void ThumbnailDecodeSettings(jpeg_decompress_struct &cinfo)
-{
-    cinfo.dct_method = JDCT_FLOAT;
-    cinfo.do_fancy_upsampling = TRUE;
-    cinfo.do_block_smoothing = TRUE;
-    if (cinfo.num_components == 1) {
-        cinfo.out_color_space = JCS_GRAYSCALE;
-        cinfo.quantize_colors = TRUE;
-        cinfo.desired_number_of_colors = 236;
-        cinfo.two_pass_quantize = FALSE;
-        cinfo.dither_mode = JDITHER_FS;
-    } else {
-        cinfo.out_color_space = JCS_RGB;
-    }
-}
-
-// The straightforward thumbnail: the whole picture decoded into one raster.
+// The straightforward thumbnail: the whole picture decoded into one raster,
+// sampled and encoded, by the same plain code the tests compare the
+// program's thumbnails against.
 void ReferenceThumbnail(const std::string &path, const std::string &sizeText, const std::string &target)
 {
     const std::vector<unsigned char> bytes = ReadAll(path);
-    jpeg_decompress_struct d;
-    jpeg_error_mgr derr;
-    d.err = BenchErrors(&derr);
-    jpeg_create_decompress(&d);
-    jpeg_mem_src(&d, bytes.data(), static_cast<unsigned long>(bytes.size()));
-    jpeg_read_header(&d, TRUE);
-    const bool progressive = jpeg_has_multiple_scans(&d);
-    const pixelnook::ThumbnailSize t = pixelnook::ThumbnailDimensions(
-        static_cast<int32_t>(d.image_width), static_cast<int32_t>(d.image_height),
-        pixelnook::ConvertThumbnailSize(sizeText));
-    ThumbnailDecodeSettings(d);
-    jpeg_start_decompress(&d);
-    const size_t W = d.output_width, H = d.output_height;
-    std::vector<unsigned char> picture(W * H * 3);
-    std::vector<unsigned char> row(W * 3);
-    while (d.output_scanline < H) {
-        unsigned char *dst = picture.data() + static_cast<size_t>(d.output_scanline) * W * 3;
-        JSAMPROW r = row.data();
-        jpeg_read_scanlines(&d, &r, 1);
-        if (d.quantize_colors) {
-            for (size_t x = 0; x < W; ++x)
-                dst[3 * x] = dst[3 * x + 1] = dst[3 * x + 2] = d.colormap[0][row[x]];
-        } else {
-            std::memcpy(dst, row.data(), W * 3);
-        }
+    int W = 0, H = 0;
+    Header(bytes, W, H);
+    const pixelnook::ThumbnailSize t =
+        pixelnook::ThumbnailDimensions(W, H, pixelnook::ConvertThumbnailSize(sizeText));
+    const std::vector<unsigned char> thumbnail = fixtures::ReferenceThumbnail(bytes, t.Width, t.Height);
+    if (thumbnail.empty()) {
+        std::fprintf(stderr, "pixelnook-bench: cannot decode %s\n", path.c_str());
+        std::exit(1);
     }
-    jpeg_finish_decompress(&d);
-    jpeg_destroy_decompress(&d);
-
-    const int64_t w = t.Width, h = t.Height;
-    std::vector<unsigned char> thumb(static_cast<size_t>(w * h * 3));
-    for (int64_t j = 0; j < h; ++j) {
-        const int64_t sy = (2 * j + 1) * static_cast<int64_t>(H) / (2 * h);
-        for (int64_t i = 0; i < w; ++i) {
-            const int64_t sx = (2 * i + 1) * static_cast<int64_t>(W) / (2 * w);
-            std::memcpy(&thumb[static_cast<size_t>((j * w + i) * 3)],
-                        &picture[static_cast<size_t>((sy * static_cast<int64_t>(W) + sx) * 3)], 3);
-        }
-    }
-
-    jpeg_compress_struct c;
-    jpeg_error_mgr cerr;
-    c.err = BenchErrors(&cerr);
-    jpeg_create_compress(&c);
-    unsigned char *out = nullptr;
-    unsigned long outSize = 0;
-    jpeg_mem_dest(&c, &out, &outSize);
-    c.image_width = static_cast<JDIMENSION>(w);
-    c.image_height = static_cast<JDIMENSION>(h);
-    c.input_components = 3;
-    c.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&c);
-    jpeg_set_quality(&c, 90, TRUE);
-    c.dct_method = JDCT_FLOAT;
-    if (progressive)
-        jpeg_simple_progression(&c);
-    jpeg_start_compress(&c, TRUE);
-    while (c.next_scanline < c.image_height) {
-        JSAMPROW r = &thumb[static_cast<size_t>(c.next_scanline) * static_cast<size_t>(w) * 3];
-        jpeg_write_scanlines(&c, &r, 1);
-    }
-    jpeg_finish_compress(&c);
-    jpeg_destroy_compress(&c);
     std::ofstream file(target, std::ios::binary | std::ios::trunc);
-    file.write(reinterpret_cast<const char *>(out), static_cast<std::streamsize>(outSize));
-    std::free(out);
+    file.write(reinterpret_cast<const char *>(thumbnail.data()), static_cast<std::streamsize>(thumbnail.size()));
 }
 
 // What no thumbnail of a full-size picture can avoid: reading the file and

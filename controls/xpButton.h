@@ -18,7 +18,8 @@ public:
   int ModalResult = 0;
   bool Cancel = false;    // Escape on the window clicks the button
   bool Default = false;   // Enter on the window clicks the button
-  // Kept for the windows that set them; the button never calls them.
+  // Part of the button's interface and stored, but never raised by the
+  // button, and no window assigns them.
   std::function<void(QObject *Sender, int &Key, Qt::KeyboardModifiers Shift)> OnKeyDown, OnKeyUp;
 
   // OnClick, then the window's result when ModalResult != 0 and the window is a QDialog.

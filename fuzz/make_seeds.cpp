@@ -12,8 +12,6 @@
 #include <string>
 #include <vector>
 
-#include <jpeglib.h>
-
 namespace {
 
 using Bytes = std::vector<unsigned char>;
@@ -21,13 +19,12 @@ namespace fs = std::filesystem;
 
 void Write(const fs::path &folder, const std::string &name, const Bytes &bytes)
 {
-    std::ofstream out(folder / name, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    fixtures::WriteFile(folder / name, bytes);
 }
 
 void Write(const fs::path &folder, const std::string &name, const std::string &text)
 {
-    Write(folder, name, Bytes(text.begin(), text.end()));
+    fixtures::WriteText(folder / name, text);
 }
 
 // Gallery-fuzzer fields: each value after a NUL.
@@ -49,37 +46,13 @@ Bytes ThumbnailInput(const std::string &sizeText, const Bytes &picture)
     return input;
 }
 
-// A picture with arithmetic coding, which the fixtures do not make.
+// A picture with arithmetic coding, which libjpeg-turbo decodes too.
 Bytes ArithmeticJpeg(int width, int height, bool progressive)
 {
-    jpeg_compress_struct cinfo;
-    jpeg_error_mgr jerr;
-    cinfo.err = jpeg_std_error(&jerr);
-    jpeg_create_compress(&cinfo);
-    unsigned char *out = nullptr;
-    unsigned long outSize = 0;
-    jpeg_mem_dest(&cinfo, &out, &outSize);
-    cinfo.image_width = static_cast<JDIMENSION>(width);
-    cinfo.image_height = static_cast<JDIMENSION>(height);
-    cinfo.input_components = 3;
-    cinfo.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&cinfo);
-    cinfo.arith_code = TRUE;
-    if (progressive)
-        jpeg_simple_progression(&cinfo);
-    jpeg_start_compress(&cinfo, TRUE);
-    Bytes row(static_cast<size_t>(width) * 3);
-    while (cinfo.next_scanline < cinfo.image_height) {
-        for (size_t x = 0; x < row.size(); ++x)
-            row[x] = static_cast<unsigned char>(x * 7 + cinfo.next_scanline * 13);
-        JSAMPROW r = row.data();
-        jpeg_write_scanlines(&cinfo, &r, 1);
-    }
-    jpeg_finish_compress(&cinfo);
-    Bytes bytes(out, out + outSize);
-    jpeg_destroy_compress(&cinfo);
-    std::free(out);
-    return bytes;
+    fixtures::JpegSpec spec{width, height};
+    spec.Arithmetic = true;
+    spec.Progressive = progressive;
+    return fixtures::MakeJpeg(spec);
 }
 
 void ThumbnailSeeds(const fs::path &folder)

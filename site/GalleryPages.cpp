@@ -73,9 +73,9 @@ size_t ReplaceFirst(std::string &PageBuffer, const std::string &placeholder,
 
 void ReplaceTitles(std::string &PageBuffer, const std::string &siteName)
 {
-    // Only the occurrences the text holds before the step, left to right:
-    // searching the whole text again after each replacement would never end
-    // for a name that holds (or forms) "%title%" itself.
+    // Only the occurrences the text holds before any title is put in, left
+    // to right: searching the whole text again after each replacement would
+    // never end for a name that holds (or forms) "%title%" itself.
     std::string out;
     out.reserve(PageBuffer.size());
     size_t at = 0;

@@ -1,11 +1,11 @@
 #include "CompletedPage.h"
 
 #include "ErrorReport.h"
-#include "Forms.h"
+#include "WizardForms.h"
 #include "SiteFolderChooser.h"
 #include "SiteLayout.h"
 #include "StdCtrls.h"
-#include "Ui.h"
+#include "Desktop.h"
 #include "WelcomePage.h"
 #include "xpButton.h"
 
@@ -30,14 +30,10 @@ TForm7::TForm7() : TForm(QStringLiteral("Completed"), 480, 296, bsSingle)
     Label6 = new TLabel(this, 32, 232,
                         QStringLiteral("Pixelnook brought to you by ") + QString::fromLatin1(kMakerAddress));
 
-    xpButton1 = new TxpButton(this);
-    xpButton1->setGeometry(384, 256, 83, 25);
-    xpButton1->SetCaption(QStringLiteral("Quit"));
+    xpButton1 = NewButton(this, 384, 256, 83, QStringLiteral("Quit"));
     xpButton1->OnClick = Guarded([this] { xpButton1Click(); });
 
-    xpButton2 = new TxpButton(this);
-    xpButton2->setGeometry(280, 256, 83, 25);
-    xpButton2->SetCaption(QStringLiteral("Start Again"));
+    xpButton2 = NewButton(this, 280, 256, 83, QStringLiteral("Start Again"));
     xpButton2->OnClick = Guarded([this] { xpButton2Click(); });
 
     setTabOrder(xpButton1, xpButton2);
@@ -48,13 +44,13 @@ TForm7::TForm7() : TForm(QStringLiteral("Completed"), 480, 296, bsSingle)
 void TForm7::Label4Click()
 {
     const std::string siteFolder = Forms.Form8->Label4->Caption().toStdString();
-    Ui::Platform().OpenInBrowser(QString::fromStdString(pixelnook::GalleryPagePath(siteFolder, 1)));
+    Desktop::Platform().OpenInBrowser(QString::fromStdString(pixelnook::GalleryPagePath(siteFolder, 1)));
 }
 
 // "Quit": ends the program at once.
 void TForm7::xpButton1Click()
 {
-    Ui::Platform().EndProgram();
+    Desktop::Platform().EndProgram();
 }
 
 // "Start Again": nothing is reset until "Start Site".

@@ -1,12 +1,12 @@
 #include "FolderSettingsPage.h"
 
 #include "ErrorReport.h"
-#include "Forms.h"
+#include "WizardForms.h"
 #include "SiteDetailsPage.h"
 #include "SiteFolderChooser.h"
 #include "SiteSettings.h"
 #include "StdCtrls.h"
-#include "Ui.h"
+#include "Desktop.h"
 #include "xpButton.h"
 #include "xpCheckBox.h"
 
@@ -19,9 +19,7 @@ TForm2::TForm2() : TForm(QStringLiteral("Settings"), 480, 296, bsSingle)
                                        "'Browse' button and follow the instructions."),
                         true);
 
-    xpButton1 = new TxpButton(this);
-    xpButton1->setGeometry(376, 24, 81, 25);
-    xpButton1->SetCaption(QStringLiteral("Browse"));
+    xpButton1 = NewButton(this, 376, 24, 81, QStringLiteral("Browse"));
     xpButton1->OnClick = Guarded([this] { xpButton1Click(); });
 
     Label7 = new TLabel(this, 16, 48, QStringLiteral("Folder:"));
@@ -50,9 +48,7 @@ TForm2::TForm2() : TForm(QStringLiteral("Settings"), 480, 296, bsSingle)
     Edit3->setEnabled(false);
     Bevel1 = new TBevel(this, 15, 248, 457, 2, TBevel::bsTopLine);
 
-    xpButton2 = new TxpButton(this);
-    xpButton2->setGeometry(368, 264, 97, 25);
-    xpButton2->SetCaption(QStringLiteral("Continue -->"));
+    xpButton2 = NewButton(this, 368, 264, 97, QStringLiteral("Continue -->"));
     xpButton2->OnClick = Guarded([this] { xpButton2Click(); });
 
     setTabOrder(xpButton1, Edit1);
@@ -73,14 +69,11 @@ void TForm2::xpButton1Click()
 // closed at least once since "Start Site".
 void TForm2::xpButton2Click()
 {
-    if (Edit1->text().isEmpty())
-        Edit1->setText(QString::fromLatin1(pixelnook::kDefaultImagesFolderName));
-    if (Edit2->text().isEmpty())
-        Edit2->setText(QString::fromLatin1(pixelnook::kDefaultThumbnailsFolderName));
-    if (Edit3->text().isEmpty())
-        Edit3->setText(QString::fromLatin1(pixelnook::kDefaultImagePagesFolderName));
+    FillIfEmpty(Edit1, pixelnook::kDefaultImagesFolderName);
+    FillIfEmpty(Edit2, pixelnook::kDefaultThumbnailsFolderName);
+    FillIfEmpty(Edit3, pixelnook::kDefaultImagePagesFolderName);
     if (Label7->Caption() == QLatin1String("Folder:")) {
-        Ui::ShowError(this, QString::fromLatin1(kNoFolderMessage));
+        Desktop::ShowError(this, QString::fromLatin1(kNoFolderMessage));
         return;
     }
     Forms.Form3->Show();

@@ -1,10 +1,10 @@
 #include "PictureListPage.h"
 
 #include "ErrorReport.h"
-#include "Forms.h"
+#include "WizardForms.h"
 #include "StdCtrls.h"
 #include "TemplatePage.h"
-#include "Ui.h"
+#include "Desktop.h"
 #include "xpButton.h"
 
 #include <QDragEnterEvent>
@@ -64,14 +64,6 @@ bool IsJpegName(const QString &path)
 
 // The message for what a drop left out, naming at most this many.
 constexpr int kMaxNamedLeftOut = 10;
-
-TxpButton *NewButton(QWidget *parent, int left, int top, int width, const QString &caption)
-{
-    auto *button = new TxpButton(parent);
-    button->setGeometry(left, top, width, 25);
-    button->SetCaption(caption);
-    return button;
-}
 
 } // namespace
 
@@ -178,7 +170,7 @@ void TForm4::xpButton2Click()
 // "Add Picture": the chosen files in the dialog's order.
 void TForm4::xpButton3Click()
 {
-    AddPictures(Ui::Platform().OpenPictures(this));
+    AddPictures(Desktop::Platform().OpenPictures(this));
 }
 
 void TForm4::AddPictures(const QStringList &Paths)
@@ -190,7 +182,7 @@ void TForm4::AddPictures(const QStringList &Paths)
         for (int i = 0; i < ListView1->topLevelItemCount() && !taken; ++i)
             taken = ListView1->topLevelItem(i)->text(0) == name;
         if (taken) {
-            Ui::ShowError(this, QString::fromLatin1(pixelnook::kDuplicateNameMessage));
+            Desktop::ShowError(this, QString::fromLatin1(pixelnook::kDuplicateNameMessage));
             continue;
         }
         new QTreeWidgetItem(ListView1, {name, QString::fromStdString(entry.SourceFolder)});
@@ -239,7 +231,7 @@ void TForm4::ListView1DragDrop(const QList<QUrl> &Urls)
         text += QLatin1Char('\n') + leftOut[i];
     if (leftOut.size() > kMaxNamedLeftOut)
         text += QStringLiteral("\nand %1 more").arg(leftOut.size() - kMaxNamedLeftOut);
-    Ui::ShowError(this, text);
+    Desktop::ShowError(this, text);
 }
 
 // "Clear List"
@@ -262,7 +254,7 @@ void TForm4::xpButton5Click()
 void TForm4::xpButton6Click()
 {
     if (ListView1->topLevelItemCount() == 0) {
-        Ui::ShowError(this, QString::fromLatin1(pixelnook::kNoPicturesMessage));
+        Desktop::ShowError(this, QString::fromLatin1(pixelnook::kNoPicturesMessage));
         return;
     }
     Forms.Form5->Show();

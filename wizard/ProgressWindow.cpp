@@ -4,6 +4,7 @@
 #include "StdCtrls.h"
 
 #include <QCoreApplication>
+#include <QEvent>
 
 TForm6::TForm6() : TForm(QStringLiteral("Progress"), 298, 62, bsToolWindow)
 {
@@ -31,4 +32,35 @@ void TForm6::SetPercent(int Percent)
 void TForm6::LetWindowsPaint()
 {
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+TCloseBlocker::TCloseBlocker()
+{
+    QCoreApplication::instance()->installEventFilter(this);
+}
+
+TCloseBlocker::~TCloseBlocker()
+{
+    QCoreApplication::instance()->removeEventFilter(this);
+}
+
+bool TCloseBlocker::eventFilter(QObject *, QEvent *Event)
+{
+    if (Event->type() != QEvent::Close)
+        return false;
+    Event->ignore();
+    return true;
+}
+
+void TProgressReport::BuildStarted()
+{
+    FNoCloseWhileBuilding.emplace();
+    FWindow->Show();
+    FWindow->LetWindowsPaint();
+}
+
+void TProgressReport::Progress(const pixelnook::BuildProgress &progress)
+{
+    FWindow->SetStage(QString::fromStdString(progress.Text));
+    FWindow->SetPercent(progress.Percent);
 }

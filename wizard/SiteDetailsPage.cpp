@@ -1,7 +1,7 @@
 #include "SiteDetailsPage.h"
 
 #include "ErrorReport.h"
-#include "Forms.h"
+#include "WizardForms.h"
 #include "PictureListPage.h"
 #include "SiteSettings.h"
 #include "StdCtrls.h"
@@ -10,16 +10,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTextDocument>
-
-namespace {
-
-void FillIfEmpty(QLineEdit *edit, const char *value)
-{
-    if (edit->text().isEmpty())
-        edit->setText(QString::fromLatin1(value));
-}
-
-} // namespace
 
 TForm3::TForm3() : TForm(QStringLiteral("Settings 2"), 480, 296, bsSingle)
 {
@@ -45,14 +35,10 @@ TForm3::TForm3() : TForm(QStringLiteral("Settings 2"), 480, 296, bsSingle)
     Edit4 = NewEdit(this, 376, 192, 81, QString::fromLatin1(pixelnook::kDefaultThumbnailSize));
     Bevel2 = new TBevel(this, 16, 224, 457, 2, TBevel::bsTopLine);
 
-    xpButton2 = new TxpButton(this);
-    xpButton2->setGeometry(272, 263, 89, 25);
-    xpButton2->SetCaption(QStringLiteral("Go Back"));
+    xpButton2 = NewButton(this, 272, 263, 89, QStringLiteral("Go Back"));
     xpButton2->OnClick = Guarded([this] { xpButton2Click(); });
 
-    xpButton1 = new TxpButton(this);
-    xpButton1->setGeometry(376, 264, 89, 25);
-    xpButton1->SetCaption(QStringLiteral("Continue"));
+    xpButton1 = NewButton(this, 376, 264, 89, QStringLiteral("Continue"));
     xpButton1->OnClick = Guarded([this] { xpButton1Click(); });
 
     setTabOrder(Edit1, Memo1);
@@ -81,8 +67,7 @@ void TForm3::xpButton1Click()
     FillIfEmpty(Edit2, pixelnook::kDefaultSiteKeywords);
     FillIfEmpty(Edit3, pixelnook::kDefaultThumbnailPrefix);
     FillIfEmpty(Edit4, pixelnook::kDefaultThumbnailSize);
-    if (Memo1->toPlainText().isEmpty())
-        Memo1->setPlainText(QString::fromLatin1(pixelnook::kDefaultSiteDescription));
+    FillIfEmpty(Memo1, pixelnook::kDefaultSiteDescription);
     Forms.Form4->Show();
     hide();
 }

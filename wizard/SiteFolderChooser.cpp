@@ -2,7 +2,7 @@
 
 #include "ErrorReport.h"
 #include "FolderSettingsPage.h"
-#include "Forms.h"
+#include "WizardForms.h"
 #include "SiteSettings.h"
 #include "StdCtrls.h"
 #include "xpButton.h"
@@ -57,9 +57,7 @@ TForm8::TForm8() : TForm(QStringLiteral("Folder where site will be saved to"), 4
     // A long path has no blanks to break at; let it wrap anywhere.
     Label4->SetWrapAnywhere(true);
 
-    xpButton1 = new TxpButton(this);
-    xpButton1->setGeometry(392, 256, 91, 25);
-    xpButton1->SetCaption(QStringLiteral("Close"));
+    xpButton1 = NewButton(this, 392, 256, 91, QStringLiteral("Close"));
     xpButton1->OnClick = Guarded([this] { xpButton1Click(); });
 
     setTabOrder(Shelltreeview1, Edit1);

@@ -1,26 +1,23 @@
 #include "TemplatePage.h"
 
+#include "Answers.h"
 #include "BuildSite.h"
 #include "CompletedPage.h"
 #include "ErrorReport.h"
 #include "FolderSettingsPage.h"
-#include "Forms.h"
+#include "WizardForms.h"
 #include "PictureListPage.h"
 #include "ProgressWindow.h"
 #include "SiteDetailsPage.h"
 #include "SiteFolderChooser.h"
 #include "StdCtrls.h"
 #include "TemplateCatalogue.h"
-#include "Ui.h"
+#include "Desktop.h"
 #include "xpButton.h"
 #include "xpCheckBox.h"
 
-#include <QCoreApplication>
-#include <QEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-
-#include <optional>
 
 namespace {
 
@@ -28,47 +25,6 @@ QString Q(const std::string &s)
 {
     return QString::fromStdString(s);
 }
-
-// While the build runs no window is closed: the progress window lets the
-// window system in to paint, and a close from a title bar would come with
-// the paints. The filter refuses every close, the one that ends a message
-// box included, so it must never be in place while a box is up.
-class TCloseBlocker : public QObject {
-public:
-    TCloseBlocker() { QCoreApplication::instance()->installEventFilter(this); }
-    ~TCloseBlocker() override { QCoreApplication::instance()->removeEventFilter(this); }
-
-protected:
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        if (event->type() != QEvent::Close)
-            return false;
-        event->ignore();
-        return true;
-    }
-};
-
-// Shows the build's progress on the progress window as it comes, and
-// refuses closes from the moment the checks have passed and the build
-// starts writing until this report goes, which is before anything is
-// shown to the user.
-class TProgressReport : public pixelnook::BuildObserver {
-public:
-    void BuildStarted() override
-    {
-        NoCloseWhileBuilding.emplace();
-        Forms.Form6->Show();
-        Forms.Form6->LetWindowsPaint();
-    }
-    void Progress(const pixelnook::BuildProgress &progress) override
-    {
-        Forms.Form6->SetStage(Q(progress.Text));
-        Forms.Form6->SetPercent(progress.Percent);
-    }
-
-private:
-    std::optional<TCloseBlocker> NoCloseWhileBuilding;
-};
 
 } // namespace
 
@@ -154,7 +110,7 @@ void TForm5::SelectBuiltInTemplate(int N)
     choice.TemplateSelected = TemplateSelected;
     const std::string message = pixelnook::SelectBuiltInTemplate(choice, ProgramFolder.toStdString(), N);
     if (!message.empty()) {
-        Ui::ShowError(this, Q(message));
+        Desktop::ShowError(this, Q(message));
         return;
     }
     ClearTemplateHighlight();
@@ -184,7 +140,7 @@ void TForm5::xpCheckBox1Click()
 // "Select Template"
 void TForm5::xpButton1Click()
 {
-    const QString file = Ui::Platform().OpenTemplate(this, OpenDialog1InitialDir);
+    const QString file = Desktop::Platform().OpenTemplate(this, OpenDialog1InitialDir);
     if (!file.isEmpty())
         Edit1->setText(file);
 }
@@ -203,27 +159,13 @@ void TForm5::xpButton2Click()
 void TForm5::xpButton3Click()
 {
     pixelnook::SiteSettings settings;
-    settings.SiteFolder = Forms.Form8->Label4->Caption().toStdString();
-    settings.ImagesFolderName = Forms.Form2->Edit1->text().toStdString();
-    settings.ThumbnailsFolderName = Forms.Form2->Edit2->text().toStdString();
-    settings.MakeImagePages = Forms.Form2->xpCheckBox1->Checked();
-    settings.ImagePagesFolderName = Forms.Form2->Edit3->text().toStdString();
-    settings.SiteName = Forms.Form3->Edit1->text().toStdString();
-    settings.SiteDescription = Forms.Form3->SiteDescription();
-    settings.SiteKeywords = Forms.Form3->Edit2->text().toStdString();
-    settings.ThumbnailPrefix = Forms.Form3->Edit3->text().toStdString();
-    settings.ThumbnailSize = Forms.Form3->Edit4->text().toStdString();
-    const pixelnook::PictureList pictures = Forms.Form4->Pictures();
-
+    pixelnook::PictureList pictures;
     pixelnook::TemplateChoice choice;
-    choice.TemplatePath = TemplatePath;
-    choice.TemplateSelected = TemplateSelected;
-    choice.UseCustomTemplate = xpCheckBox1->Checked();
-    choice.CustomTemplatePath = Edit1->text().toStdString();
+    ReadAnswers(settings, pictures, choice);
 
     pixelnook::BuildResult result;
     {
-        TProgressReport report;
+        TProgressReport report(Forms.Form6);
         try {
             result = pixelnook::BuildSite(settings, pictures, choice, report);
         } catch (...) {
@@ -236,7 +178,7 @@ void TForm5::xpButton3Click()
     }
     TemplatePath = choice.TemplatePath;
     if (!result.Built) {
-        Ui::ShowError(this, Q(result.CheckMessage));
+        Desktop::ShowError(this, Q(result.CheckMessage));
         return;
     }
     Forms.Form7->Show();

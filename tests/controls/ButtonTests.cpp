@@ -1,6 +1,6 @@
 // TxpButton: its looks pixel by pixel, and its mouse, key, focus and
 // accelerator behaviour counted through OnClick.
-#include "ControlsTestSupport.h"
+#include "WidgetTestSupport.h"
 #include "PixelnookFont.h"
 #include "xpButton.h"
 
@@ -269,6 +269,7 @@ TEST_F(ButtonFixture, DottedFocusRectangleOnTheFace)
 }
 
 struct UnderlineCase {
+  const char *Name;
   const char *Caption;
   const char *Shown;
   int Index;   // character of Shown underlined; -1 for none
@@ -308,9 +309,12 @@ TEST_P(ButtonUnderline, UnderlinesTheCharacterAfterTheFirstAmpersand)
 }
 
 INSTANTIATE_TEST_SUITE_P(Captions, ButtonUnderline,
-                         ::testing::Values(UnderlineCase{"&Go", "Go", 0}, UnderlineCase{"Sa&ve", "Save", 2},
-                                           UnderlineCase{"Go&", "Go", -1}, UnderlineCase{"a&&b", "a&b", 1},
-                                           UnderlineCase{"Go", "Go", -1}));
+                         ::testing::Values(UnderlineCase{"First", "&Go", "Go", 0},
+                                           UnderlineCase{"Middle", "Sa&ve", "Save", 2},
+                                           UnderlineCase{"TrailingAmpersand", "Go&", "Go", -1},
+                                           UnderlineCase{"DoubledAmpersand", "a&&b", "a&b", 1},
+                                           UnderlineCase{"NoAmpersand", "Go", "Go", -1}),
+                         [](const ::testing::TestParamInfo<UnderlineCase> &I) { return std::string(I.param.Name); });
 
 // --- repaint rules -----------------------------------------------------------
 

@@ -1,6 +1,6 @@
 // TxpCheckBox: box looks, check mark, caption placement, and toggling by
 // mouse, Space and accelerator counted through OnClick.
-#include "ControlsTestSupport.h"
+#include "WidgetTestSupport.h"
 #include "PixelnookFont.h"
 #include "xpCheckBox.h"
 

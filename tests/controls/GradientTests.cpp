@@ -1,6 +1,6 @@
 // FillGradient: band geometry, channel rounding, directions, system colours
 // and the painter state it leaves behind.
-#include "ControlsTestSupport.h"
+#include "WidgetTestSupport.h"
 #include "XPGraphUtil.h"
 
 #include <QApplication>

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <string>
 
 using namespace pixelnook;
 using fixtures::ReadText;
@@ -150,7 +151,11 @@ INSTANTIATE_TEST_SUITE_P(
         PaginationCase{20, 10, {"1,2,3,4,5,6,7,8,9,10", "11,12,13,14,15,16,17,18,19,20"}, {kNext2, kLast2}},
         PaginationCase{10, 10, {"1,2,3,4,5,6,7,8,9,10"}, {""}},
         PaginationCase{2, 5, {"1,2"}, {""}},
-        PaginationCase{3, 1, {"1", "2", "3"}, {kNext2, kMiddle2, kLast3}}));
+        PaginationCase{3, 1, {"1", "2", "3"}, {kNext2, kMiddle2, kLast3}}),
+    // "25Pictures10APage": the pictures and the template's places for them.
+    [](const auto &info) {
+        return std::to_string(info.param.N) + "Pictures" + std::to_string(info.param.m) + "APage";
+    });
 
 TEST_F(GalleryPagesTest, SurplusPlaceholdersOfTheLastPageVanish)
 {

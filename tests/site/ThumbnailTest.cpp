@@ -5,9 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdio>
 #include <functional>
+#include <map>
 #include <set>
+#include <string>
 #include <jpeglib.h>
 #include <jerror.h>
 #include <sys/stat.h>
@@ -42,7 +45,7 @@ struct DimensionsCase {
 
 class ThumbnailDimensionsTable : public ::testing::TestWithParam<DimensionsCase> {};
 
-TEST_P(ThumbnailDimensionsTable, MatchesWorkedExample)
+TEST_P(ThumbnailDimensionsTable, GivesTheSizeOrTheArithmeticError)
 {
     const DimensionsCase c = GetParam();
     if (c.Error) {
@@ -54,7 +57,7 @@ TEST_P(ThumbnailDimensionsTable, MatchesWorkedExample)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(WorkedExamples, ThumbnailDimensionsTable, ::testing::Values(
+INSTANTIATE_TEST_SUITE_P(Pictures, ThumbnailDimensionsTable, ::testing::Values(
     DimensionsCase{640, 480, 85, 107, 85, nullptr},
     DimensionsCase{480, 640, 85, 85, 107, nullptr},
     DimensionsCase{100, 100, 85, 85, 100, nullptr},   // square counts as portrait
@@ -74,7 +77,12 @@ INSTANTIATE_TEST_SUITE_P(WorkedExamples, ThumbnailDimensionsTable, ::testing::Va
     DimensionsCase{100, 170, 200, 0, 0, kDivZero},
     DimensionsCase{170, 101, 200, 170, 200, nullptr}, // R(0.505) = 1
     DimensionsCase{640, 480, 0, 0, 0, kDivZero},
-    DimensionsCase{0, 0, 85, 0, 0, kInvalidOp}));     // an empty file: 0 / 0
+    DimensionsCase{0, 0, 85, 0, 0, kInvalidOp}),      // an empty file: 0 / 0
+    [](const ::testing::TestParamInfo<DimensionsCase> &info) {
+        // "640x480Size85": the picture and the size asked for.
+        return std::to_string(info.param.W) + "x" + std::to_string(info.param.H) + "Size" +
+               std::to_string(info.param.Size);
+    });
 
 // ------------------------------------------------------------ conversion
 
@@ -83,6 +91,25 @@ struct ConversionCase {
     bool Valid;
     int32_t Value;
 };
+
+// A table row's name spelled from its text, which may hold any character:
+// " +85" is "TextSpacePlus85", "" is "Empty".
+std::string TextName(const std::string &text)
+{
+    static const std::map<char, const char *> kWords{{' ', "Space"}, {'\t', "Tab"}, {'+', "Plus"},
+                                                     {'-', "Minus"}, {'$', "Dollar"}, {'.', "Dot"}};
+    std::string name;
+    for (const char ch : text) {
+        const auto word = kWords.find(ch);
+        if (word != kWords.end())
+            name += word->second;
+        else if (std::isalnum(static_cast<unsigned char>(ch)))
+            name += ch;
+        else
+            name += "Char" + std::to_string(static_cast<unsigned char>(ch));
+    }
+    return name.empty() ? "Empty" : "Text" + name;
+}
 
 class ConvertThumbnailSizeTable : public ::testing::TestWithParam<ConversionCase> {};
 
@@ -134,7 +161,8 @@ INSTANTIATE_TEST_SUITE_P(Texts, ConvertThumbnailSizeTable, ::testing::Values(
     ConversionCase{"$100000000", false, 0},
     ConversionCase{"$G1", false, 0},
     ConversionCase{"85.0", false, 0},
-    ConversionCase{"1e2", false, 0}));
+    ConversionCase{"1e2", false, 0}),
+    [](const ::testing::TestParamInfo<ConversionCase> &info) { return TextName(info.param.Text); });
 
 // ------------------------------------------------------------ fixtures
 

@@ -5,7 +5,7 @@
 
 #include "CompletedPage.h"
 #include "FolderSettingsPage.h"
-#include "Forms.h"
+#include "WizardForms.h"
 #include "PictureListPage.h"
 #include "ProgressGauge.h"
 #include "ProgressWindow.h"
@@ -187,7 +187,7 @@ private slots:
     void completedPageQuitEndsProgram()
     {
         const QStringList photos = MakePhotos({"a.jpg"});
-        QVERIFY(WalkToTemplatePage(Fixture->Desktop, Site(), photos));
+        QVERIFY(WalkToPage(Fixture->Desktop, kTemplatePage, {Site(), photos}));
         Click(Forms.Form5->Images[0]);
         Click(Forms.Form5->xpButton3);
         QVERIFY(Forms.Form7->isVisible());
@@ -222,7 +222,7 @@ private slots:
         Click(Forms.Form1->xpButton1);
         if (imagePages)
             Click(Forms.Form2->xpCheckBox1);
-        QVERIFY(WalkToTemplatePage(Fixture->Desktop, Site(), photos));
+        QVERIFY(WalkToPage(Fixture->Desktop, kTemplatePage, {Site(), photos}));
         Click(Forms.Form5->Images[0]);
         TPaintLog log;
         Click(Forms.Form5->xpButton3);
@@ -254,8 +254,8 @@ private slots:
         QFETCH(QString, report);
         report.replace(QLatin1Char('~'), Scratch->path());
         const QStringList photos = MakePhotos({"a.jpg", "b.jpg", "c.jpg"});
-        QVERIFY(WalkToTemplatePage(Fixture->Desktop, Site(), photos,
-                                   [&] { Retype(Forms.Form3->Edit4, size); }));
+        QVERIFY(WalkToPage(Fixture->Desktop, kTemplatePage,
+                           {Site(), photos, [&] { Retype(Forms.Form3->Edit4, size); }}));
         Click(Forms.Form5->Images[0]);
         if (deleteSecond)
             QVERIFY(QFile::remove(photos[1]));

@@ -3,7 +3,7 @@
 #include "WizardTestSupport.h"
 
 #include "FolderSettingsPage.h"
-#include "Forms.h"
+#include "WizardForms.h"
 #include "PictureListPage.h"
 #include "SiteDetailsPage.h"
 #include "SiteFolderChooser.h"
@@ -26,11 +26,7 @@ private slots:
     void init()
     {
         Fixture.emplace();
-        Click(Forms.Form1->xpButton1);
-        Click(Forms.Form2->xpButton1);
-        Click(Forms.Form8->xpButton1);
-        Click(Forms.Form2->xpButton2);
-        QVERIFY(Forms.Form3->isVisible());
+        QVERIFY(WalkToPage(Fixture->Desktop, kDetailsPage));
     }
     void cleanup() { Fixture.reset(); }
 

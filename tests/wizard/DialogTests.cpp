@@ -67,7 +67,7 @@ private slots:
         QFETCH(int, filter);
         QFETCH(QString, text);
         QFETCH(QStringList, listed);
-        std::unique_ptr<QFileDialog> dialog(Ui::CreatePictureDialog(nullptr));
+        std::unique_ptr<QFileDialog> dialog(Desktop::CreatePictureDialog(nullptr));
         QCOMPARE(dialog->nameFilters(),
                  (QStringList{"All (*.jpg;*.jpeg)", "JPEG Image File (*.jpg)", "JPEG Image File (*.jpeg)"}));
         QCOMPARE(dialog->fileMode(), QFileDialog::ExistingFiles);
@@ -87,7 +87,7 @@ private slots:
     {
         const QString picture = Scratch.filePath(QStringLiteral("wide.jpg"));
         QVERIFY(WriteJpeg(picture, 400, 100, Qt::magenta));
-        std::unique_ptr<QFileDialog> dialog(Ui::CreatePictureDialog(nullptr));
+        std::unique_ptr<QFileDialog> dialog(Desktop::CreatePictureDialog(nullptr));
         auto *preview = dialog->findChild<QLabel *>(QStringLiteral("PicturePreview"));
         QVERIFY(preview);
         emit dialog->currentChanged(picture);
@@ -101,7 +101,7 @@ private slots:
 
     void templateDialog()
     {
-        std::unique_ptr<QFileDialog> dialog(Ui::CreateTemplateDialog(nullptr, Scratch.path() + "/"));
+        std::unique_ptr<QFileDialog> dialog(Desktop::CreateTemplateDialog(nullptr, Scratch.path() + "/"));
         QCOMPARE(dialog->nameFilters(), QStringList{"Html Files (*.html, *.htm, *.shtml)"});
         QCOMPARE(QDir(dialog->directory()).absolutePath(), QDir(Scratch.path()).absolutePath());
         QCOMPARE(dialog->fileMode(), QFileDialog::ExistingFile);

@@ -41,11 +41,11 @@ private slots:
     void init()
     {
         Desktop.emplace();
-        Ui::Install(&*Desktop);
+        Desktop::Install(&*Desktop);
     }
     void cleanup()
     {
-        Ui::Install(nullptr);
+        Desktop::Install(nullptr);
         Desktop.reset();
     }
 

@@ -3,7 +3,7 @@
 #include "WizardTestSupport.h"
 
 #include "FolderSettingsPage.h"
-#include "Forms.h"
+#include "WizardForms.h"
 #include "SiteDetailsPage.h"
 #include "SiteFolderChooser.h"
 #include "StdCtrls.h"

@@ -5,7 +5,7 @@
 #include "WizardTestSupport.h"
 
 #include "CompletedPage.h"
-#include "Forms.h"
+#include "WizardForms.h"
 #include "ProgressGauge.h"
 #include "ProgressWindow.h"
 #include "StdCtrls.h"
@@ -34,7 +34,7 @@ class TRealBoxDesktop : public TRecordingPlatform {
 public:
     void MessageBox(QWidget *Owner, const QString &Title, const QString &Text) override
     {
-        Ui::TUiPlatform::MessageBox(Owner, Title, Text);
+        Desktop::TDesktop::MessageBox(Owner, Title, Text);
     }
 };
 
@@ -168,11 +168,11 @@ private slots:
         Scratch.emplace();
         Fixture.emplace();
         Desktop.emplace();
-        Ui::Install(&*Desktop);
+        Desktop::Install(&*Desktop);
     }
     void cleanup()
     {
-        Ui::Install(&Fixture->Desktop);
+        Desktop::Install(&Fixture->Desktop);
         Desktop.reset();
         Fixture.reset();
         Scratch.reset();
@@ -201,7 +201,7 @@ private slots:
         QFETCH(bool, custom);
         QFETCH(int, answer);
         QFETCH(QString, text);
-        QVERIFY(WalkToTemplatePage(*Desktop, Site(), MakePhotos({"a.jpg"})));
+        QVERIFY(WalkToPage(*Desktop, kTemplatePage, {Site(), MakePhotos({"a.jpg"})}));
         if (custom)
             Click(Forms.Form5->xpCheckBox1);
 
@@ -232,7 +232,7 @@ private slots:
     void errorReportCloses()
     {
         const QStringList photos = MakePhotos({"a.jpg", "b.jpg", "c.jpg"});
-        QVERIFY(WalkToTemplatePage(*Desktop, Site(), photos));
+        QVERIFY(WalkToPage(*Desktop, kTemplatePage, {Site(), photos}));
         Click(Forms.Form5->Images[2]);
         QVERIFY(QFile::remove(photos[1]));
 
@@ -263,7 +263,7 @@ private slots:
     // page is refused; once it has ended, windows close again.
     void closesRefusedOnlyWhileBuilding()
     {
-        QVERIFY(WalkToTemplatePage(*Desktop, Site(), MakePhotos({"a.jpg", "b.jpg"})));
+        QVERIFY(WalkToPage(*Desktop, kTemplatePage, {Site(), MakePhotos({"a.jpg", "b.jpg"})}));
         Click(Forms.Form5->Images[0]);
         TCloseDuringBuild attempt;
         Forms.Form6->Gauge1->installEventFilter(&attempt);

@@ -4,7 +4,7 @@
 #include "WizardTestSupport.h"
 
 #include "FolderSettingsPage.h"
-#include "Forms.h"
+#include "WizardForms.h"
 #include "PictureListPage.h"
 #include "CompletedPage.h"
 #include "ProgressWindow.h"
@@ -32,25 +32,6 @@ namespace {
 QString Flag(bool b)
 {
     return b ? QStringLiteral("true") : QStringLiteral("false");
-}
-
-// Reaches page 2..5 through the buttons, the way a user does.
-void ReachPage(TRecordingPlatform &desktop, int page, const QString &picture)
-{
-    Click(Forms.Form1->xpButton1);
-    if (page == 2)
-        return;
-    Click(Forms.Form2->xpButton1);
-    Click(Forms.Form8->xpButton1);
-    Click(Forms.Form2->xpButton2);
-    if (page == 3)
-        return;
-    Click(Forms.Form3->xpButton1);
-    desktop.PictureAnswers.append({picture});
-    Click(Forms.Form4->xpButton3);
-    if (page == 4)
-        return;
-    Click(Forms.Form4->xpButton6);
 }
 
 struct TAnswer {
@@ -105,7 +86,7 @@ private slots:
         QFETCH(int, page);
         QFETCH(bool, titleBar);
         QVERIFY(WriteJpeg(Picture(), 8, 8, Qt::red));
-        ReachPage(Fixture->Desktop, page, Picture());
+        QVERIFY(WalkToPage(Fixture->Desktop, page, {QString(), {Picture()}}));
         TForm *pages[] = {nullptr, nullptr, Forms.Form2, Forms.Form3, Forms.Form4, Forms.Form5};
         TxpButton *goBack[] = {nullptr, nullptr, nullptr, Forms.Form3->xpButton2, Forms.Form4->xpButton7,
                                Forms.Form5->xpButton2};

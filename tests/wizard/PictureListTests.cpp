@@ -4,7 +4,7 @@
 #include "WizardTestSupport.h"
 
 #include "FolderSettingsPage.h"
-#include "Forms.h"
+#include "WizardForms.h"
 #include "PictureListPage.h"
 #include "SiteDetailsPage.h"
 #include "SiteFolderChooser.h"
@@ -87,12 +87,7 @@ private slots:
     void init()
     {
         Fixture.emplace();
-        Click(Forms.Form1->xpButton1);
-        Click(Forms.Form2->xpButton1);
-        Click(Forms.Form8->xpButton1);
-        Click(Forms.Form2->xpButton2);
-        Click(Forms.Form3->xpButton1);
-        QVERIFY(Forms.Form4->isVisible());
+        QVERIFY(WalkToPage(Fixture->Desktop, kPictureListPage));
     }
     void cleanup() { Fixture.reset(); }
 

@@ -6,7 +6,7 @@
 #include "Application.h"
 #include "CompletedPage.h"
 #include "FolderSettingsPage.h"
-#include "Forms.h"
+#include "WizardForms.h"
 #include "PictureListPage.h"
 #include "ProgressGauge.h"
 #include "ProgressWindow.h"
@@ -94,7 +94,7 @@ int main(int argc, char **argv)
     }
 
     TRecordingPlatform desktop;
-    Ui::Install(&desktop);
+    Desktop::Install(&desktop);
     bool ok = true;
     {
         CreateForms();
@@ -165,7 +165,7 @@ int main(int argc, char **argv)
         ok &= Save(&box, QStringLiteral("9-message-box"));
         box.hide();
 
-        QFileDialog *dialog = Ui::CreatePictureDialog(nullptr);
+        QFileDialog *dialog = Desktop::CreatePictureDialog(nullptr);
         dialog->setDirectory(home.filePath(QStringLiteral("Pictures/Holiday 2026")));
         dialog->show();
         QTest::qWait(500);
@@ -176,6 +176,6 @@ int main(int argc, char **argv)
 
         DestroyForms();
     }
-    Ui::Install(nullptr);
+    Desktop::Install(nullptr);
     return ok ? 0 : 1;
 }

@@ -4,7 +4,7 @@
 #include "WizardTestSupport.h"
 
 #include "CompletedPage.h"
-#include "Forms.h"
+#include "WizardForms.h"
 #include "ProgressWindow.h"
 #include "StdCtrls.h"
 #include "TemplatePage.h"
@@ -82,7 +82,7 @@ private slots:
         Fixture.emplace();
         const QString picture = Scratch->filePath(QStringLiteral("p1.jpg"));
         QVERIFY(WriteJpeg(picture, 200, 150, Qt::darkGreen));
-        QVERIFY(WalkToTemplatePage(Fixture->Desktop, SiteFolder(), {picture}));
+        QVERIFY(WalkToPage(Fixture->Desktop, kTemplatePage, {SiteFolder(), {picture}}));
     }
     void cleanup()
     {

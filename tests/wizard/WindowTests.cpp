@@ -4,7 +4,7 @@
 
 #include "CompletedPage.h"
 #include "FolderSettingsPage.h"
-#include "Forms.h"
+#include "WizardForms.h"
 #include "PictureListPage.h"
 #include "ProgressWindow.h"
 #include "SiteDetailsPage.h"

@@ -1,7 +1,7 @@
 #include "WizardTestSupport.h"
 
 #include "FolderSettingsPage.h"
-#include "Forms.h"
+#include "WizardForms.h"
 #include "PictureListPage.h"
 #include "SiteDetailsPage.h"
 #include "SiteFolderChooser.h"
@@ -57,7 +57,7 @@ QStringList TRecordingPlatform::MessageTexts() const
 
 TWizardFixture::TWizardFixture()
 {
-    Ui::Install(&Desktop);
+    Desktop::Install(&Desktop);
     CreateForms();
     Forms.Form1->Show();
 }
@@ -65,7 +65,7 @@ TWizardFixture::TWizardFixture()
 TWizardFixture::~TWizardFixture()
 {
     DestroyForms();
-    Ui::Install(nullptr);
+    Desktop::Install(nullptr);
 }
 
 void Click(QWidget *Control)
@@ -122,29 +122,40 @@ bool SelectFolderInTree(const QString &Folder)
     return true;
 }
 
-bool WalkToTemplatePage(TRecordingPlatform &Desktop, const QString &SiteFolder, const QStringList &Pictures,
-                        const std::function<void()> &OnDetailsPage)
+bool WalkToPage(TRecordingPlatform &Desktop, int Page, const TWalk &Walk)
 {
-    const QFileInfo site(SiteFolder);
     if (!Forms.Form2->isVisible())
         Click(Forms.Form1->xpButton1);
     if (!Forms.Form2->isVisible())
         return false;
+    if (Page == kFolderPage)
+        return true;
     Click(Forms.Form2->xpButton1);
-    if (!Forms.Form8->isVisible() || !SelectFolderInTree(site.absolutePath()))
+    if (!Forms.Form8->isVisible())
         return false;
-    Retype(Forms.Form8->Edit1, site.fileName());
+    if (!Walk.SiteFolder.isEmpty()) {
+        const QFileInfo site(Walk.SiteFolder);
+        if (!SelectFolderInTree(site.absolutePath()))
+            return false;
+        Retype(Forms.Form8->Edit1, site.fileName());
+    }
     Click(Forms.Form8->xpButton1);
     Click(Forms.Form2->xpButton2);
     if (!Forms.Form3->isVisible())
         return false;
-    if (OnDetailsPage)
-        OnDetailsPage();
+    if (Walk.OnDetailsPage)
+        Walk.OnDetailsPage();
+    if (Page == kDetailsPage)
+        return true;
     Click(Forms.Form3->xpButton1);
     if (!Forms.Form4->isVisible())
         return false;
-    Desktop.PictureAnswers.append(Pictures);
-    Click(Forms.Form4->xpButton3);
+    if (!Walk.Pictures.isEmpty()) {
+        Desktop.PictureAnswers.append(Walk.Pictures);
+        Click(Forms.Form4->xpButton3);
+    }
+    if (Page == kPictureListPage)
+        return true;
     Click(Forms.Form4->xpButton6);
     return Forms.Form5->isVisible() && !Forms.Form4->isVisible();
 }

@@ -3,7 +3,7 @@
 // on the real controls, and fixture pictures and folders.
 #pragma once
 
-#include "Ui.h"
+#include "Desktop.h"
 
 #include <QImage>
 #include <QList>
@@ -13,6 +13,7 @@
 
 #include <functional>
 #include <memory>
+#include <utility>
 
 class QWidget;
 class TxpButton;
@@ -23,7 +24,7 @@ struct TRecordedMessage {
     QString Text;
 };
 
-class TRecordingPlatform : public Ui::TUiPlatform {
+class TRecordingPlatform : public Desktop::TDesktop {
 public:
     QList<TRecordedMessage> Messages;
     // Answers of the picture dialog, one per run, taken from the front;
@@ -65,12 +66,29 @@ void Retype(QWidget *Edit, const QString &Text);
 bool WriteJpeg(const QString &Path, int Width, int Height, Qt::GlobalColor Colour);
 QByteArray ReadAll(const QString &Path);
 
-// Walks from "Start Site" (unless the folder page is open already) to the
-// template page: the chooser closed on SiteFolder's parent with its name,
-// OnDetailsPage run while the details page is up, pictures added. Returns
-// false when a page does not come up.
-bool WalkToTemplatePage(TRecordingPlatform &Desktop, const QString &SiteFolder, const QStringList &Pictures,
-                        const std::function<void()> &OnDetailsPage = {});
+// What a walk through the pages enters on its way.
+struct TWalk {
+    TWalk(QString Folder = {}, QStringList Added = {}, std::function<void()> OnDetails = {})
+        : SiteFolder(std::move(Folder)), Pictures(std::move(Added)), OnDetailsPage(std::move(OnDetails))
+    {
+    }
+
+    // Picked in the chooser (its parent in the tree, its name typed); when
+    // empty the chooser is closed as it opens.
+    QString SiteFolder;
+    // Added with one run of the picture dialog, when there are any.
+    QStringList Pictures;
+    // Runs while the details page is up, before its "Continue".
+    std::function<void()> OnDetailsPage;
+};
+
+// The pages a walk can stop on, numbered as their windows are.
+enum TWalkPage { kFolderPage = 2, kDetailsPage = 3, kPictureListPage = 4, kTemplatePage = 5 };
+
+// Walks from "Start Site" (unless the folder page is open already) to Page
+// through the buttons, the way a user does, entering what Walk holds on the
+// pages it passes or stops on. Returns false when a page does not come up.
+bool WalkToPage(TRecordingPlatform &Desktop, int Page, const TWalk &Walk = {});
 
 // Selects Folder in the chooser's tree, as a click on it would.
 bool SelectFolderInTree(const QString &Folder);

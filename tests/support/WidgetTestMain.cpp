@@ -1,6 +1,6 @@
-// The controls need a QApplication; the palette and style are pinned so
-// that every picture the tests take is the same on every machine.
-#include "ControlsTestSupport.h"
+// The painted widgets need a QApplication; the palette and style are pinned
+// so that every picture the tests take is the same on every machine.
+#include "WidgetTestSupport.h"
 
 #include <QApplication>
 #include <QStyleFactory>

@@ -1,4 +1,4 @@
-#include "Ui.h"
+#include "Desktop.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -11,7 +11,7 @@
 #include <QMessageBox>
 #include <QUrl>
 
-namespace Ui {
+namespace Desktop {
 
 QList<TFileFilter> PictureFilters()
 {
@@ -30,8 +30,8 @@ TFileFilter TemplateFilter()
 
 namespace {
 
-TUiPlatform RealPlatform;
-TUiPlatform *Current = &RealPlatform;
+TDesktop RealPlatform;
+TDesktop *Current = &RealPlatform;
 
 // Qt reads a filter's patterns from its text, split at blanks only, so
 // "*.jpg;*.jpeg" would match nothing. The texts are shown as they are and
@@ -111,13 +111,13 @@ QFileDialog *CreateTemplateDialog(QWidget *Owner, const QString &StartFolder)
     return dialog;
 }
 
-void TUiPlatform::MessageBox(QWidget *Owner, const QString &Title, const QString &Text)
+void TDesktop::MessageBox(QWidget *Owner, const QString &Title, const QString &Text)
 {
     QMessageBox box(QMessageBox::Critical, Title, Text, QMessageBox::Ok, Owner);
     box.exec();
 }
 
-QStringList TUiPlatform::OpenPictures(QWidget *Owner)
+QStringList TDesktop::OpenPictures(QWidget *Owner)
 {
     QFileDialog *dialog = CreatePictureDialog(Owner);
     QStringList files;
@@ -127,7 +127,7 @@ QStringList TUiPlatform::OpenPictures(QWidget *Owner)
     return files;
 }
 
-QString TUiPlatform::OpenTemplate(QWidget *Owner, const QString &StartFolder)
+QString TDesktop::OpenTemplate(QWidget *Owner, const QString &StartFolder)
 {
     QFileDialog *dialog = CreateTemplateDialog(Owner, StartFolder);
     QString file;
@@ -137,22 +137,22 @@ QString TUiPlatform::OpenTemplate(QWidget *Owner, const QString &StartFolder)
     return file;
 }
 
-void TUiPlatform::OpenInBrowser(const QString &Path)
+void TDesktop::OpenInBrowser(const QString &Path)
 {
     QDesktopServices::openUrl(QUrl::fromLocalFile(Path));
 }
 
-void TUiPlatform::EndProgram()
+void TDesktop::EndProgram()
 {
     QCoreApplication::quit();
 }
 
-TUiPlatform &Platform()
+TDesktop &Platform()
 {
     return *Current;
 }
 
-void Install(TUiPlatform *Replacement)
+void Install(TDesktop *Replacement)
 {
     Current = Replacement ? Replacement : &RealPlatform;
 }
@@ -162,4 +162,4 @@ void ShowError(QWidget *Owner, const QString &Text)
     Platform().MessageBox(Owner, QString::fromLatin1(kErrorTitle), Text);
 }
 
-} // namespace Ui
+} // namespace Desktop

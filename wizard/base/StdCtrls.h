@@ -1,5 +1,6 @@
 // The plain controls the wizard windows are made of, placed by pixel:
-// labels, divider lines and frames, panels with bevels, and pictures.
+// labels, divider lines and frames, panels with bevels, pictures, edit
+// boxes, and the styled push button as the windows place it.
 #pragma once
 
 #include <QFrame>
@@ -9,6 +10,9 @@
 #include <QWidget>
 
 #include <functional>
+
+class QPlainTextEdit;
+class TxpButton;
 
 // A label. An auto-size label grows and shrinks with its text. A label
 // given a size keeps its width; one that wraps its words grows downwards
@@ -101,3 +105,10 @@ private:
 
 // A one-line edit box 21 pixels high holding Text, with no length limit.
 QLineEdit *NewEdit(QWidget *Parent, int Left, int Top, int Width, const QString &Text);
+
+// A styled push button 25 pixels high with its caption.
+TxpButton *NewButton(QWidget *Parent, int Left, int Top, int Width, const QString &Caption);
+
+// Puts Value (Latin-1) back into a box the user has left empty.
+void FillIfEmpty(QLineEdit *Edit, const char *Value);
+void FillIfEmpty(QPlainTextEdit *Memo, const char *Value);

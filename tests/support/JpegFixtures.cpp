@@ -36,6 +36,7 @@ std::vector<unsigned char> MakeJpeg(const JpegSpec &spec)
     if (spec.Components == 4)
         cinfo.write_Adobe_marker = TRUE;
     cinfo.restart_in_rows = spec.RestartRows;
+    cinfo.arith_code = spec.Arithmetic ? TRUE : FALSE;
     if (spec.Progressive)
         jpeg_simple_progression(&cinfo);
     jpeg_scan_info scans[4];

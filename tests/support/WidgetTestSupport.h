@@ -1,4 +1,4 @@
-// Helpers for the controls' pixel and behaviour tests.
+// Helpers for the pixel and behaviour tests of the painted widgets.
 #pragma once
 
 #include <QColor>

@@ -1,6 +1,6 @@
 // ProgressGauge: the bar length at every stage of a build, the inverted
 // percentage text, clamping and the one repaint per whole-percent change.
-#include "ControlsTestSupport.h"
+#include "WidgetTestSupport.h"
 #include "PixelnookFont.h"
 #include "ProgressGauge.h"
 
@@ -10,6 +10,8 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <string>
 
 namespace {
 
@@ -38,6 +40,12 @@ TEST_F(GaugeFixture, ConstructedWithItsDefaults)
   EXPECT_EQ(Fresh.MaxValue(), 100);
   EXPECT_EQ(Fresh.Progress(), 0);
   EXPECT_EQ(Fresh.focusPolicy(), Qt::NoFocus);
+}
+
+// "Percent35", "PercentMinus5": a table row's name from the progress it sets.
+std::string PercentName(int Progress)
+{
+  return Progress < 0 ? "PercentMinus" + std::to_string(-Progress) : "Percent" + std::to_string(Progress);
 }
 
 struct BarCase {
@@ -71,7 +79,8 @@ TEST_P(GaugeBar, BarEndsAtL)
 INSTANTIATE_TEST_SUITE_P(Stages, GaugeBar,
                          ::testing::Values(BarCase{0, 1}, BarCase{10, 21}, BarCase{35, 75}, BarCase{50, 108},
                                            BarCase{65, 140}, BarCase{80, 172}, BarCase{100, 216},
-                                           BarCase{150, 216}, BarCase{-5, 1}, BarCase{1, 2}, BarCase{99, 213}));
+                                           BarCase{150, 216}, BarCase{-5, 1}, BarCase{1, 2}, BarCase{99, 213}),
+                         [](const ::testing::TestParamInfo<BarCase> &I) { return PercentName(I.param.Progress); });
 
 // The text as drawn by itself: white on black at the centre, no antialiasing.
 QImage TextAlone(const QString &Text)
@@ -123,7 +132,8 @@ TEST_P(GaugeText, TextInvertsWhatLiesUnderIt)
 
 INSTANTIATE_TEST_SUITE_P(Percentages, GaugeText,
                          ::testing::Values(TextCase{0, "0%", 1}, TextCase{50, "50%", 108}, TextCase{80, "80%", 172},
-                                           TextCase{100, "100%", 216}));
+                                           TextCase{100, "100%", 216}),
+                         [](const ::testing::TestParamInfo<TextCase> &I) { return PercentName(I.param.Progress); });
 
 TEST_F(GaugeFixture, SameValuePaintsOnce)
 {

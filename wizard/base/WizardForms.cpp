@@ -1,4 +1,4 @@
-#include "Forms.h"
+#include "WizardForms.h"
 
 #include "CompletedPage.h"
 #include "FolderSettingsPage.h"

@@ -1,6 +1,9 @@
 #include "StdCtrls.h"
 
+#include "xpButton.h"
+
 #include <QMouseEvent>
+#include <QPlainTextEdit>
 
 #include <limits>
 #include <QPainter>
@@ -191,4 +194,24 @@ QLineEdit *NewEdit(QWidget *Parent, int Left, int Top, int Width, const QString 
     edit->setMaxLength(std::numeric_limits<int>::max());
     edit->setGeometry(Left, Top, Width, 21);
     return edit;
+}
+
+TxpButton *NewButton(QWidget *Parent, int Left, int Top, int Width, const QString &Caption)
+{
+    auto *button = new TxpButton(Parent);
+    button->setGeometry(Left, Top, Width, 25);
+    button->SetCaption(Caption);
+    return button;
+}
+
+void FillIfEmpty(QLineEdit *Edit, const char *Value)
+{
+    if (Edit->text().isEmpty())
+        Edit->setText(QString::fromLatin1(Value));
+}
+
+void FillIfEmpty(QPlainTextEdit *Memo, const char *Value)
+{
+    if (Memo->toPlainText().isEmpty())
+        Memo->setPlainText(QString::fromLatin1(Value));
 }

@@ -1,14 +1,14 @@
 #include "ErrorReport.h"
 
 #include "SiteError.h"
-#include "Ui.h"
+#include "Desktop.h"
 
 #include <exception>
 
 void ShowErrorReport(const QString &Message)
 {
     const std::string text = pixelnook::ErrorReportText(Message.toStdString());
-    Ui::Platform().MessageBox(nullptr, QString::fromLatin1(kApplicationTitle), QString::fromStdString(text));
+    Desktop::Platform().MessageBox(nullptr, QString::fromLatin1(kApplicationTitle), QString::fromStdString(text));
 }
 
 void CallGuarded(const std::function<void()> &Handler)

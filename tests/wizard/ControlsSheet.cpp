@@ -1,19 +1,21 @@
-// Renders every control in every look into one picture for a person to look
-// at: <build>/screenshots/controls.png, at 1x beside a 3x enlargement.
-#include "ControlsTestSupport.h"
+// pixelnook-controls-sheet [DIR]: renders every styled control and the
+// progress gauge in every look into one picture for a person to look at,
+// DIR/controls.png (default: screenshots), at 1x beside a 3x enlargement.
+#include "WidgetTestSupport.h"
 #include "PixelnookFont.h"
 #include "ProgressGauge.h"
 #include "xpButton.h"
 #include "xpCheckBox.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QEnterEvent>
 #include <QFocusEvent>
 #include <QPainter>
+#include <QStyleFactory>
 #include <QTest>
 
-#include <gtest/gtest.h>
-
+#include <cstdio>
 #include <functional>
 #include <vector>
 
@@ -104,7 +106,7 @@ QImage Sheet(const std::vector<std::vector<Cell>> &Rows)
   return Img;
 }
 
-TEST(ScreenshotSheet, EveryControlInEveryLook)
+QImage EveryControlInEveryLook()
 {
   const QString Caption = QStringLiteral("&Continue");
   std::vector<std::vector<Cell>> Rows;
@@ -141,13 +143,22 @@ TEST(ScreenshotSheet, EveryControlInEveryLook)
     P.drawImage(0, 0, One);
     P.drawImage(One.width() + 8, 0, One.scaled(One.size() * 3, Qt::IgnoreAspectRatio, Qt::FastTransformation));
   }
-  ASSERT_TRUE(QDir().mkpath(QStringLiteral(PIXELNOOK_SCREENSHOT_DIR)));
-  const QString Path = QStringLiteral(PIXELNOOK_SCREENSHOT_DIR "/controls.png");
-  ASSERT_TRUE(Both.save(Path));
-  const QImage Back(Path);
-  EXPECT_EQ(Back.size(), Both.size());
-  // The 3x copy is a true enlargement: every pixel a 3 x 3 block.
-  EXPECT_EQ(Back.pixel(One.width() + 8 + 3 * 20 + 2, 3 * 30 + 1), One.pixel(20, 30));
+  return Both;
 }
 
 } // namespace
+
+int main(int argc, char **argv)
+{
+  QApplication App(argc, argv);
+  QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+  QApplication::setPalette(PinnedPalette());
+  const QString Dir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshots");
+  const QString Path = Dir + QStringLiteral("/controls.png");
+  if (!QDir().mkpath(Dir) || !EveryControlInEveryLook().save(Path)) {
+    std::fprintf(stderr, "pixelnook-controls-sheet: cannot write %s\n", qPrintable(Path));
+    return 1;
+  }
+  std::printf("%s\n", qPrintable(Path));
+  return 0;
+}

@@ -1,5 +1,7 @@
-// Small JPEG pictures made in the test itself, so no picture is stored in
-// the repository, plus a temporary folder and file helpers.
+// Small JPEG pictures made where they are needed (tests, fuzz seeds), so no
+// picture is stored in the repository; the plain reference thumbnail the
+// tests and the benchmark compare against; a temporary folder and file
+// helpers. libjpeg only, apart from the program's own code.
 #pragma once
 
 #include <cstdint>
@@ -18,6 +20,7 @@ struct JpegSpec {
     int HSamp = 2, VSamp = 2;    // luminance sampling of colour pictures: 4:2:0 by default
     int RestartRows = 0;         // restart interval in MCU rows, 0 for none
     bool NonInterleaved = false; // sequential, one scan per component
+    bool Arithmetic = false;     // arithmetic coding instead of Huffman
     uint32_t Seed = 1;           // varies the pixel pattern
 };
 

@@ -1,6 +1,6 @@
 // Everything the wizard asks of the desktop goes through here: the message
 // box, the two open-file dialogs, the web browser and ending the program.
-// A test installs its own TUiPlatform to record the requests, so it never
+// A test installs its own TDesktop to record the requests, so it never
 // waits on a modal window.
 #pragma once
 
@@ -10,7 +10,7 @@
 class QFileDialog;
 class QWidget;
 
-namespace Ui {
+namespace Desktop {
 
 inline constexpr const char *kErrorTitle = "Error";
 
@@ -22,9 +22,9 @@ struct TFileFilter {
 QList<TFileFilter> PictureFilters();
 TFileFilter TemplateFilter();
 
-class TUiPlatform {
+class TDesktop {
 public:
-    virtual ~TUiPlatform() = default;
+    virtual ~TDesktop() = default;
     // A modal box with the error icon and a single "OK" button.
     virtual void MessageBox(QWidget *Owner, const QString &Title, const QString &Text);
     // The picture dialog; the chosen files' absolute paths in the dialog's
@@ -40,8 +40,8 @@ public:
 };
 
 // The platform in use; Install(nullptr) puts the real desktop back.
-TUiPlatform &Platform();
-void Install(TUiPlatform *Replacement);
+TDesktop &Platform();
+void Install(TDesktop *Replacement);
 
 // Shorthands for the program's own message box titled "Error".
 void ShowError(QWidget *Owner, const QString &Text);
@@ -51,4 +51,4 @@ void ShowError(QWidget *Owner, const QString &Text);
 QFileDialog *CreatePictureDialog(QWidget *Owner);
 QFileDialog *CreateTemplateDialog(QWidget *Owner, const QString &StartFolder);
 
-} // namespace Ui
+} // namespace Desktop

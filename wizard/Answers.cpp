@@ -1,0 +1,55 @@
+#include "Answers.h"
+
+#include "FolderSettingsPage.h"
+#include "PictureListPage.h"
+#include "SiteDetailsPage.h"
+#include "SiteFolderChooser.h"
+#include "StdCtrls.h"
+#include "TemplatePage.h"
+#include "WizardForms.h"
+#include "xpCheckBox.h"
+
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTreeWidget>
+
+void WriteStartAnswers(const pixelnook::SiteSettings &Settings, const pixelnook::TemplateChoice &Choice)
+{
+    const auto q = [](const std::string &s) { return QString::fromStdString(s); };
+
+    Forms.Form5->TemplateSelected = Choice.TemplateSelected;
+    Forms.Form5->TemplatePath = Choice.TemplatePath;
+    Forms.Form4->ListView1->clear();
+    Forms.Form2->Label7->SetCaption(QStringLiteral("Folder:"));
+    Forms.Form2->Edit1->setText(q(Settings.ImagesFolderName));
+    Forms.Form2->Edit2->setText(q(Settings.ThumbnailsFolderName));
+    Forms.Form2->Edit3->setText(q(Settings.ImagePagesFolderName));
+    Forms.Form3->Edit1->setText(q(Settings.SiteName));
+    Forms.Form3->Edit2->setText(q(Settings.SiteKeywords));
+    Forms.Form3->Edit3->setText(q(Settings.ThumbnailPrefix));
+    Forms.Form3->Edit4->setText(q(Settings.ThumbnailSize));
+    Forms.Form3->Memo1->setPlainText(q(Settings.SiteDescription));
+    Forms.Form5->Edit1->setText(q(Choice.CustomTemplatePath));
+    Forms.Form8->Label4->SetCaption(q(Settings.SiteFolder));
+}
+
+void ReadAnswers(pixelnook::SiteSettings &Settings, pixelnook::PictureList &Pictures,
+                 pixelnook::TemplateChoice &Choice)
+{
+    Settings.SiteFolder = Forms.Form8->Label4->Caption().toStdString();
+    Settings.ImagesFolderName = Forms.Form2->Edit1->text().toStdString();
+    Settings.ThumbnailsFolderName = Forms.Form2->Edit2->text().toStdString();
+    Settings.MakeImagePages = Forms.Form2->xpCheckBox1->Checked();
+    Settings.ImagePagesFolderName = Forms.Form2->Edit3->text().toStdString();
+    Settings.SiteName = Forms.Form3->Edit1->text().toStdString();
+    Settings.SiteDescription = Forms.Form3->SiteDescription();
+    Settings.SiteKeywords = Forms.Form3->Edit2->text().toStdString();
+    Settings.ThumbnailPrefix = Forms.Form3->Edit3->text().toStdString();
+    Settings.ThumbnailSize = Forms.Form3->Edit4->text().toStdString();
+    Pictures = Forms.Form4->Pictures();
+
+    Choice.TemplatePath = Forms.Form5->TemplatePath;
+    Choice.TemplateSelected = Forms.Form5->TemplateSelected;
+    Choice.UseCustomTemplate = Forms.Form5->xpCheckBox1->Checked();
+    Choice.CustomTemplatePath = Forms.Form5->Edit1->text().toStdString();
+}
