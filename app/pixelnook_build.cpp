@@ -205,10 +205,6 @@ int main(int argc, char **argv)
             return 2;
         }
         std::cout << result.SiteLine << '\n' << result.CountLine << '\n' << std::flush;
-    } catch (const SiteError &error) {
-        std::cout.flush();
-        std::cerr << ErrorReportText(error.what()) << '\n';
-        return 1;
     } catch (const std::exception &error) {
         std::cout.flush();
         std::cerr << ErrorReportText(error.what()) << '\n';
