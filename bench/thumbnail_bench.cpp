@@ -106,7 +106,7 @@ void ReferenceThumbnail(const std::string &path, const std::string &sizeText, co
     jpeg_mem_src(&d, bytes.data(), static_cast<unsigned long>(bytes.size()));
     jpeg_read_header(&d, TRUE);
     const bool progressive = jpeg_has_multiple_scans(&d);
-    const pixelnook::ThumbnailSize t = pixelnook::ThumbnailDimensions(
+    const pixelnook::ThumbnailExtent t = pixelnook::ThumbnailDimensions(
         static_cast<int32_t>(d.image_width), static_cast<int32_t>(d.image_height),
         pixelnook::ConvertThumbnailSize(sizeText));
     ThumbnailDecodeSettings(d);
@@ -308,7 +308,7 @@ int main(int argc, char **argv)
             for (size_t k = 1; k < args.size(); ++k) {
                 int W = 0, H = 0;
                 Header(ReadAll(args[k]), W, H);
-                const pixelnook::ThumbnailSize t =
+                const pixelnook::ThumbnailExtent t =
                     pixelnook::ThumbnailDimensions(W, H, pixelnook::ConvertThumbnailSize(args[0]));
                 std::printf("%d %d %d %d %s\n", W, H, t.Width, t.Height, args[k].c_str());
             }

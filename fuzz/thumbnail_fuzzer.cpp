@@ -103,7 +103,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     JpegDecoder source(bytes.data(), bytes.size(), size_t(1) << 30);
     const JpegHeader picture = source.ReadHeader();
     const bool turned = SwapsSides(picture.Orient);
-    const ThumbnailSize expected = ThumbnailDimensions(turned ? picture.Height : picture.Width,
+    const ThumbnailExtent expected = ThumbnailDimensions(turned ? picture.Height : picture.Width,
                                                        turned ? picture.Width : picture.Height,
                                                        ConvertThumbnailSize(sizeText));
     JpegDecoder made(thumbnail.Jpeg.data(), thumbnail.Jpeg.size(), size_t(1) << 30);

@@ -52,8 +52,6 @@ public:
 
     // Every job is started or finished: no task will come any more.
     bool AllTaken() const { return untaken_ == 0; }
-    // The sum of the charges of the jobs being decoded.
-    uint64_t InFlight() const { return inFlight_; }
     // What a job counts against the budget: its need, but never more than
     // the whole budget, so a job larger than the budget runs alone.
     uint64_t Charge(size_t job) const;

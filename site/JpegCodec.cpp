@@ -170,7 +170,7 @@ constexpr size_t kFileBuffer = 65536;
 } // namespace
 
 JpegError::JpegError(int code, bool outOfMemory, bool tooManyScans, int readErrno)
-    : SiteError("JPEG error #" + std::to_string(code)), code_(code), outOfMemory_(outOfMemory),
+    : SiteError("JPEG error #" + std::to_string(code)), outOfMemory_(outOfMemory),
       tooManyScans_(tooManyScans), readErrno_(readErrno)
 {
 }

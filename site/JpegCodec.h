@@ -17,7 +17,6 @@ namespace pixelnook {
 class JpegError : public SiteError {
 public:
     JpegError(int code, bool outOfMemory, bool tooManyScans = false, int readErrno = 0);
-    int Code() const { return code_; }
     // The library ran out of memory or needed more than its memory limit.
     bool OutOfMemory() const { return outOfMemory_; }
     // The picture's scans would go over its blocks more often than any
@@ -27,7 +26,6 @@ public:
     int ReadErrno() const { return readErrno_; }
 
 private:
-    int code_;
     bool outOfMemory_;
     bool tooManyScans_;
     int readErrno_;

@@ -21,9 +21,6 @@ namespace pixelnook {
 
 namespace {
 
-constexpr const char *kDivisionByZero = "Floating point division by zero";
-constexpr const char *kInvalidOperation = "Invalid floating point operation";
-
 constexpr uint64_t kGiB = uint64_t(1) << 30;
 // The largest thumbnail raster.
 constexpr uint64_t kMaxThumbnailBytes = kGiB;
@@ -38,34 +35,11 @@ constexpr uint64_t kMaxGrayPixels = uint64_t(1) << 30;
 
 // What the encoder holds for a progressive thumbnail: all its coefficients
 // (4:2:0, 128 bytes a block), since every scan goes over the whole picture.
-uint64_t ProgressiveEncoderBytes(const ThumbnailSize &thumb)
+uint64_t ProgressiveEncoderBytes(const ThumbnailExtent &thumb)
 {
     const uint64_t chromaColumns = (static_cast<uint64_t>(thumb.Width) + 15) / 16;
     const uint64_t chromaRows = (static_cast<uint64_t>(thumb.Height) + 15) / 16;
     return 128 * (4 * chromaColumns * chromaRows + 2 * chromaColumns * chromaRows);
-}
-
-long double Quotient(long double a, long double b)
-{
-    if (b == 0)
-        throw SiteError(a == 0 ? kInvalidOperation : kDivisionByZero);
-    return a / b;
-}
-
-// Round half to even, as the default rounding mode does.
-int32_t Round(long double q)
-{
-    const long double r = std::nearbyint(q);
-    if (!(r >= INT32_MIN && r <= INT32_MAX))
-        throw SiteError(kInvalidOperation);
-    return static_cast<int32_t>(r);
-}
-
-// The orientation test: W / H held as a 64-bit float, compared with 1.
-bool IsLandscape(int32_t W, int32_t H)
-{
-    const double ratio = static_cast<double>(Quotient(W, H));
-    return ratio > 1.0;
 }
 
 // The picture pixel that thumbnail pixel i copies: the one under the centre
@@ -76,20 +50,10 @@ uint32_t SourceIndex(int64_t i, int64_t pictureSide, int64_t thumbnailSide)
     return static_cast<uint32_t>((2 * i + 1) * pictureSide / (2 * thumbnailSide));
 }
 
-std::string Quoted(const std::string &path)
+// Every refusal of a picture names it the same way.
+std::string CannotMakeThumbnail(const std::string &sourcePath, const std::string &reason)
 {
-    return "\"" + path + "\"";
-}
-
-int HexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
+    return "Cannot make a thumbnail of \"" + sourcePath + "\": " + reason;
 }
 
 // The stored pixel that a thumbnail pixel comes from, for a picture shown
@@ -124,7 +88,7 @@ StoredPixel StoredPixelOf(Orientation o, uint32_t x, uint32_t y, uint32_t W, uin
 // thumbnail raster first: its thumbnail rows come from the stored rows in
 // another order (bottom up, or one stored row for each thumbnail column).
 PreparedThumbnail SampleAndEncode(JpegDecoder &decoder, const JpegHeader &header,
-                                  const ThumbnailSize &thumb)
+                                  const ThumbnailExtent &thumb)
 {
     decoder.Start();
     const bool quantized = decoder.Quantized();
@@ -275,74 +239,10 @@ std::string GiBText(uint64_t bytes)
 
 ThumbnailMemoryError TooMuchMemory(const std::string &sourcePath, uint64_t memoryLimit)
 {
-    return ThumbnailMemoryError("Cannot make a thumbnail of " + Quoted(sourcePath) +
-                                ": decoding it would need more than " + GiBText(memoryLimit) + " of memory");
+    return ThumbnailMemoryError(CannotMakeThumbnail(sourcePath, "decoding it would need more than " + GiBText(memoryLimit) + " of memory"));
 }
 
 } // namespace
-
-int32_t ConvertThumbnailSize(const std::string &text)
-{
-    const SiteError invalid("'" + text + "' is not a valid integer value");
-    size_t i = 0;
-    const size_t n = text.size();
-    while (i < n && text[i] == ' ')
-        ++i;
-    bool negative = false;
-    if (i < n && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
-    }
-
-    bool hex = false;
-    if (i < n && (text[i] == '$' || text[i] == 'x' || text[i] == 'X')) {
-        hex = true;
-        ++i;
-    } else if (i + 1 < n && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
-        hex = true;
-        i += 2;
-    }
-    if (i == n)
-        throw invalid;
-
-    uint64_t value = 0;
-    for (; i < n; ++i) {
-        if (hex) {
-            const int d = HexDigit(text[i]);
-            if (d < 0)
-                throw invalid;
-            value = value * 16 + static_cast<uint64_t>(d);
-            if (value > 0xFFFFFFFFu) // more than eight significant digits
-                throw invalid;
-        } else {
-            if (text[i] < '0' || text[i] > '9')
-                throw invalid;
-            value = value * 10 + static_cast<uint64_t>(text[i] - '0');
-            if (value > (negative ? 2147483648u : 2147483647u))
-                throw invalid;
-        }
-    }
-    // Hex digits are a 32-bit two's-complement pattern; the sign negates it.
-    uint32_t bits = static_cast<uint32_t>(value);
-    if (negative)
-        bits = 0u - bits;
-    return static_cast<int32_t>(bits);
-}
-
-ThumbnailSize ThumbnailDimensions(int32_t W, int32_t H, int32_t size)
-{
-    ThumbnailSize result;
-    if (IsLandscape(W, H)) {
-        const int32_t scaleFactor = Round(Quotient(H, size));
-        result.Width = Round(Quotient(W, scaleFactor));
-        result.Height = size;
-    } else {
-        const int32_t scaleFactor = Round(Quotient(W, size));
-        result.Width = size;
-        result.Height = Round(Quotient(H, scaleFactor));
-    }
-    return result;
-}
 
 namespace {
 
@@ -353,7 +253,7 @@ size_t LibraryLimit(uint64_t bytes)
 }
 
 // The sides of the picture as shown.
-ThumbnailSize ShownSides(const JpegHeader &header)
+ThumbnailExtent ShownSides(const JpegHeader &header)
 {
     if (SwapsSides(header.Orient))
         return {header.Height, header.Width};
@@ -361,7 +261,7 @@ ThumbnailSize ShownSides(const JpegHeader &header)
 }
 
 // The sampled thumbnail that a turned picture holds whole.
-uint64_t TurnedRasterBytes(Orientation orientation, const ThumbnailSize &thumb)
+uint64_t TurnedRasterBytes(Orientation orientation, const ThumbnailExtent &thumb)
 {
     if (orientation == Orientation::Normal)
         return 0;
@@ -376,7 +276,7 @@ PreparedThumbnail Prepare(std::unique_ptr<JpegDecoder> decoder, const std::strin
         JpegHeader header;
         if (decoder)
             header = decoder->ReadHeader();
-        const ThumbnailSize shown = ShownSides(header);
+        const ThumbnailExtent shown = ShownSides(header);
 
         // The orientation test comes before the size text is looked at.
         IsLandscape(shown.Width, shown.Height);
@@ -384,24 +284,24 @@ PreparedThumbnail Prepare(std::unique_ptr<JpegDecoder> decoder, const std::strin
         if (size < 0)
             throw SiteError("The thumbnail size '" + sizeText +
                             "' is negative; it must be a whole number of pixels, at least 1");
-        const ThumbnailSize thumb = ThumbnailDimensions(shown.Width, shown.Height, size);
+        const ThumbnailExtent thumb = ThumbnailDimensions(shown.Width, shown.Height, size);
 
         if (thumb.Width < 1 || thumb.Height < 1 || thumb.Width > kMaxJpegSide ||
             thumb.Height > kMaxJpegSide ||
             static_cast<uint64_t>(thumb.Width) * static_cast<uint64_t>(thumb.Height) * 3 > kMaxThumbnailBytes)
-            throw SiteError("Cannot make a thumbnail of " + Quoted(sourcePath) + ": at " +
-                            std::to_string(thumb.Width) + " x " + std::to_string(thumb.Height) +
-                            " pixels it would be too large (at most 65500 pixels a side and 1 GiB in all)");
+            throw SiteError(CannotMakeThumbnail(
+                sourcePath, "at " + std::to_string(thumb.Width) + " x " + std::to_string(thumb.Height) +
+                                " pixels it would be too large (at most 65500 pixels a side and 1 GiB in all)"));
 
         if (header.Components == 4)
-            throw SiteError("Cannot make a thumbnail of " + Quoted(sourcePath) +
-                            ": pictures with four colour components (CMYK or YCCK) are not supported");
+            throw SiteError(CannotMakeThumbnail(
+                sourcePath, "pictures with four colour components (CMYK or YCCK) are not supported"));
 
         if (header.Components == 1 &&
             static_cast<uint64_t>(header.Width) * static_cast<uint64_t>(header.Height) > kMaxGrayPixels)
-            throw SiteError("Cannot make a thumbnail of " + Quoted(sourcePath) + ": at " +
-                            std::to_string(header.Width) + " x " + std::to_string(header.Height) +
-                            " pixels the grayscale picture is too large (at most 1073741824 pixels)");
+            throw SiteError(CannotMakeThumbnail(
+                sourcePath, "at " + std::to_string(header.Width) + " x " + std::to_string(header.Height) +
+                                " pixels the grayscale picture is too large (at most 1073741824 pixels)"));
 
         // Decoder, encoder and a turned picture's raster together stay
         // within the limit.
@@ -416,8 +316,7 @@ PreparedThumbnail Prepare(std::unique_ptr<JpegDecoder> decoder, const std::strin
         if (e.OutOfMemory())
             throw TooMuchMemory(sourcePath, memoryLimit);
         if (e.TooManyScans())
-            throw SiteError("Cannot make a thumbnail of " + Quoted(sourcePath) +
-                            ": it has more scans than a picture of its size may have");
+            throw SiteError(CannotMakeThumbnail(sourcePath, "it has more scans than a picture of its size may have"));
         if (e.ReadErrno() != 0)
             throw SiteError(CannotOpenFileMessage(sourcePath, e.ReadErrno()));
         throw;
@@ -496,7 +395,7 @@ uint64_t ThumbnailMemoryNeed(const std::string &sourcePath, const std::string &s
             const int32_t size = ConvertThumbnailSize(sizeText);
             const bool swapped = SwapsSides(frame->Orient);
             if (size > 0) {
-                const ThumbnailSize thumb = ThumbnailDimensions(swapped ? frame->Height : frame->Width,
+                const ThumbnailExtent thumb = ThumbnailDimensions(swapped ? frame->Height : frame->Width,
                                                                 swapped ? frame->Width : frame->Height, size);
                 if (frame->MultiScan)
                     need += ProgressiveEncoderBytes(thumb);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "SiteError.h"
+#include "ThumbnailDimensions.h"
 
 namespace pixelnook {
 
@@ -23,21 +24,6 @@ class ThumbnailMemoryError : public SiteError {
 public:
     using SiteError::SiteError;
 };
-
-struct ThumbnailSize {
-    int32_t Width = 0;
-    int32_t Height = 0;
-};
-
-// The whole-number conversion of the thumbnail size text: leading spaces, an
-// optional sign, decimal digits or "$"/"x"/"0x" hex, nothing after. Throws
-// SiteError "'%s' is not a valid integer value".
-int32_t ConvertThumbnailSize(const std::string &text);
-
-// The shorter side becomes `size`, the other is divided by the same rounded
-// scale factor. Throws SiteError "Floating point division by zero" or
-// "Invalid floating point operation".
-ThumbnailSize ThumbnailDimensions(int32_t W, int32_t H, int32_t size);
 
 // Everything up to the moment the target file is touched: read, header,
 // dimensions (the size text is converted after the orientation test),

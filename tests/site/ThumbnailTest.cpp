@@ -51,7 +51,7 @@ TEST_P(ThumbnailDimensionsTable, MatchesWorkedExample)
     if (c.Error) {
         EXPECT_EQ(ErrorOf([&] { ThumbnailDimensions(c.W, c.H, c.Size); }), c.Error);
     } else {
-        const ThumbnailSize t = ThumbnailDimensions(c.W, c.H, c.Size);
+        const ThumbnailExtent t = ThumbnailDimensions(c.W, c.H, c.Size);
         EXPECT_EQ(t.Width, c.Width);
         EXPECT_EQ(t.Height, c.Height);
     }
@@ -460,7 +460,7 @@ TEST_P(ThumbnailExactness, MatchesFullDecodeReference)
     fixtures::WriteFile(path, bytes);
     const fixtures::JpegInfo info = fixtures::InspectJpeg(bytes);
     for (const char *size : c.Sizes) {
-        const ThumbnailSize t = ThumbnailDimensions(info.Width, info.Height, ConvertThumbnailSize(size));
+        const ThumbnailExtent t = ThumbnailDimensions(info.Width, info.Height, ConvertThumbnailSize(size));
         const PreparedThumbnail fast = PrepareThumbnail(path.string(), size);
         EXPECT_TRUE(fast.EncodeError.empty());
         const std::vector<unsigned char> reference = fixtures::ReferenceThumbnail(bytes, t.Width, t.Height);
@@ -629,7 +629,7 @@ TEST_P(ThumbnailOrientation, ThumbnailIsThatOfTheUprightPicture)
             const PreparedThumbnail expected = PrepareThumbnailFromBytes(uprightJpeg, "upright.jpg", size);
             const PreparedThumbnail made = PrepareThumbnailFromBytes(storedJpeg, "stored.jpg", size);
             const fixtures::JpegInfo info = fixtures::InspectJpeg(made.Jpeg);
-            const ThumbnailSize shown = ThumbnailDimensions(48, 32, ConvertThumbnailSize(size));
+            const ThumbnailExtent shown = ThumbnailDimensions(48, 32, ConvertThumbnailSize(size));
             EXPECT_EQ(info.Width, shown.Width);
             EXPECT_EQ(info.Height, shown.Height);
             EXPECT_FALSE(info.HasOtherMarkers);
