@@ -87,7 +87,7 @@ void ReferenceThumbnail(const std::string &path, const std::string &sizeText, co
     const std::vector<unsigned char> bytes = ReadAll(path);
     int W = 0, H = 0;
     Header(bytes, W, H);
-    const pixelnook::ThumbnailSize t =
+    const pixelnook::ThumbnailExtent t =
         pixelnook::ThumbnailDimensions(W, H, pixelnook::ConvertThumbnailSize(sizeText));
     const std::vector<unsigned char> thumbnail = fixtures::ReferenceThumbnail(bytes, t.Width, t.Height);
     if (thumbnail.empty()) {
@@ -239,7 +239,7 @@ int main(int argc, char **argv)
             for (size_t k = 1; k < args.size(); ++k) {
                 int W = 0, H = 0;
                 Header(ReadAll(args[k]), W, H);
-                const pixelnook::ThumbnailSize t =
+                const pixelnook::ThumbnailExtent t =
                     pixelnook::ThumbnailDimensions(W, H, pixelnook::ConvertThumbnailSize(args[0]));
                 std::printf("%d %d %d %d %s\n", W, H, t.Width, t.Height, args[k].c_str());
             }

@@ -58,7 +58,7 @@ Bytes ArithmeticJpeg(int width, int height, bool progressive)
 void ThumbnailSeeds(const fs::path &folder)
 {
     struct Kind {
-        const char *Name;
+        std::string Name;
         fixtures::JpegSpec Spec;
     };
     std::vector<Kind> kinds;
@@ -88,6 +88,36 @@ void ThumbnailSeeds(const fs::path &folder)
         spec.Progressive = progressive;
         spec.Quality = 50;
         kinds.push_back({"restart", spec});
+    }
+    // Pictures to be turned upright, in both byte orders, and one whose
+    // Exif segment is cut short.
+    for (int orientation = 2; orientation <= 8; ++orientation) {
+        fixtures::JpegSpec spec{13, 7};
+        spec.Progressive = orientation % 3 == 0;
+        spec.Components = orientation == 7 ? 1 : 3;
+        spec.Quality = 50;
+        spec.App1 = fixtures::ExifBody(orientation, orientation % 2 == 0);
+        kinds.push_back({"exif" + std::to_string(orientation), spec});
+    }
+    {
+        fixtures::JpegSpec spec{9, 14};
+        spec.App1 = fixtures::ExifBody(6, true);
+        spec.App1.resize(31);
+        kinds.push_back({"exif-cut", spec});
+    }
+    // Scan scripts other than the standard one: spectral selection alone,
+    // and successive approximation bit by bit.
+    {
+        fixtures::JpegSpec spec{24, 17};
+        spec.Progressive = true;
+        spec.Scans = {{{0, 1, 2}, 0, 0, 0, 0}, {{0}, 1, 9, 0, 0}, {{0}, 10, 63, 0, 0}, {{1}, 1, 63, 0, 0},
+                      {{2}, 1, 63, 0, 0}};
+        kinds.push_back({"spectral", spec});
+        spec.Scans = {{{0, 1, 2}, 0, 0, 0, 2}, {{0, 1, 2}, 0, 0, 2, 1}, {{0, 1, 2}, 0, 0, 1, 0}};
+        for (int c = 0; c < 3; ++c)
+            for (int al = 3; al >= 0; --al)
+                spec.Scans.push_back({{c}, 1, 63, al == 3 ? 0 : al + 1, al});
+        kinds.push_back({"bit-by-bit", spec});
     }
     kinds.push_back({"onepixel", fixtures::JpegSpec{1, 1}});
     kinds.push_back({"tall", fixtures::JpegSpec{3, 90}});

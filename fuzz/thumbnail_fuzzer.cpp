@@ -21,6 +21,10 @@ using namespace pixelnook;
 
 namespace {
 
+// The cap of a small machine, so runs stay within the fuzzer's memory limit
+// wherever they run.
+constexpr uint64_t kMemoryCap = uint64_t(1) << 30;
+
 [[noreturn]] void Fail(const std::string &what)
 {
     std::fprintf(stderr, "thumbnail fuzzer: %s\n", what.c_str());
@@ -67,14 +71,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     PreparedThumbnail fromFile;
     std::string fileError;
     try {
-        fromFile = PrepareThumbnail(path, sizeText);
+        fromFile = PrepareThumbnail(path, sizeText, kMemoryCap);
     } catch (const SiteError &e) {
         fileError = e.what();
     }
 
     PreparedThumbnail thumbnail;
     try {
-        thumbnail = PrepareThumbnailFromBytes(bytes, path, sizeText);
+        thumbnail = PrepareThumbnailFromBytes(bytes, path, sizeText, kMemoryCap);
     } catch (const SiteError &e) {
         if (std::string(e.what()).empty())
             Fail("an error without a message");
@@ -93,12 +97,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (!thumbnail.EncodeError.empty())
         Fail("encoding failed after a successful decode: " + thumbnail.EncodeError);
 
-    // Its size follows the picture's header and the size text; its coding
-    // follows the picture's.
+    // Its size follows the picture's header, as the picture is shown
+    // (sides exchanged when its Exif turns it a quarter), and the size text;
+    // its coding follows the picture's.
     JpegDecoder source(bytes.data(), bytes.size(), size_t(1) << 30);
     const JpegHeader picture = source.ReadHeader();
-    const ThumbnailSize expected =
-        ThumbnailDimensions(picture.Width, picture.Height, ConvertThumbnailSize(sizeText));
+    const bool turned = SwapsSides(picture.Orient);
+    const ThumbnailExtent expected = ThumbnailDimensions(turned ? picture.Height : picture.Width,
+                                                       turned ? picture.Width : picture.Height,
+                                                       ConvertThumbnailSize(sizeText));
     JpegDecoder made(thumbnail.Jpeg.data(), thumbnail.Jpeg.size(), size_t(1) << 30);
     JpegHeader header;
     try {
@@ -117,7 +124,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         Fail("the header reader found no frame in an accepted picture");
     if (frame->Width != picture.Width || frame->Height != picture.Height ||
         frame->MultiScan != picture.Progressive ||
-        static_cast<int>(frame->Components.size()) != picture.Components)
+        static_cast<int>(frame->Components.size()) != picture.Components || frame->Orient != picture.Orient)
         Fail("the header reader's frame differs from the decoder's");
     return 0;
 }

@@ -141,7 +141,7 @@ void CheckDimensions(int32_t W, int32_t H, int32_t size)
 
     const std::string args = std::to_string(W) + " x " + std::to_string(H) + " at " + std::to_string(size);
     try {
-        const ThumbnailSize t = ThumbnailDimensions(W, H, size);
+        const ThumbnailExtent t = ThumbnailDimensions(W, H, size);
         if (error)
             Fail(args + ": expected " + error);
         if (t.Width != w || t.Height != h)

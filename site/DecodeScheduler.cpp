@@ -6,9 +6,11 @@
 
 namespace pixelnook {
 
-DecodeScheduler::DecodeScheduler(std::vector<long> after, unsigned workers, uint64_t budget, size_t window)
-    : after_(std::move(after)), workers_(std::max(1u, workers)), budget_(std::max<uint64_t>(1, budget)),
-      window_(std::max<size_t>(1, window)), state_(after_.size(), State::Open), need_(after_.size()),
+DecodeScheduler::DecodeScheduler(std::vector<long> after, unsigned workers, uint64_t budget, size_t window,
+                                 uint64_t cap)
+    : after_(std::move(after)), workers_(std::max(1u, workers)),
+      budget_(std::max<uint64_t>(1, cap == 0 ? budget : std::min(budget, cap))),
+      cap_(std::max(cap, budget_)), window_(std::max<size_t>(1, window)), state_(after_.size(), State::Open), need_(after_.size()),
       untaken_(after_.size())
 {
 }
@@ -23,12 +25,20 @@ uint64_t DecodeScheduler::Charge(size_t job) const
     return std::min(need_[job].value_or(0), budget_);
 }
 
+uint64_t DecodeScheduler::Grant(size_t job) const
+{
+    const uint64_t charge = Charge(job);
+    if (charge >= budget_)
+        return cap_;
+    return static_cast<uint64_t>(static_cast<unsigned __int128>(charge) * cap_ / budget_);
+}
+
 DecodeScheduler::Task DecodeScheduler::Start(size_t job)
 {
     state_[job] = State::Running;
     inFlight_ += Charge(job);
     --untaken_;
-    return Task{job, false};
+    return Task{job, false, Grant(job)};
 }
 
 std::optional<DecodeScheduler::Task> DecodeScheduler::Next()
@@ -92,6 +102,16 @@ void DecodeScheduler::Finished(size_t job)
         throw std::logic_error("DecodeScheduler::Finished: the job is not running");
     inFlight_ -= Charge(job);
     state_[job] = State::Done;
+}
+
+void DecodeScheduler::Retry(size_t job)
+{
+    if (state_.at(job) != State::Running)
+        throw std::logic_error("DecodeScheduler::Retry: the job is not running");
+    inFlight_ -= Charge(job);
+    need_[job] = budget_;
+    state_[job] = State::Open;
+    ++untaken_;
 }
 
 void DecodeScheduler::Written(size_t count)

@@ -52,25 +52,45 @@ void InitErrorManager(ErrorManager &err)
     err.readErrno = 0;
 }
 
-// Every scan of a multi-scan picture is a pass over all its blocks, and a
-// scan can be a dozen bytes: a small file repeating scans would keep the
-// decoder busy for hours. The scans a picture may have shrink with its
-// size so that this many block passes (a few seconds) are never
-// exceeded; a standard progressive picture has ten (six in gray).
-constexpr unsigned long long kScanWork = 1ull << 26;
+// Every scan of a multi-scan picture is a pass over all the blocks of its
+// components, and a scan can be a dozen bytes: a small file repeating scans
+// would keep the decoder busy for hours. What the scans may cost together
+// is therefore bounded by the picture's size: so many passes over each of
+// its blocks, or a floor of block passes that takes well under a second,
+// whichever is more. libjpeg's standard progression passes over a block six
+// times at most (luminance and gray; four for chrominance), other encoders'
+// layouts about as often; a successive-approximation layout that refines
+// every coefficient bit by bit from the eighth down stays within it too.
+constexpr unsigned long long kPassesPerBlock = 20;
+constexpr unsigned long long kMinBlockPasses = 1ull << 24;
 
 struct ScanLimit {
     jpeg_progress_mgr pub;
-    unsigned long long maxScans;
+    unsigned long long budget; // block passes the scans may make in all
+    unsigned long long spent;
+    int scansCounted;
 };
 
+// Called before each scan's first rows are decoded (and between rows):
+// charges each new scan with the blocks it covers.
 extern "C" void CheckScans(j_common_ptr cinfo)
 {
     if (!cinfo->is_decompressor)
         return;
-    const ScanLimit *limit = reinterpret_cast<const ScanLimit *>(cinfo->progress);
-    const int scans = reinterpret_cast<j_decompress_ptr>(cinfo)->input_scan_number;
-    if (scans > 0 && static_cast<unsigned long long>(scans) > limit->maxScans) {
+    ScanLimit *limit = reinterpret_cast<ScanLimit *>(cinfo->progress);
+    const j_decompress_ptr d = reinterpret_cast<j_decompress_ptr>(cinfo);
+    if (d->input_scan_number <= limit->scansCounted)
+        return;
+    unsigned long long blocks = 0;
+    for (int i = 0; i < d->comps_in_scan; ++i)
+        blocks += static_cast<unsigned long long>(d->cur_comp_info[i]->width_in_blocks) *
+                  d->cur_comp_info[i]->height_in_blocks;
+    // Scans read between two calls (none, as libjpeg calls back after each
+    // scan header) would be charged like this one.
+    const unsigned long long scans = static_cast<unsigned long long>(d->input_scan_number - limit->scansCounted);
+    limit->scansCounted = d->input_scan_number;
+    limit->spent += scans * blocks;
+    if (limit->spent > limit->budget) {
         reinterpret_cast<ErrorManager *>(cinfo->err)->tooManyScans = true;
         (*cinfo->err->error_exit)(cinfo);
     }
@@ -150,7 +170,7 @@ constexpr size_t kFileBuffer = 65536;
 } // namespace
 
 JpegError::JpegError(int code, bool outOfMemory, bool tooManyScans, int readErrno)
-    : SiteError("JPEG error #" + std::to_string(code)), code_(code), outOfMemory_(outOfMemory),
+    : SiteError("JPEG error #" + std::to_string(code)), outOfMemory_(outOfMemory),
       tooManyScans_(tooManyScans), readErrno_(readErrno)
 {
 }
@@ -208,6 +228,8 @@ void JpegDecoder::Create(size_t memoryLimit, const unsigned char *data, size_t s
     }
     jpeg_create_decompress(&s->cinfo);
     s->created = true;
+    // The Exif segment says how the picture is to be turned upright.
+    jpeg_save_markers(&s->cinfo, JPEG_APP0 + 1, 0xFFFF);
     // No backing store: a picture that needs more than the limit fails.
     s->cinfo.mem->max_memory_to_use = static_cast<long>(memoryLimit);
     if (fromFile)
@@ -235,6 +257,14 @@ JpegHeader JpegDecoder::ReadHeader()
     header.Height = static_cast<int32_t>(s->cinfo.image_height);
     header.Components = s->cinfo.num_components;
     header.Progressive = progressive;
+    static const unsigned char kExif[6] = {'E', 'x', 'i', 'f', 0, 0};
+    for (jpeg_saved_marker_ptr m = s->cinfo.marker_list; m; m = m->next) {
+        if (m->marker == JPEG_APP0 + 1 && m->data_length >= sizeof kExif &&
+            std::equal(kExif, kExif + sizeof kExif, m->data)) {
+            header.Orient = ExifOrientation(m->data, m->data_length);
+            break;
+        }
+    }
     return header;
 }
 
@@ -269,7 +299,9 @@ void JpegDecoder::Start()
         blocks += static_cast<unsigned long long>(c.comp_info[i].width_in_blocks) * c.comp_info[i].height_in_blocks;
     s->scanLimit.pub = jpeg_progress_mgr{};
     s->scanLimit.pub.progress_monitor = CheckScans;
-    s->scanLimit.maxScans = std::max(1ull, kScanWork / std::max(1ull, blocks));
+    s->scanLimit.budget = std::max(kMinBlockPasses, kPassesPerBlock * blocks);
+    s->scanLimit.spent = 0;
+    s->scanLimit.scansCounted = 0;
     c.progress = &s->scanLimit.pub;
     if (setjmp(s->err.jump)) {
         if (s->err.tooManyScans)

@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "ExifOrientation.h"
 #include "SiteError.h"
 
 namespace pixelnook {
@@ -16,16 +17,15 @@ namespace pixelnook {
 class JpegError : public SiteError {
 public:
     JpegError(int code, bool outOfMemory, bool tooManyScans = false, int readErrno = 0);
-    int Code() const { return code_; }
     // The library ran out of memory or needed more than its memory limit.
     bool OutOfMemory() const { return outOfMemory_; }
-    // The picture has more scans than its size allows (see JpegDecoder).
+    // The picture's scans would go over its blocks more often than any
+    // encoder's scan layout does (see JpegDecoder::Start).
     bool TooManyScans() const { return tooManyScans_; }
     // Reading the picture's file failed with this errno (0: it did not).
     int ReadErrno() const { return readErrno_; }
 
 private:
-    int code_;
     bool outOfMemory_;
     bool tooManyScans_;
     int readErrno_;
@@ -36,6 +36,9 @@ struct JpegHeader {
     int32_t Height = 0;
     int Components = 0;
     bool Progressive = false; // coded in more than one scan
+    // From the first Exif APP1 segment before the first scan; Normal
+    // without one.
+    Orientation Orient = Orientation::Normal;
 };
 
 // Decodes at full size, one row at a time.
@@ -60,6 +63,11 @@ public:
 
     // Colour pictures come out as 8-bit R, G, B; one-component pictures as
     // one byte per pixel indexing GrayLevels() (236 levels, Floyd-Steinberg).
+    // A picture coded in several scans is read whole here; one whose scans
+    // together would pass over its blocks more than a standard encoder's
+    // layouts do (with room to spare) fails with a TooManyScans() error
+    // before the scan that would go over is decoded, so a file repeating
+    // scans cannot keep the decoder busy for long.
     void Start();
     bool Quantized() const;
     const unsigned char *GrayLevels() const;

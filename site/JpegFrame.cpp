@@ -107,6 +107,8 @@ std::optional<JpegFrame> ReadFrame(ByteSource &in)
         return std::nullopt;
     std::optional<JpegFrame> frame;
     int frameMarker = 0;
+    bool exifSeen = false;
+    Orientation orientation = Orientation::Normal;
     for (;;) {
         const int marker = NextMarker(in);
         if (marker < 0 || marker == 0xD8 || marker == 0xD9)
@@ -142,12 +144,29 @@ std::optional<JpegFrame> ReadFrame(ByteSource &in)
                 frame->Components.push_back(component);
             }
             rest -= size_t(3) * count;
+        } else if (marker == 0xE1 && !exifSeen) {
+            // The decoder reads Orientation from the first Exif APP1.
+            std::vector<unsigned char> body(rest);
+            size_t got = 0;
+            for (; got < rest; ++got) {
+                const int c = in.Get();
+                if (c < 0)
+                    return std::nullopt;
+                body[got] = static_cast<unsigned char>(c);
+            }
+            rest = 0;
+            static const unsigned char kExif[6] = {'E', 'x', 'i', 'f', 0, 0};
+            if (body.size() >= sizeof kExif && std::equal(kExif, kExif + sizeof kExif, body.begin())) {
+                exifSeen = true;
+                orientation = ExifOrientation(body.data(), body.size());
+            }
         } else if (marker == 0xDA) {
             const int inScan = in.Get();
             if (!frame || inScan < 1)
                 return std::nullopt;
             frame->MultiScan = IsProgressiveFrame(frameMarker) ||
                                static_cast<size_t>(inScan) < frame->Components.size();
+            frame->Orient = orientation;
             return frame;
         }
         if (!in.Skip(rest))

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "ExifOrientation.h"
+
 namespace pixelnook {
 
 struct JpegFrame {
@@ -22,6 +24,8 @@ struct JpegFrame {
     // Coded in several scans (progressive, or a first scan that leaves out
     // a component): the decoder then holds every coefficient of the picture.
     bool MultiScan = false;
+    // From the first Exif APP1 segment before the first scan.
+    Orientation Orient = Orientation::Normal;
 };
 
 // Reads the markers from the start of the stream up to the first scan

@@ -5,22 +5,25 @@
 #include "JpegFrame.h"
 #include "SiteError.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <filesystem>
+#include <limits>
 #include <memory>
+#include <numeric>
 #include <optional>
 #include <system_error>
+
+#include <unistd.h>
 
 namespace pixelnook {
 
 namespace {
 
-constexpr const char *kDivisionByZero = "Floating point division by zero";
-constexpr const char *kInvalidOperation = "Invalid floating point operation";
-
-// What one picture's decode may hold, and the largest thumbnail raster.
-constexpr size_t kMemoryLimit = size_t(1) << 30;
+constexpr uint64_t kGiB = uint64_t(1) << 30;
+// The largest thumbnail raster.
+constexpr uint64_t kMaxThumbnailBytes = kGiB;
 // The first read of a picture file, and then the decoder's buffer.
 constexpr size_t kFirstRead = 65536;
 // The largest side a JPEG stream can carry.
@@ -32,34 +35,11 @@ constexpr uint64_t kMaxGrayPixels = uint64_t(1) << 30;
 
 // What the encoder holds for a progressive thumbnail: all its coefficients
 // (4:2:0, 128 bytes a block), since every scan goes over the whole picture.
-uint64_t ProgressiveEncoderBytes(const ThumbnailSize &thumb)
+uint64_t ProgressiveEncoderBytes(const ThumbnailExtent &thumb)
 {
     const uint64_t chromaColumns = (static_cast<uint64_t>(thumb.Width) + 15) / 16;
     const uint64_t chromaRows = (static_cast<uint64_t>(thumb.Height) + 15) / 16;
     return 128 * (4 * chromaColumns * chromaRows + 2 * chromaColumns * chromaRows);
-}
-
-long double Quotient(long double a, long double b)
-{
-    if (b == 0)
-        throw SiteError(a == 0 ? kInvalidOperation : kDivisionByZero);
-    return a / b;
-}
-
-// Round half to even, as the default rounding mode does.
-int32_t Round(long double q)
-{
-    const long double r = std::nearbyint(q);
-    if (!(r >= INT32_MIN && r <= INT32_MAX))
-        throw SiteError(kInvalidOperation);
-    return static_cast<int32_t>(r);
-}
-
-// The orientation test: W / H held as a 64-bit float, compared with 1.
-bool IsLandscape(int32_t W, int32_t H)
-{
-    const double ratio = static_cast<double>(Quotient(W, H));
-    return ratio > 1.0;
 }
 
 // The picture pixel that thumbnail pixel i copies: the one under the centre
@@ -70,20 +50,31 @@ uint32_t SourceIndex(int64_t i, int64_t pictureSide, int64_t thumbnailSide)
     return static_cast<uint32_t>((2 * i + 1) * pictureSide / (2 * thumbnailSide));
 }
 
-std::string Quoted(const std::string &path)
+// Every refusal of a picture names it the same way.
+std::string CannotMakeThumbnail(const std::string &sourcePath, const std::string &reason)
 {
-    return "\"" + path + "\"";
+    return "Cannot make a thumbnail of \"" + sourcePath + "\": " + reason;
 }
 
-int HexDigit(char c)
+// The stored pixel that a thumbnail pixel comes from, for a picture shown
+// turned: the thumbnail is sampled from the picture as shown, (x, y) being
+// a pixel of it, and this gives the stored column and row under it.
+struct StoredPixel {
+    uint32_t Column, Row;
+};
+StoredPixel StoredPixelOf(Orientation o, uint32_t x, uint32_t y, uint32_t W, uint32_t H)
 {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
+    switch (o) {
+    case Orientation::Normal: break;
+    case Orientation::MirrorH: return {W - 1 - x, y};
+    case Orientation::Rotate180: return {W - 1 - x, H - 1 - y};
+    case Orientation::MirrorV: return {x, H - 1 - y};
+    case Orientation::Transpose: return {y, x};
+    case Orientation::Rotate90: return {y, H - 1 - x};
+    case Orientation::Transverse: return {W - 1 - y, H - 1 - x};
+    case Orientation::Rotate270: return {W - 1 - y, x};
+    }
+    return {x, y};
 }
 
 // Decodes the rows the sampler needs and feeds the thumbnail rows to the
@@ -92,8 +83,12 @@ int HexDigit(char c)
 // by the same sampling gives: colour pictures skip unneeded rows, which the
 // library decodes identically either way; grayscale pictures read every row,
 // since the quantizer's error diffusion carries from row to row.
+//
+// A picture to be turned upright is sampled the same way into a whole
+// thumbnail raster first: its thumbnail rows come from the stored rows in
+// another order (bottom up, or one stored row for each thumbnail column).
 PreparedThumbnail SampleAndEncode(JpegDecoder &decoder, const JpegHeader &header,
-                                  const ThumbnailSize &thumb)
+                                  const ThumbnailExtent &thumb)
 {
     decoder.Start();
     const bool quantized = decoder.Quantized();
@@ -103,10 +98,8 @@ PreparedThumbnail SampleAndEncode(JpegDecoder &decoder, const JpegHeader &header
     const size_t bytesPerPixel = quantized ? 1 : 3;
     const uint32_t W = static_cast<uint32_t>(header.Width);
     const uint32_t H = static_cast<uint32_t>(header.Height);
+    const Orientation orientation = header.Orient;
 
-    std::vector<size_t> columns(static_cast<size_t>(thumb.Width));
-    for (int32_t i = 0; i < thumb.Width; ++i)
-        columns[i] = SourceIndex(i, W, thumb.Width) * bytesPerPixel;
     std::vector<unsigned char> row(W * bytesPerPixel);
     std::vector<unsigned char> out(static_cast<size_t>(thumb.Width) * 3);
 
@@ -118,6 +111,27 @@ PreparedThumbnail SampleAndEncode(JpegDecoder &decoder, const JpegHeader &header
                 decoder.SkipRows(target - next);
             if (decoder.NextRow() == next) // nothing skipped: read the row instead
                 decoder.ReadRow(row.data());
+        }
+    };
+
+    // Copies the pixels at `columns` (byte offsets into `row`) to `to`, one
+    // every `step` bytes.
+    auto copyPixels = [&](const std::vector<size_t> &columns, unsigned char *to, size_t step) {
+        if (quantized) {
+            for (size_t c : columns) {
+                const unsigned char v = grayLevels[row[c]];
+                to[0] = v;
+                to[1] = v;
+                to[2] = v;
+                to += step;
+            }
+        } else {
+            for (size_t c : columns) {
+                to[0] = row[c];
+                to[1] = row[c + 1];
+                to[2] = row[c + 2];
+                to += step;
+            }
         }
     };
 
@@ -136,28 +150,60 @@ PreparedThumbnail SampleAndEncode(JpegDecoder &decoder, const JpegHeader &header
     };
     encode([&] { encoder.Start(thumb.Width, thumb.Height, header.Progressive); });
 
-    for (int32_t j = 0; j < thumb.Height; ++j) {
-        const uint32_t sourceRow = SourceIndex(j, H, thumb.Height);
-        if (decoder.NextRow() <= sourceRow) {
-            advanceTo(sourceRow);
-            decoder.ReadRow(row.data());
-            unsigned char *o = out.data();
-            if (quantized) {
-                for (size_t c : columns) {
-                    const unsigned char v = grayLevels[row[c]];
-                    *o++ = v;
-                    *o++ = v;
-                    *o++ = v;
-                }
-            } else {
-                for (size_t c : columns) {
-                    *o++ = row[c];
-                    *o++ = row[c + 1];
-                    *o++ = row[c + 2];
-                }
+    if (orientation == Orientation::Normal) {
+        std::vector<size_t> columns(static_cast<size_t>(thumb.Width));
+        for (int32_t i = 0; i < thumb.Width; ++i)
+            columns[i] = SourceIndex(i, W, thumb.Width) * bytesPerPixel;
+        for (int32_t j = 0; j < thumb.Height; ++j) {
+            const uint32_t sourceRow = SourceIndex(j, H, thumb.Height);
+            if (decoder.NextRow() <= sourceRow) {
+                advanceTo(sourceRow);
+                decoder.ReadRow(row.data());
+                copyPixels(columns, out.data(), 3);
             }
+            encode([&] { encoder.WriteRow(out.data()); });
         }
-        encode([&] { encoder.WriteRow(out.data()); });
+    }
+
+    // The turned picture: one stored row gives one line of the thumbnail,
+    // a row of it or (when the sides are exchanged) a column.
+    std::vector<unsigned char> raster;
+    if (orientation != Orientation::Normal) {
+        const bool swapped = SwapsSides(orientation);
+        const uint32_t shownW = swapped ? H : W;
+        const uint32_t shownH = swapped ? W : H;
+        const size_t w = static_cast<size_t>(thumb.Width);
+        const size_t h = static_cast<size_t>(thumb.Height);
+        const size_t lines = swapped ? w : h;
+        const size_t along = swapped ? h : w;
+        // In a turned picture the stored row depends on the line alone and
+        // the stored column on the place along it.
+        auto stored = [&](size_t line, size_t place) {
+            const size_t i = swapped ? line : place, j = swapped ? place : line;
+            return StoredPixelOf(orientation, SourceIndex(static_cast<int64_t>(i), shownW, thumb.Width),
+                                 SourceIndex(static_cast<int64_t>(j), shownH, thumb.Height), W, H);
+        };
+        std::vector<uint32_t> lineRow(lines);
+        for (size_t line = 0; line < lines; ++line)
+            lineRow[line] = stored(line, 0).Row;
+        std::vector<size_t> columns(along);
+        for (size_t place = 0; place < along; ++place)
+            columns[place] = stored(0, place).Column * bytesPerPixel;
+        const size_t lineStart = swapped ? 3 : w * 3; // bytes from one line to the next
+        const size_t step = swapped ? w * 3 : 3;      // from one place to the next
+        raster.resize(w * h * 3);
+        std::vector<size_t> order(lines);
+        std::iota(order.begin(), order.end(), size_t(0));
+        std::stable_sort(order.begin(), order.end(),
+                         [&](size_t a, size_t b) { return lineRow[a] < lineRow[b]; });
+        for (size_t line : order) {
+            const uint32_t sourceRow = lineRow[line];
+            if (decoder.NextRow() <= sourceRow) {
+                advanceTo(sourceRow);
+                decoder.ReadRow(row.data());
+            }
+            copyPixels(columns, raster.data() + line * lineStart, step);
+        }
     }
 
     // Go through the rest of the data as a full decode would, so that the
@@ -169,128 +215,108 @@ PreparedThumbnail SampleAndEncode(JpegDecoder &decoder, const JpegHeader &header
     }
     decoder.Finish();
 
+    if (!raster.empty())
+        for (size_t j = 0; j < static_cast<size_t>(thumb.Height); ++j)
+            encode([&] { encoder.WriteRow(raster.data() + j * static_cast<size_t>(thumb.Width) * 3); });
+
     PreparedThumbnail result;
     encode([&] { result.Jpeg = encoder.Finish(); });
     result.EncodeError = encodeError;
     return result;
 }
 
+// Whole GiB, or tenths of one rounded down, so that "more than" stays true
+// (MiB below 1 GiB).
+std::string GiBText(uint64_t bytes)
+{
+    if (bytes < kGiB)
+        return std::to_string(bytes >> 20) + " MiB";
+    const uint64_t tenths = bytes / (kGiB / 1024) * 10 / 1024;
+    if (bytes % kGiB == 0 || tenths % 10 == 0)
+        return std::to_string(bytes / kGiB) + " GiB";
+    return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) + " GiB";
+}
+
+ThumbnailMemoryError TooMuchMemory(const std::string &sourcePath, uint64_t memoryLimit)
+{
+    return ThumbnailMemoryError(CannotMakeThumbnail(sourcePath, "decoding it would need more than " + GiBText(memoryLimit) + " of memory"));
+}
+
 } // namespace
-
-int32_t ConvertThumbnailSize(const std::string &text)
-{
-    const SiteError invalid("'" + text + "' is not a valid integer value");
-    size_t i = 0;
-    const size_t n = text.size();
-    while (i < n && text[i] == ' ')
-        ++i;
-    bool negative = false;
-    if (i < n && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
-    }
-
-    bool hex = false;
-    if (i < n && (text[i] == '$' || text[i] == 'x' || text[i] == 'X')) {
-        hex = true;
-        ++i;
-    } else if (i + 1 < n && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
-        hex = true;
-        i += 2;
-    }
-    if (i == n)
-        throw invalid;
-
-    uint64_t value = 0;
-    for (; i < n; ++i) {
-        if (hex) {
-            const int d = HexDigit(text[i]);
-            if (d < 0)
-                throw invalid;
-            value = value * 16 + static_cast<uint64_t>(d);
-            if (value > 0xFFFFFFFFu) // more than eight significant digits
-                throw invalid;
-        } else {
-            if (text[i] < '0' || text[i] > '9')
-                throw invalid;
-            value = value * 10 + static_cast<uint64_t>(text[i] - '0');
-            if (value > (negative ? 2147483648u : 2147483647u))
-                throw invalid;
-        }
-    }
-    // Hex digits are a 32-bit two's-complement pattern; the sign negates it.
-    uint32_t bits = static_cast<uint32_t>(value);
-    if (negative)
-        bits = 0u - bits;
-    return static_cast<int32_t>(bits);
-}
-
-ThumbnailSize ThumbnailDimensions(int32_t W, int32_t H, int32_t size)
-{
-    ThumbnailSize result;
-    if (IsLandscape(W, H)) {
-        const int32_t scaleFactor = Round(Quotient(H, size));
-        result.Width = Round(Quotient(W, scaleFactor));
-        result.Height = size;
-    } else {
-        const int32_t scaleFactor = Round(Quotient(W, size));
-        result.Width = size;
-        result.Height = Round(Quotient(H, scaleFactor));
-    }
-    return result;
-}
 
 namespace {
 
+// What libjpeg's limit can hold.
+size_t LibraryLimit(uint64_t bytes)
+{
+    return static_cast<size_t>(std::min<uint64_t>(bytes, static_cast<uint64_t>(std::numeric_limits<long>::max())));
+}
+
+// The sides of the picture as shown.
+ThumbnailExtent ShownSides(const JpegHeader &header)
+{
+    if (SwapsSides(header.Orient))
+        return {header.Height, header.Width};
+    return {header.Width, header.Height};
+}
+
+// The sampled thumbnail that a turned picture holds whole.
+uint64_t TurnedRasterBytes(Orientation orientation, const ThumbnailExtent &thumb)
+{
+    if (orientation == Orientation::Normal)
+        return 0;
+    return static_cast<uint64_t>(thumb.Width) * static_cast<uint64_t>(thumb.Height) * 3;
+}
+
 PreparedThumbnail Prepare(std::unique_ptr<JpegDecoder> decoder, const std::string &sourcePath,
-                          const std::string &sizeText)
+                          const std::string &sizeText, uint64_t memoryLimit)
 {
     try {
         // An empty file is not parsed: W and H stay 0.
         JpegHeader header;
         if (decoder)
             header = decoder->ReadHeader();
+        const ThumbnailExtent shown = ShownSides(header);
 
         // The orientation test comes before the size text is looked at.
-        IsLandscape(header.Width, header.Height);
+        IsLandscape(shown.Width, shown.Height);
         const int32_t size = ConvertThumbnailSize(sizeText);
         if (size < 0)
             throw SiteError("The thumbnail size '" + sizeText +
                             "' is negative; it must be a whole number of pixels, at least 1");
-        const ThumbnailSize thumb = ThumbnailDimensions(header.Width, header.Height, size);
+        const ThumbnailExtent thumb = ThumbnailDimensions(shown.Width, shown.Height, size);
 
         if (thumb.Width < 1 || thumb.Height < 1 || thumb.Width > kMaxJpegSide ||
             thumb.Height > kMaxJpegSide ||
-            static_cast<uint64_t>(thumb.Width) * static_cast<uint64_t>(thumb.Height) * 3 > kMemoryLimit)
-            throw SiteError("Cannot make a thumbnail of " + Quoted(sourcePath) + ": at " +
-                            std::to_string(thumb.Width) + " x " + std::to_string(thumb.Height) +
-                            " pixels it would be too large (at most 65500 pixels a side and 1 GiB in all)");
+            static_cast<uint64_t>(thumb.Width) * static_cast<uint64_t>(thumb.Height) * 3 > kMaxThumbnailBytes)
+            throw SiteError(CannotMakeThumbnail(
+                sourcePath, "at " + std::to_string(thumb.Width) + " x " + std::to_string(thumb.Height) +
+                                " pixels it would be too large (at most 65500 pixels a side and 1 GiB in all)"));
 
         if (header.Components == 4)
-            throw SiteError("Cannot make a thumbnail of " + Quoted(sourcePath) +
-                            ": pictures with four colour components (CMYK or YCCK) are not supported");
+            throw SiteError(CannotMakeThumbnail(
+                sourcePath, "pictures with four colour components (CMYK or YCCK) are not supported"));
 
         if (header.Components == 1 &&
             static_cast<uint64_t>(header.Width) * static_cast<uint64_t>(header.Height) > kMaxGrayPixels)
-            throw SiteError("Cannot make a thumbnail of " + Quoted(sourcePath) + ": at " +
-                            std::to_string(header.Width) + " x " + std::to_string(header.Height) +
-                            " pixels the grayscale picture is too large (at most 1073741824 pixels)");
+            throw SiteError(CannotMakeThumbnail(
+                sourcePath, "at " + std::to_string(header.Width) + " x " + std::to_string(header.Height) +
+                                " pixels the grayscale picture is too large (at most 1073741824 pixels)"));
 
-        // Decoder and encoder together stay within the limit.
-        const uint64_t encoderBytes = header.Progressive ? ProgressiveEncoderBytes(thumb) : 0;
-        if (encoderBytes >= kMemoryLimit)
-            throw SiteError("Cannot make a thumbnail of " + Quoted(sourcePath) +
-                            ": decoding it would need more than 1 GiB of memory");
-        decoder->LimitMemory(kMemoryLimit - encoderBytes);
+        // Decoder, encoder and a turned picture's raster together stay
+        // within the limit.
+        const uint64_t beside = (header.Progressive ? ProgressiveEncoderBytes(thumb) : 0) +
+                                TurnedRasterBytes(header.Orient, thumb);
+        if (beside >= memoryLimit)
+            throw TooMuchMemory(sourcePath, memoryLimit);
+        decoder->LimitMemory(LibraryLimit(memoryLimit - beside));
 
         return SampleAndEncode(*decoder, header, thumb);
     } catch (const JpegError &e) {
         if (e.OutOfMemory())
-            throw SiteError("Cannot make a thumbnail of " + Quoted(sourcePath) +
-                            ": decoding it would need more than 1 GiB of memory");
+            throw TooMuchMemory(sourcePath, memoryLimit);
         if (e.TooManyScans())
-            throw SiteError("Cannot make a thumbnail of " + Quoted(sourcePath) +
-                            ": it has more scans than a picture of its size may have");
+            throw SiteError(CannotMakeThumbnail(sourcePath, "it has more scans than a picture of its size may have"));
         if (e.ReadErrno() != 0)
             throw SiteError(CannotOpenFileMessage(sourcePath, e.ReadErrno()));
         throw;
@@ -299,7 +325,24 @@ PreparedThumbnail Prepare(std::unique_ptr<JpegDecoder> decoder, const std::strin
 
 } // namespace
 
-PreparedThumbnail PrepareThumbnail(const std::string &sourcePath, const std::string &sizeText)
+uint64_t DecodeMemoryCapFor(uint64_t physicalMemory)
+{
+    return std::max(kGiB, physicalMemory / 4);
+}
+
+uint64_t DecodeMemoryCap()
+{
+    static const uint64_t cap = [] {
+        const long pages = ::sysconf(_SC_PHYS_PAGES);
+        const long pageSize = ::sysconf(_SC_PAGE_SIZE);
+        if (pages <= 0 || pageSize <= 0)
+            return DecodeMemoryCapFor(0);
+        return DecodeMemoryCapFor(static_cast<uint64_t>(pages) * static_cast<uint64_t>(pageSize));
+    }();
+    return cap;
+}
+
+PreparedThumbnail PrepareThumbnail(const std::string &sourcePath, const std::string &sizeText, uint64_t memoryLimit)
 {
     // The picture is read as it is decoded, never held whole: a large
     // progressive picture already needs all its coefficients in memory.
@@ -307,17 +350,17 @@ PreparedThumbnail PrepareThumbnail(const std::string &sourcePath, const std::str
     std::vector<unsigned char> firstBytes = file.Read(kFirstRead);
     std::unique_ptr<JpegDecoder> decoder;
     if (!firstBytes.empty())
-        decoder = std::make_unique<JpegDecoder>(file.Descriptor(), std::move(firstBytes), kMemoryLimit);
-    return Prepare(std::move(decoder), sourcePath, sizeText);
+        decoder = std::make_unique<JpegDecoder>(file.Descriptor(), std::move(firstBytes), LibraryLimit(memoryLimit));
+    return Prepare(std::move(decoder), sourcePath, sizeText, memoryLimit);
 }
 
 PreparedThumbnail PrepareThumbnailFromBytes(std::vector<unsigned char> bytes, const std::string &sourcePath,
-                                            const std::string &sizeText)
+                                            const std::string &sizeText, uint64_t memoryLimit)
 {
     std::unique_ptr<JpegDecoder> decoder;
     if (!bytes.empty())
-        decoder = std::make_unique<JpegDecoder>(bytes.data(), bytes.size(), kMemoryLimit);
-    return Prepare(std::move(decoder), sourcePath, sizeText);
+        decoder = std::make_unique<JpegDecoder>(bytes.data(), bytes.size(), LibraryLimit(memoryLimit));
+    return Prepare(std::move(decoder), sourcePath, sizeText, memoryLimit);
 }
 
 void WriteThumbnail(const std::string &targetPath, const PreparedThumbnail &thumbnail)
@@ -332,7 +375,7 @@ void WriteThumbnail(const std::string &targetPath, const PreparedThumbnail &thum
     WriteWholeFile(targetPath, thumbnail.Jpeg.data(), thumbnail.Jpeg.size());
 }
 
-uint64_t ThumbnailMemoryNeed(const std::string &sourcePath, const std::string &sizeText)
+uint64_t ThumbnailMemoryNeed(const std::string &sourcePath, const std::string &sizeText, uint64_t memoryCap)
 {
     // Only a regular file is looked into: reading a pipe's header would
     // take bytes the decoder needs, and opening one can block.
@@ -343,15 +386,21 @@ uint64_t ThumbnailMemoryNeed(const std::string &sourcePath, const std::string &s
     // such a picture counts as the most one picture may hold.
     const std::optional<JpegFrame> frame = ReadJpegFrameFromFile(sourcePath);
     if (!frame)
-        return kMemoryLimit;
+        return memoryCap;
     // The read buffer, the coefficients, and a few rows of the picture and
     // of the thumbnail.
     uint64_t need = kFirstRead + CoefficientBufferBytes(*frame) + uint64_t(64) * static_cast<uint64_t>(frame->Width);
-    if (frame->MultiScan && frame->Height > 0) {
+    if ((frame->MultiScan || frame->Orient != Orientation::Normal) && frame->Height > 0) {
         try {
             const int32_t size = ConvertThumbnailSize(sizeText);
-            if (size > 0)
-                need += ProgressiveEncoderBytes(ThumbnailDimensions(frame->Width, frame->Height, size));
+            const bool swapped = SwapsSides(frame->Orient);
+            if (size > 0) {
+                const ThumbnailExtent thumb = ThumbnailDimensions(swapped ? frame->Height : frame->Width,
+                                                                swapped ? frame->Width : frame->Height, size);
+                if (frame->MultiScan)
+                    need += ProgressiveEncoderBytes(thumb);
+                need += TurnedRasterBytes(frame->Orient, thumb);
+            }
         } catch (const SiteError &) {
             // The picture fails before anything is decoded.
         }
@@ -360,9 +409,9 @@ uint64_t ThumbnailMemoryNeed(const std::string &sourcePath, const std::string &s
 }
 
 void MakeThumbnail(const std::string &sourcePath, const std::string &targetPath,
-                   const std::string &sizeText)
+                   const std::string &sizeText, uint64_t memoryLimit)
 {
-    const PreparedThumbnail thumbnail = PrepareThumbnail(sourcePath, sizeText);
+    const PreparedThumbnail thumbnail = PrepareThumbnail(sourcePath, sizeText, memoryLimit);
     WriteThumbnail(targetPath, thumbnail);
 }
 

@@ -6,38 +6,44 @@
 #include <string>
 #include <vector>
 
+#include "SiteError.h"
+#include "ThumbnailDimensions.h"
+
 namespace pixelnook {
 
-struct ThumbnailSize {
-    int32_t Width = 0;
-    int32_t Height = 0;
+// What one picture's decode may hold on a machine with this much physical
+// memory: a quarter of it, never less than 1 GiB.
+uint64_t DecodeMemoryCapFor(uint64_t physicalMemory);
+// The same for this machine; worked out once.
+uint64_t DecodeMemoryCap();
+
+// A picture whose decode would need more than the memory it was allowed:
+// "Cannot make a thumbnail of "%s": decoding it would need more than %s of
+// memory", the limit in GiB.
+class ThumbnailMemoryError : public SiteError {
+public:
+    using SiteError::SiteError;
 };
-
-// The whole-number conversion of the thumbnail size text: leading spaces, an
-// optional sign, decimal digits or "$"/"x"/"0x" hex, nothing after. Throws
-// SiteError "'%s' is not a valid integer value".
-int32_t ConvertThumbnailSize(const std::string &text);
-
-// The shorter side becomes `size`, the other is divided by the same rounded
-// scale factor. Throws SiteError "Floating point division by zero" or
-// "Invalid floating point operation".
-ThumbnailSize ThumbnailDimensions(int32_t W, int32_t H, int32_t size);
 
 // Everything up to the moment the target file is touched: read, header,
 // dimensions (the size text is converted after the orientation test),
-// decode, sample and encode in memory. Throws SiteError for every failure
+// decode, sample and encode in memory. The thumbnail is of the picture as
+// shown: an Exif Orientation other than 1 turns the sampled pixels upright,
+// and the size rule takes the sides as shown. memoryLimit bounds what the
+// decoder and encoder hold (ThumbnailMemoryError beyond it). Throws SiteError for every failure
 // before the target is touched; an encoding failure is kept in EncodeError,
 // since it is reported only after the target file was created.
 struct PreparedThumbnail {
     std::vector<unsigned char> Jpeg;
     std::string EncodeError;
 };
-PreparedThumbnail PrepareThumbnail(const std::string &sourcePath, const std::string &sizeText);
+PreparedThumbnail PrepareThumbnail(const std::string &sourcePath, const std::string &sizeText,
+                                   uint64_t memoryLimit = DecodeMemoryCap());
 
 // The same from a picture's bytes already in memory; sourcePath only names
 // the picture in messages.
 PreparedThumbnail PrepareThumbnailFromBytes(std::vector<unsigned char> bytes, const std::string &sourcePath,
-                                            const std::string &sizeText);
+                                            const std::string &sizeText, uint64_t memoryLimit = DecodeMemoryCap());
 
 // Deletes any file at the target, creates it and writes the thumbnail in one
 // write. Throws SiteError `Cannot create file "%s". %s`, or the encoding
@@ -46,15 +52,17 @@ void WriteThumbnail(const std::string &targetPath, const PreparedThumbnail &thum
 
 // What PrepareThumbnail holds in memory at its peak for this picture,
 // estimated from its headers: the decoder's coefficients when the picture
-// is coded in several scans, the encoder's for a progressive thumbnail, a
-// few rows and the read buffer. Never throws. A missing file or one that
-// is not a regular file (a pipe is not opened) counts as the read buffer
-// alone; a file whose headers cannot be read as 1 GiB, the most a picture
-// may take.
-uint64_t ThumbnailMemoryNeed(const std::string &sourcePath, const std::string &sizeText);
+// is coded in several scans, the encoder's for a progressive thumbnail,
+// the sampled thumbnail of a picture to be turned upright, a few rows and
+// the read buffer. Never throws. A missing file or one that is not a
+// regular file (a pipe is not opened) counts as the read buffer alone; a
+// file whose headers cannot be read as memoryCap, the most a picture may
+// take.
+uint64_t ThumbnailMemoryNeed(const std::string &sourcePath, const std::string &sizeText,
+                             uint64_t memoryCap = DecodeMemoryCap());
 
 // PrepareThumbnail followed by WriteThumbnail.
 void MakeThumbnail(const std::string &sourcePath, const std::string &targetPath,
-                   const std::string &sizeText);
+                   const std::string &sizeText, uint64_t memoryLimit = DecodeMemoryCap());
 
 } // namespace pixelnook

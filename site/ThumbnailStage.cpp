@@ -22,7 +22,8 @@ namespace {
 // 12-megapixel 4:2:0 pictures (34 MiB each) are decoded side by side, two
 // 18-megapixel 4:2:2 ones (68 MiB each) one after the other, and a build
 // stays well under 160 MiB. Baseline pictures are decoded a row at a time
-// and need little.
+// and need little. What really bounds the memory is the cap, which the
+// decodes in flight share (see DecodeScheduler).
 constexpr uint64_t kMemoryPerWorker = uint64_t(64) << 20;
 
 // A finished picture waiting for its turn to be written.
@@ -61,13 +62,13 @@ std::vector<long> SourceDependencies(const std::vector<ThumbnailJob> &jobs)
 class ParallelStage {
 public:
     ParallelStage(const std::vector<ThumbnailJob> &jobs, const std::string &sizeText, unsigned workers,
-                  uint64_t memoryBudget)
-        : jobs_(jobs), sizeText_(sizeText), outcomes_(jobs.size()),
+                  uint64_t memoryBudget, uint64_t memoryCap)
+        : jobs_(jobs), sizeText_(sizeText), memoryCap_(memoryCap), outcomes_(jobs.size()),
           // Finished thumbnails are a few kilobytes, so the workers may run
           // well ahead of the writer: one slow picture then does not leave
           // the other cores idle. The bound only keeps memory in check on
           // lists of thousands.
-          scheduler_(SourceDependencies(jobs), workers, memoryBudget, static_cast<size_t>(workers) * 64)
+          scheduler_(SourceDependencies(jobs), workers, memoryBudget, static_cast<size_t>(workers) * 64, memoryCap)
     {
         threads_.reserve(workers);
         try {
@@ -117,14 +118,22 @@ private:
             const size_t k = task->Job;
             lock.unlock();
             if (task->Measure) {
-                const uint64_t need = ThumbnailMemoryNeed(jobs_[k].SourcePath, sizeText_);
+                const uint64_t need = ThumbnailMemoryNeed(jobs_[k].SourcePath, sizeText_, memoryCap_);
                 lock.lock();
                 scheduler_.Measured(k, need);
                 changed_.notify_all();
                 continue;
             }
-            Outcome outcome = Prepare(k);
+            bool tooLittle = false;
+            Outcome outcome = Prepare(k, task->Grant, tooLittle);
             lock.lock();
+            if (tooLittle && task->Grant < memoryCap_) {
+                // The headers promised less than the picture took: decode
+                // it again with the whole cap, alone.
+                scheduler_.Retry(k);
+                changed_.notify_all();
+                continue;
+            }
             scheduler_.Finished(k);
             outcomes_[k] = std::move(outcome);
             changed_.notify_all();
@@ -132,11 +141,15 @@ private:
     }
 
     // Never lets an exception out of a worker: it travels with the outcome.
-    Outcome Prepare(size_t k) const
+    // tooLittle: the picture needed more memory than memoryLimit.
+    Outcome Prepare(size_t k, uint64_t memoryLimit, bool &tooLittle) const
     {
         Outcome outcome;
         try {
-            outcome.Thumbnail = PrepareThumbnail(jobs_[k].SourcePath, sizeText_);
+            outcome.Thumbnail = PrepareThumbnail(jobs_[k].SourcePath, sizeText_, memoryLimit);
+        } catch (const ThumbnailMemoryError &) {
+            tooLittle = true;
+            outcome.Error = std::current_exception();
         } catch (...) {
             outcome.Error = std::current_exception();
         }
@@ -148,7 +161,8 @@ private:
         std::unique_lock<std::mutex> lock(mutex_);
         if (threads_.empty()) {
             lock.unlock();
-            return Prepare(k);
+            bool tooLittle = false;
+            return Prepare(k, memoryCap_, tooLittle);
         }
         changed_.wait(lock, [&] { return outcomes_[k].has_value(); });
         Outcome outcome = std::move(*outcomes_[k]);
@@ -158,6 +172,7 @@ private:
 
     const std::vector<ThumbnailJob> &jobs_;
     const std::string &sizeText_;
+    const uint64_t memoryCap_;
     std::vector<std::optional<Outcome>> outcomes_;
 
     std::mutex mutex_;
@@ -170,19 +185,21 @@ private:
 } // namespace
 
 void MakeThumbnails(const std::vector<ThumbnailJob> &jobs, const std::string &sizeText,
-                    unsigned workers, uint64_t memoryBudget)
+                    unsigned workers, uint64_t memoryBudget, uint64_t memoryCap)
 {
+    if (memoryCap == 0)
+        memoryCap = DecodeMemoryCap();
     if (workers == 0)
         workers = std::max(1u, std::thread::hardware_concurrency());
     workers = static_cast<unsigned>(std::min<size_t>(workers, jobs.size()));
     if (workers <= 1) {
         for (const ThumbnailJob &job : jobs)
-            MakeThumbnail(job.SourcePath, job.TargetPath, sizeText);
+            MakeThumbnail(job.SourcePath, job.TargetPath, sizeText, memoryCap);
         return;
     }
     if (memoryBudget == 0)
         memoryBudget = kMemoryPerWorker * workers;
-    ParallelStage stage(jobs, sizeText, workers, memoryBudget);
+    ParallelStage stage(jobs, sizeText, workers, std::min(memoryBudget, memoryCap), memoryCap);
     stage.Run();
 }
 

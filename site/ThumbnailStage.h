@@ -21,8 +21,11 @@ struct ThumbnailJob {
 // The pictures being decoded at once share a memory budget (memoryBudget
 // bytes, or 64 MiB per worker when 0), charged with what each picture's
 // headers say it needs; a picture larger than the whole budget is decoded
-// while no other picture is.
+// while no other picture is. Beyond that plan, the memory the decodes in
+// flight may hold together is memoryCap (DecodeMemoryCap() when 0), which
+// is also the most one picture may take alone: a picture that needs more
+// fails with ThumbnailMemoryError.
 void MakeThumbnails(const std::vector<ThumbnailJob> &jobs, const std::string &sizeText,
-                    unsigned workers, uint64_t memoryBudget = 0);
+                    unsigned workers, uint64_t memoryBudget = 0, uint64_t memoryCap = 0);
 
 } // namespace pixelnook

@@ -3,6 +3,7 @@
 set(PIXELNOOK_SITE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/BuildSite.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DecodeScheduler.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ExifOrientation.cpp
   ${CMAKE_CURRENT_LIST_DIR}/FileSystem.cpp
   ${CMAKE_CURRENT_LIST_DIR}/GalleryPages.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ImagePages.cpp
@@ -13,5 +14,6 @@ set(PIXELNOOK_SITE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/SiteSettings.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TemplateCatalogue.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Thumbnail.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ThumbnailDimensions.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ThumbnailStage.cpp
 )

@@ -21,6 +21,9 @@ struct SimJob {
     uint64_t Need;
     double Duration;
     long After = -1;
+    // What the decode really takes when more than its headers said: a
+    // start granted less fails at once and must be retried.
+    uint64_t Takes = 0;
 };
 
 struct Simulation {
@@ -32,19 +35,24 @@ struct Simulation {
     bool Overlap(size_t a, size_t b) const { return Start[a] < End[b] && Start[b] < End[a]; }
 };
 
-Simulation Simulate(const std::vector<SimJob> &jobs, unsigned workers, uint64_t budget, size_t window)
+// cap 0: the cap is the budget.
+Simulation Simulate(const std::vector<SimJob> &jobs, unsigned workers, uint64_t budget, size_t window,
+                    uint64_t cap = 0)
 {
     const size_t n = jobs.size();
     std::vector<long> after;
     for (const SimJob &job : jobs)
         after.push_back(job.After);
-    DecodeScheduler scheduler(after, workers, budget, window);
+    DecodeScheduler scheduler(after, workers, budget, window, cap);
+    const uint64_t memory = std::max(cap, budget); // what the grants may add up to
 
     Simulation sim;
     sim.Start.assign(n, -1);
     sim.End.assign(n, -1);
     std::vector<bool> measured(n), done(n);
     std::multimap<double, size_t> running; // end time -> job
+    std::map<size_t, uint64_t> granted;     // running job -> its grant
+    std::vector<int> starts(n);
     size_t written = 0;
     double now = 0;
     auto violation = [&](const std::string &what, size_t job) {
@@ -72,6 +80,25 @@ Simulation Simulate(const std::vector<SimJob> &jobs, unsigned workers, uint64_t 
             }
             if (!measured[k] || sim.Start[k] >= 0)
                 violation("started unmeasured or twice", k);
+            uint64_t grants = task->Grant;
+            for (const auto &g : granted)
+                grants += g.second;
+            if (grants > memory)
+                violation("granted more than the cap", k);
+            if (task->Grant < std::min(jobs[k].Need, memory) && jobs[k].Need <= budget)
+                violation("granted less than its need", k);
+            if (++starts[k] > 2)
+                violation("started more than twice", k);
+            // Granted less than it takes, it fails as soon as it starts and
+            // goes back; with the whole cap it fails for good (and counts
+            // as run).
+            if (task->Grant < jobs[k].Takes && task->Grant < memory) {
+                scheduler.Retry(k);
+                continue;
+            }
+            if (starts[k] == 2 && !running.empty())
+                violation("a retried job not alone", k);
+            granted[k] = task->Grant;
             sim.Start[k] = now;
             sim.StartOrder.push_back(k);
             running.emplace(now + jobs[k].Duration, k);
@@ -94,6 +121,7 @@ Simulation Simulate(const std::vector<SimJob> &jobs, unsigned workers, uint64_t 
         now = first->first;
         const size_t k = first->second;
         running.erase(first);
+        granted.erase(k);
         scheduler.Finished(k);
         sim.End[k] = now;
         done[k] = true;
@@ -176,6 +204,57 @@ TEST(DecodeScheduler, PictureLargerThanTheBudgetRunsAlone)
         EXPECT_TRUE(k == 6 || !sim.Overlap(k, 6)) << k;
 }
 
+// What the decodes may hold is shared out in proportion to the budget: with
+// a cap four times the budget, pictures running side by side get four
+// times their need (room for a poor estimate), one larger than the budget
+// gets the whole cap, and a picture that still needs more than its grant
+// is started again alone with the whole cap.
+TEST(DecodeScheduler, GrantsShareTheCap)
+{
+    {
+        DecodeScheduler scheduler({-1, -1, -1}, 2, 100 * MiB, 8, 400 * MiB);
+        const uint64_t needs[] = {30 * MiB, 50 * MiB, 900 * MiB};
+        for (int k = 0; k < 3; ++k) {
+            const auto task = scheduler.Next();
+            ASSERT_TRUE(task && task->Measure);
+            scheduler.Measured(task->Job, needs[task->Job]);
+        }
+        std::map<size_t, uint64_t> grants;
+        for (auto task = scheduler.Next(); task; task = scheduler.Next())
+            grants[task->Job] = task->Grant;
+        // The largest comes first and alone.
+        ASSERT_EQ(grants.size(), 1u);
+        EXPECT_EQ(grants[2], 400 * MiB);
+        scheduler.Finished(2);
+        grants.clear();
+        for (auto task = scheduler.Next(); task; task = scheduler.Next())
+            grants[task->Job] = task->Grant;
+        EXPECT_EQ(grants[0], 120 * MiB);
+        EXPECT_EQ(grants[1], 200 * MiB);
+
+        // Job 1 needed more: it waits for job 0, then runs with the cap.
+        scheduler.Retry(1);
+        EXPECT_FALSE(scheduler.Next());
+        scheduler.Finished(0);
+        const auto again = scheduler.Next();
+        ASSERT_TRUE(again);
+        EXPECT_EQ(again->Job, 1u);
+        EXPECT_EQ(again->Grant, 400 * MiB);
+        scheduler.Finished(1);
+        EXPECT_TRUE(scheduler.AllTaken());
+    }
+    {
+        SCOPED_TRACE("a cap below the budget is the budget");
+        DecodeScheduler scheduler({-1, -1}, 2, 100 * MiB, 8, 60 * MiB);
+        for (int k = 0; k < 2; ++k)
+            scheduler.Measured(scheduler.Next()->Job, 40 * MiB);
+        const auto first = scheduler.Next();
+        ASSERT_TRUE(first);
+        EXPECT_EQ(first->Grant, 40 * MiB);
+        EXPECT_FALSE(scheduler.Next()) << "two of 40 MiB do not fit in 60";
+    }
+}
+
 // A picture that does not fit is not passed over for ever by a stream of
 // pictures that each leave it too little room.
 TEST(DecodeScheduler, WaitingPictureIsNotStarved)
@@ -197,10 +276,12 @@ TEST(DecodeScheduler, WaitingPictureIsNotStarved)
     EXPECT_EQ(sim.Start[1], running);
 }
 
-// Random lists, budgets, windows and dependencies: every job runs once,
-// never before its source is written, never outside the window, never over
-// the budget (a picture larger than the budget alone), and the workers
-// never all wait while jobs remain.
+// Random lists, budgets, caps, windows and dependencies, some pictures
+// taking more than their headers say: every job runs once (after at most
+// one retry, alone), never before its source is written, never outside the
+// window, never over the budget (a picture larger than the budget alone),
+// the grants never over the cap, and the workers never all wait while jobs
+// remain.
 TEST(DecodeScheduler, RandomListsKeepEveryRule)
 {
     std::mt19937 random(20261210);
@@ -220,7 +301,13 @@ TEST(DecodeScheduler, RandomListsKeepEveryRule)
                 job.After = static_cast<long>(random() % k);
             jobs.push_back(job);
         }
-        const Simulation sim = Simulate(jobs, workers, budget, window);
+        // Some pictures take more than their headers said, and the cap is
+        // the budget or well above it.
+        for (SimJob &job : jobs)
+            if (random() % 10 == 0)
+                job.Takes = job.Need + (random() % 64 + 1) * MiB;
+        const uint64_t cap = random() % 2 ? 0 : budget * (1 + random() % 8);
+        const Simulation sim = Simulate(jobs, workers, budget, window, cap);
         ASSERT_FALSE(sim.Deadlock) << "round " << round;
         ASSERT_TRUE(sim.Violations.empty()) << "round " << round << ": " << sim.Violations.front();
     }

@@ -137,7 +137,8 @@ Outcome RunInChild(const std::function<std::string()> &work)
 
 std::string MakeThumbnailOf(const Bytes &bytes, const std::string &sizeText)
 {
-    const PreparedThumbnail t = PrepareThumbnailFromBytes(bytes, "huge.jpg", sizeText);
+    // The cap of a machine with 4 GiB, whatever this one has.
+    const PreparedThumbnail t = PrepareThumbnailFromBytes(bytes, "huge.jpg", sizeText, uint64_t(1) << 30);
     if (!t.EncodeError.empty())
         return t.EncodeError;
     const fixtures::JpegInfo info = fixtures::InspectJpeg(t.Jpeg);
@@ -161,13 +162,33 @@ Bytes WithRepeatedLastScan(const Bytes &jpeg, int copies)
     return out;
 }
 
-Bytes Claiming(int width, int height, int components, bool progressive, int restartRows = 0)
+Bytes Claiming(int width, int height, int components, bool progressive, int restartRows = 0,
+               std::vector<fixtures::ScanSpec> scans = {})
 {
     JpegSpec spec{16, 16};
     spec.Components = components;
     spec.Progressive = progressive;
     spec.RestartRows = restartRows;
+    spec.Scans = std::move(scans);
     return WithFrameSize(MakeJpeg(spec), width, height);
+}
+
+// Spectral selection alone: every scan a first scan, so a repeated one is
+// no fault of order the library would notice.
+const std::vector<fixtures::ScanSpec> kSpectralOnly = {
+    {{0, 1, 2}, 0, 0, 0, 0}, {{0}, 1, 63, 0, 0}, {{1}, 1, 63, 0, 0}, {{2}, 1, 63, 0, 0}};
+
+// A successive-approximation script that sends every coefficient bit by bit
+// from the eighth down, in two bands: 18 passes over every block, three
+// times libjpeg's standard progression.
+std::vector<fixtures::ScanSpec> BitByBit()
+{
+    std::vector<fixtures::ScanSpec> scans{{{0, 1, 2}, 0, 0, 0, 1}, {{0, 1, 2}, 0, 0, 1, 0}};
+    for (int c = 0; c < 3; ++c)
+        for (const auto &band : {std::pair<int, int>{1, 5}, {6, 63}})
+            for (int al = 7; al >= 0; --al)
+                scans.push_back({{c}, band.first, band.second, al == 7 ? 0 : al + 1, al});
+    return scans;
 }
 
 struct HostileCase {
@@ -219,6 +240,20 @@ INSTANTIATE_TEST_SUITE_P(Claims, HostilePicture, ::testing::Values(
                 kTooMuchMemory},
     HostileCase{"RepeatedScans", [] { return WithRepeatedLastScan(Claiming(14000, 14000, 3, true), 200); }, "85",
                 kTooManyScans},
+    HostileCase{"BitByBitLayout", [] { return Claiming(9000, 9000, 3, true, 0, BitByBit()); }, "85",
+                "thumbnail 85 x 85"},
+    HostileCase{"RepeatedFirstScans", [] {
+        return WithRepeatedLastScan(Claiming(14000, 14000, 3, true, 0, kSpectralOnly), 200);
+    }, "85", kTooManyScans},
+    // A genuine picture of that size with libjpeg's standard progression
+    // (ten scans), every pixel coded, at 4:4:4: 864 MB of coefficients.
+    HostileCase{"GenuineLarge444Progressive", [] {
+        JpegSpec spec{12000, 12000};
+        spec.HSamp = spec.VSamp = 1;
+        spec.Progressive = true;
+        spec.Quality = 20; // few coefficients to code: the fixture is made quicker
+        return MakeJpeg(spec);
+    }, "85", "thumbnail 85 x 85"},
     // The picture fails only at its end, once the encoder has grown its
     // output past its first buffer: the abandoned thumbnail must be freed
     // once, not twice.

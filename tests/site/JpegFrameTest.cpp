@@ -66,6 +66,7 @@ struct FrameCase {
     const char *Name;
     std::function<std::vector<unsigned char>()> Bytes;
     bool MultiScan;
+    Orientation Orient = Orientation::Normal;
 };
 
 void PrintTo(const FrameCase &c, std::ostream *os) { *os << c.Name; }
@@ -91,13 +92,16 @@ std::vector<unsigned char> Segment(unsigned char marker, size_t payload)
 class JpegFrameTable : public ::testing::TestWithParam<FrameCase> {};
 
 // Every field agrees with libjpeg's own reading of the same stream, from
-// memory and from a file alike.
+// memory and from a file alike; the orientation with the decoder's.
 TEST_P(JpegFrameTable, AgreesWithLibjpeg)
 {
     const FrameCase c = GetParam();
     const std::vector<unsigned char> bytes = c.Bytes();
     const LibjpegView expected = ViewWithLibjpeg(bytes);
+    JpegDecoder decoder(bytes.data(), bytes.size(), size_t(1) << 30);
+    const Orientation orientation = decoder.ReadHeader().Orient;
     ASSERT_EQ(expected.MultiScan, c.MultiScan) << "fixture is not what the case says";
+    EXPECT_EQ(orientation, c.Orient);
 
     fixtures::TempDir dir;
     fixtures::WriteFile(dir.path() / "pic.jpg", bytes);
@@ -113,6 +117,7 @@ TEST_P(JpegFrameTable, AgreesWithLibjpeg)
         EXPECT_EQ(factors, expected.Factors);
         EXPECT_EQ(frame->MultiScan, expected.MultiScan);
         EXPECT_EQ(CoefficientBufferBytes(*frame), expected.CoefficientBytes);
+        EXPECT_EQ(frame->Orient, orientation);
     }
 }
 
@@ -136,6 +141,22 @@ INSTANTIATE_TEST_SUITE_P(Fixtures, JpegFrameTable, ::testing::Values(
         return fixtures::WithMarkers(MakeJpeg(Spec(200, 150, 2, 2, true)),
                                      {Segment(0xE1, 65533), Segment(0xE2, 65533), Segment(0xFE, 70)});
     }, true},
+    // The first Exif segment gives the orientation, after any other APP1.
+    FrameCase{"ExifAfterOtherApp1", [] {
+        const std::string xmp = "http://ns.adobe.com/xap/1.0/";
+        std::vector<unsigned char> other = Segment(0xE1, xmp.size() + 1);
+        std::copy(xmp.begin(), xmp.end(), other.begin() + 4);
+        JpegSpec s = Spec(120, 90, 2, 2, true);
+        s.App1 = fixtures::ExifBody(6, true);
+        return fixtures::WithMarkers(MakeJpeg(s), {other});
+    }, true, Orientation::Rotate90},
+    FrameCase{"TwoExifSegments", [] {
+        std::vector<unsigned char> first = fixtures::ExifBody(3, false);
+        first.insert(first.begin(), {0xFF, 0xE1, 0, static_cast<unsigned char>(first.size() + 2)});
+        JpegSpec s = Spec(120, 90, 2, 2);
+        s.App1 = fixtures::ExifBody(8, false);
+        return fixtures::WithMarkers(MakeJpeg(s), {first});
+    }, false, Orientation::Rotate180},
     FrameCase{"SegmentLengthBelowTwo", [] {
         return fixtures::WithMarkers(MakeJpeg(Spec(64, 48, 2, 2, true)), {{0xFF, 0xE0, 0x00, 0x00}, {0xFF, 0xFE, 0x00, 0x01}});
     }, true},

@@ -5,12 +5,17 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <thread>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace pixelnook;
 using fixtures::JpegSpec;
@@ -258,6 +263,77 @@ TEST_F(ThumbnailStage, NoPicturesWritesNothing)
 {
     EXPECT_EQ(Run(0), "");
     EXPECT_TRUE(std::filesystem::is_empty(thumbs()));
+}
+
+constexpr uint64_t MiB = uint64_t(1) << 20;
+
+// A picture read from a pipe says nothing of its size before it is read,
+// so it is first given the share of the memory cap of a small picture. A
+// large progressive picture there needs more: it is decoded again, alone,
+// with the whole cap, and its thumbnail is the one its bytes give. With a
+// cap below its need it is refused, the cap in the message.
+TEST_F(ThumbnailStage, PictureNeedingMoreThanItsShareIsDecodedAgainWithTheCap)
+{
+    JpegSpec large{1600, 1200};
+    large.Progressive = true; // 5.8 MB of coefficients
+    const std::vector<unsigned char> bytes = MakeJpeg(large);
+    // pipe.jpg is a link to a pipe; each reader gets the picture from the
+    // start: as soon as one is connected, the link moves to a fresh pipe
+    // for the next, so none can join a pipe that still holds the rest of a
+    // picture (a reader that gives up early leaves the write failing with
+    // EPIPE).
+    const std::string pipe = (pictures() / "pipe.jpg").string();
+    const auto fifo = [&](int k) { return (dir.path() / ("fifo" + std::to_string(k))).string(); };
+    ASSERT_EQ(::mkfifo(fifo(0).c_str(), 0600), 0);
+    ASSERT_EQ(::symlink(fifo(0).c_str(), pipe.c_str()), 0);
+    jobs.push_back({pipe, (thumbs() / "tn_pipe.jpg").string()});
+    Add(MakeJpeg({64, 48}));
+    Add(MakeJpeg({64, 48}));
+
+    const auto previous = std::signal(SIGPIPE, SIG_IGN);
+    std::atomic<bool> done{false};
+    std::thread feeder([&] {
+        for (int k = 0; !done;) {
+            const int fd = ::open(fifo(k).c_str(), O_WRONLY | O_NONBLOCK);
+            if (fd < 0) { // no reader yet
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                continue;
+            }
+            ++k;
+            const std::string link = pipe + ".new";
+            if (::mkfifo(fifo(k).c_str(), 0600) != 0 || ::symlink(fifo(k).c_str(), link.c_str()) != 0 ||
+                ::rename(link.c_str(), pipe.c_str()) != 0)
+                ADD_FAILURE() << "cannot move the link to a fresh pipe";
+            ::fcntl(fd, F_SETFL, 0);
+            for (size_t at = 0; at < bytes.size();) {
+                const ssize_t n = ::write(fd, bytes.data() + at, bytes.size() - at);
+                if (n <= 0)
+                    break;
+                at += static_cast<size_t>(n);
+            }
+            ::close(fd);
+        }
+    });
+    std::string made, refused;
+    try {
+        MakeThumbnails(jobs, "40", 2, 0, 16 * MiB);
+    } catch (const SiteError &e) {
+        made = e.what();
+    }
+    try {
+        MakeThumbnails(jobs, "40", 2, 0, 4 * MiB);
+    } catch (const SiteError &e) {
+        refused = e.what();
+    }
+    done = true;
+    feeder.join();
+    std::signal(SIGPIPE, previous);
+
+    EXPECT_EQ(made, "");
+    EXPECT_EQ(refused, "Cannot make a thumbnail of \"" + pipe + "\": decoding it would need more than 4 MiB of memory");
+    // The thumbnail of the first build, which the refused one left alone.
+    EXPECT_TRUE(fixtures::ReadFile(jobs[0].TargetPath) ==
+                PrepareThumbnailFromBytes(bytes, pipe, "40", 16 * MiB).Jpeg);
 }
 
 } // namespace

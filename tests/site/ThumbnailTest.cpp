@@ -1,3 +1,4 @@
+#include "ExifOrientation.h"
 #include "JpegCodec.h"
 #include "JpegFixtures.h"
 #include "SiteError.h"
@@ -24,6 +25,8 @@ namespace {
 
 const char *const kDivZero = "Floating point division by zero";
 const char *const kInvalidOp = "Invalid floating point operation";
+constexpr uint64_t kGiB = uint64_t(1) << 30;
+constexpr uint64_t kMiB = uint64_t(1) << 20;
 
 std::string ErrorOf(const std::function<void()> &action)
 {
@@ -51,7 +54,7 @@ TEST_P(ThumbnailDimensionsTable, GivesTheSizeOrTheArithmeticError)
     if (c.Error) {
         EXPECT_EQ(ErrorOf([&] { ThumbnailDimensions(c.W, c.H, c.Size); }), c.Error);
     } else {
-        const ThumbnailSize t = ThumbnailDimensions(c.W, c.H, c.Size);
+        const ThumbnailExtent t = ThumbnailDimensions(c.W, c.H, c.Size);
         EXPECT_EQ(t.Width, c.Width);
         EXPECT_EQ(t.Height, c.Height);
     }
@@ -244,7 +247,7 @@ TEST_P(ThumbnailFailures, ReportsAndKeepsOlderThumbnail)
     const std::string target = Target();
     fixtures::WriteText(target, "older thumbnail");
 
-    EXPECT_EQ(ErrorOf([&] { MakeThumbnail(source, target, c.Size); }), WithPath(c.Message, source));
+    EXPECT_EQ(ErrorOf([&] { MakeThumbnail(source, target, c.Size, kGiB); }), WithPath(c.Message, source));
     EXPECT_EQ(fixtures::ReadText(target), "older thumbnail");
 }
 
@@ -436,8 +439,13 @@ TEST(PictureReading, MemoryNeedFollowsTheHeaders)
     EXPECT_GE(need, coefficients);
     EXPECT_LT(need, coefficients + (uint64_t(1) << 20));
 
-    EXPECT_LT(ThumbnailMemoryNeed(write("b.jpg", MakeJpeg({1000, 800})), "85"), uint64_t(1) << 20);
-    EXPECT_EQ(ThumbnailMemoryNeed(write("text.jpg", {'h', 'i', '\n'}), "85"), uint64_t(1) << 30);
+    EXPECT_LT(ThumbnailMemoryNeed(write("b.jpg", MakeJpeg({1000, 800})), "800"), uint64_t(1) << 20);
+    // A picture turned upright holds its sampled thumbnail, here 800 x 1000.
+    JpegSpec turned{1000, 800};
+    turned.App1 = fixtures::ExifBody(6, false);
+    EXPECT_GE(ThumbnailMemoryNeed(write("t.jpg", MakeJpeg(turned)), "800"), uint64_t(800 * 1000 * 3));
+    for (const uint64_t cap : {kGiB, 6 * kGiB})
+        EXPECT_EQ(ThumbnailMemoryNeed(write("text.jpg", {'h', 'i', '\n'}), "85", cap), cap);
     EXPECT_LT(ThumbnailMemoryNeed((dir.path() / "missing.jpg").string(), "85"), uint64_t(1) << 20);
     // A pipe is not opened: that would block, and take the decoder's bytes.
     const std::string pipe = (dir.path() / "pipe.jpg").string();
@@ -480,7 +488,7 @@ TEST_P(ThumbnailExactness, MatchesFullDecodeReference)
     fixtures::WriteFile(path, bytes);
     const fixtures::JpegInfo info = fixtures::InspectJpeg(bytes);
     for (const char *size : c.Sizes) {
-        const ThumbnailSize t = ThumbnailDimensions(info.Width, info.Height, ConvertThumbnailSize(size));
+        const ThumbnailExtent t = ThumbnailDimensions(info.Width, info.Height, ConvertThumbnailSize(size));
         const PreparedThumbnail fast = PrepareThumbnail(path.string(), size);
         EXPECT_TRUE(fast.EncodeError.empty());
         const std::vector<unsigned char> reference = fixtures::ReferenceThumbnail(bytes, t.Width, t.Height);
@@ -519,6 +527,20 @@ INSTANTIATE_TEST_SUITE_P(Fixtures, ThumbnailExactness, ::testing::Values(
         s.Quality = 98;
         return MakeJpeg(s);
     }, {"85"}},
+    // An Exif Orientation of 1, or an Exif segment that cannot be read,
+    // leaves the picture as stored: the thumbnail is byte for byte the one
+    // of the picture without it.
+    ExactCase{"ExifOrientationOne", [] {
+        JpegSpec s = Spec(640, 480, 2, 2);
+        s.App1 = fixtures::ExifBody(1, false);
+        return MakeJpeg(s);
+    }, {"85", "17"}},
+    ExactCase{"ExifCutShort", [] {
+        JpegSpec s = Spec(480, 640, 2, 2, true);
+        s.App1 = fixtures::ExifBody(6, true);
+        s.App1.resize(30);
+        return MakeJpeg(s);
+    }, {"85"}},
     ExactCase{"HeadersSpanReads", [] {
         std::vector<std::vector<unsigned char>> segments;
         for (int k = 0; k < 3; ++k) {
@@ -529,5 +551,225 @@ INSTANTIATE_TEST_SUITE_P(Fixtures, ThumbnailExactness, ::testing::Values(
         return fixtures::WithMarkers(MakeJpeg(Spec(640, 480, 2, 2)), segments);
     }, {"85"}}),
     [](const ::testing::TestParamInfo<ExactCase> &info) { return info.param.Name; });
+
+// ------------------------------------------------------------ orientation
+
+using Raster = fixtures::RgbPicture;
+
+// A picture of flat 8 x 8 blocks, each of its own colour (or gray level):
+// such a picture decodes to the same pixels whichever way it was turned
+// before encoding, so its thumbnails can be compared pixel for pixel.
+Raster BlockPicture(int width, int height, int components)
+{
+    Raster r{width, height, std::vector<unsigned char>(static_cast<size_t>(width) * height * components)};
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            for (int c = 0; c < components; ++c) {
+                const int block = (y / 8) * (width / 8) + x / 8;
+                // Gray blocks are black or white, levels of the 236-level
+                // quantizer, so its error diffusion has nothing to carry.
+                const int v = components == 1 ? ((block * 7 + block / 3) % 5 < 2 ? 255 : 0)
+                                              : (block * 53 + c * 97 + 29) % 256;
+                r.Pixels[(static_cast<size_t>(y) * width + x) * components + c] = static_cast<unsigned char>(v);
+            }
+    return r;
+}
+
+// Raster operations, with `components` samples a pixel.
+Raster Transposed(const Raster &in, int components)
+{
+    Raster out{in.Height, in.Width, std::vector<unsigned char>(in.Pixels.size())};
+    for (int y = 0; y < in.Height; ++y)
+        for (int x = 0; x < in.Width; ++x)
+            for (int c = 0; c < components; ++c)
+                out.Pixels[(static_cast<size_t>(x) * out.Width + y) * components + c] =
+                    in.Pixels[(static_cast<size_t>(y) * in.Width + x) * components + c];
+    return out;
+}
+Raster Mirrored(const Raster &in, int components, bool leftToRight)
+{
+    Raster out = in;
+    for (int y = 0; y < in.Height; ++y)
+        for (int x = 0; x < in.Width; ++x) {
+            const int fx = leftToRight ? in.Width - 1 - x : x, fy = leftToRight ? y : in.Height - 1 - y;
+            for (int c = 0; c < components; ++c)
+                out.Pixels[(static_cast<size_t>(y) * in.Width + x) * components + c] =
+                    in.Pixels[(static_cast<size_t>(fy) * in.Width + fx) * components + c];
+        }
+    return out;
+}
+
+// How a camera stores a picture that is to be shown upright with each
+// Orientation: the turn that the tag undoes.
+Raster StoredFor(int orientation, const Raster &upright, int n)
+{
+    const auto h = [n](const Raster &r) { return Mirrored(r, n, true); };
+    const auto v = [n](const Raster &r) { return Mirrored(r, n, false); };
+    const auto t = [n](const Raster &r) { return Transposed(r, n); };
+    switch (orientation) {
+    case 2: return h(upright);
+    case 3: return h(v(upright));
+    case 4: return v(upright);
+    case 5: return t(upright);
+    case 6: return t(h(upright)); // shown turned a quarter clockwise: stored a quarter anticlockwise
+    case 7: return h(v(t(upright)));
+    case 8: return t(v(upright)); // stored a quarter clockwise
+    default: return upright;
+    }
+}
+
+struct OrientationCase {
+    const char *Name;
+    int Components;
+    bool Progressive;
+};
+
+void PrintTo(const OrientationCase &c, std::ostream *os) { *os << c.Name; }
+
+class ThumbnailOrientation : public ::testing::TestWithParam<OrientationCase> {};
+
+// A picture stored turned, with the Orientation that turns it back, has the
+// thumbnail of the same picture stored upright, pixel for pixel, at sizes
+// that keep every pixel, drop some, or enlarge one side; the sides follow
+// the picture as shown (a landscape picture stored as portrait gets a
+// landscape thumbnail). The thumbnail itself carries no Exif.
+TEST_P(ThumbnailOrientation, ThumbnailIsThatOfTheUprightPicture)
+{
+    const OrientationCase c = GetParam();
+    const Raster upright = BlockPicture(48, 32, c.Components);
+    JpegSpec spec{48, 32};
+    spec.Components = c.Components;
+    spec.Progressive = c.Progressive;
+    spec.HSamp = spec.VSamp = 1;
+    spec.Quality = 100;
+    spec.Pixels = upright.Pixels;
+    const std::vector<unsigned char> uprightJpeg = MakeJpeg(spec);
+    for (int orientation = 1; orientation <= 8; ++orientation) {
+        const Raster stored = StoredFor(orientation, upright, c.Components);
+        JpegSpec s = spec;
+        s.Width = stored.Width;
+        s.Height = stored.Height;
+        s.Pixels = stored.Pixels;
+        s.App1 = fixtures::ExifBody(orientation, orientation % 2 == 0);
+        const std::vector<unsigned char> storedJpeg = MakeJpeg(s);
+        for (const char *size : {"32", "13", "6", "40"}) {
+            SCOPED_TRACE("orientation " + std::to_string(orientation) + ", size " + size);
+            const PreparedThumbnail expected = PrepareThumbnailFromBytes(uprightJpeg, "upright.jpg", size);
+            const PreparedThumbnail made = PrepareThumbnailFromBytes(storedJpeg, "stored.jpg", size);
+            const fixtures::JpegInfo info = fixtures::InspectJpeg(made.Jpeg);
+            const ThumbnailExtent shown = ThumbnailDimensions(48, 32, ConvertThumbnailSize(size));
+            EXPECT_EQ(info.Width, shown.Width);
+            EXPECT_EQ(info.Height, shown.Height);
+            EXPECT_FALSE(info.HasOtherMarkers);
+            const fixtures::RgbPicture a = fixtures::DecodeRgb(made.Jpeg), b = fixtures::DecodeRgb(expected.Jpeg);
+            EXPECT_EQ(a.Width, b.Width);
+            EXPECT_EQ(a.Height, b.Height);
+            EXPECT_TRUE(a.Pixels == b.Pixels);
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(EightOrientations, ThumbnailOrientation, ::testing::Values(
+    OrientationCase{"Colour", 3, false},
+    OrientationCase{"ColourProgressive", 3, true},
+    OrientationCase{"Gray", 1, false}),
+    [](const ::testing::TestParamInfo<OrientationCase> &info) { return info.param.Name; });
+
+// The Exif reader: both byte orders, and everything that makes a segment
+// unreadable gives Normal without reading outside it.
+struct ExifCase {
+    const char *Name;
+    std::function<std::vector<unsigned char>()> Body;
+    Orientation Expected;
+};
+
+void PrintTo(const ExifCase &c, std::ostream *os) { *os << c.Name; }
+
+// Body of ExifBody(6, ...) with bytes changed; offsets count from the
+// segment body's start (the TIFF header is at 6, the directory at 14, the
+// Orientation entry at 28, its type at 30, count at 32, value at 36).
+std::vector<unsigned char> ExifChanged(bool bigEndian, std::vector<std::pair<size_t, unsigned char>> changes,
+                                       size_t keep = SIZE_MAX)
+{
+    std::vector<unsigned char> b = fixtures::ExifBody(6, bigEndian);
+    for (const auto &c : changes)
+        b[c.first] = c.second;
+    if (keep < b.size())
+        b.resize(keep);
+    return std::vector<unsigned char>(b.begin(), b.end()); // exactly as long as it is
+}
+
+class ExifReading : public ::testing::TestWithParam<ExifCase> {};
+
+TEST_P(ExifReading, GivesTheTagOrNormal)
+{
+    const ExifCase c = GetParam();
+    const std::vector<unsigned char> body = c.Body();
+    EXPECT_EQ(ExifOrientation(body.data(), body.size()), c.Expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Segments, ExifReading, ::testing::Values(
+    ExifCase{"LittleEndian", [] { return fixtures::ExifBody(6, false); }, Orientation::Rotate90},
+    ExifCase{"BigEndian", [] { return fixtures::ExifBody(8, true); }, Orientation::Rotate270},
+    ExifCase{"EveryValue", [] { return fixtures::ExifBody(5, true); }, Orientation::Transpose},
+    ExifCase{"NotExif", [] { return ExifChanged(false, {{0, 'X'}}); }, Orientation::Normal},
+    ExifCase{"Empty", [] { return std::vector<unsigned char>{}; }, Orientation::Normal},
+    ExifCase{"CutInTheHeader", [] { return ExifChanged(false, {}, 11); }, Orientation::Normal},
+    ExifCase{"CutInTheDirectory", [] { return ExifChanged(true, {}, 30); }, Orientation::Normal},
+    // The directory is whole: the missing pointer to the next one is not needed.
+    ExifCase{"CutAfterTheEntries", [] { return ExifChanged(false, {}, 40); }, Orientation::Rotate90},
+    ExifCase{"DirectoryPastTheEnd", [] { return ExifChanged(false, {{10, 0xF0}, {13, 0xFF}}); }, Orientation::Normal},
+    ExifCase{"DirectoryAtTheLastByte", [] { return ExifChanged(true, {{13, 43}}); }, Orientation::Normal},
+    ExifCase{"CountPastTheEnd", [] { return ExifChanged(false, {{14, 0xFF}, {15, 0xFF}}); }, Orientation::Normal},
+    ExifCase{"UnknownByteOrder", [] { return ExifChanged(false, {{7, 'M'}}); }, Orientation::Normal},
+    ExifCase{"OrderAndDataDisagree", [] { return ExifChanged(false, {{6, 'M'}, {7, 'M'}}); }, Orientation::Normal},
+    ExifCase{"NotTiff", [] { return ExifChanged(true, {{9, 43}}); }, Orientation::Normal},
+    ExifCase{"TypeLong", [] { return ExifChanged(false, {{30, 4}}); }, Orientation::Normal},
+    ExifCase{"TwoValues", [] { return ExifChanged(true, {{35, 2}}); }, Orientation::Normal},
+    ExifCase{"ValueZero", [] { return ExifChanged(false, {{36, 0}}); }, Orientation::Normal},
+    ExifCase{"ValueNine", [] { return ExifChanged(true, {{37, 9}}); }, Orientation::Normal},
+    ExifCase{"NoEntries", [] { return ExifChanged(false, {{14, 0}}); }, Orientation::Normal}),
+    [](const ::testing::TestParamInfo<ExifCase> &info) { return info.param.Name; });
+
+TEST(ExifReadingValues, EveryOrientationInBothByteOrders)
+{
+    for (int v = 1; v <= 8; ++v)
+        for (const bool big : {false, true}) {
+            const std::vector<unsigned char> body = fixtures::ExifBody(v, big);
+            EXPECT_EQ(static_cast<int>(ExifOrientation(body.data(), body.size())), v) << v << (big ? " MM" : " II");
+        }
+}
+
+// ------------------------------------------------------------ memory cap
+
+TEST(DecodeMemoryCap, AQuarterOfTheMachineAndAtLeastOneGiB)
+{
+    struct { uint64_t Physical, Cap; } cases[] = {
+        {0, kGiB}, {2 * kGiB, kGiB}, {4 * kGiB, kGiB}, {5 * kGiB, 5 * kGiB / 4}, {24 * kGiB, 6 * kGiB},
+        {(uint64_t(1) << 40), uint64_t(1) << 38},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(DecodeMemoryCapFor(c.Physical), c.Cap) << c.Physical;
+    EXPECT_GE(DecodeMemoryCap(), kGiB);
+}
+
+// A picture that needs more than the cap it is given is refused with the
+// cap in the message; within it, it is made.
+TEST(DecodeMemoryCap, RefusesWhatNeedsMoreThanTheCap)
+{
+    JpegSpec s{2000, 1500};
+    s.Progressive = true; // 9 MB of coefficients
+    const std::vector<unsigned char> picture = MakeJpeg(s);
+    EXPECT_EQ(ErrorOf([&] { PrepareThumbnailFromBytes(picture, "p.jpg", "85", 4 * kMiB); }),
+              "Cannot make a thumbnail of \"p.jpg\": decoding it would need more than 4 MiB of memory");
+    EXPECT_TRUE(PrepareThumbnailFromBytes(picture, "p.jpg", "85", 16 * kMiB).EncodeError.empty());
+
+    // 65500 x 65500 progressive claims 12 GB.
+    const std::vector<unsigned char> huge = fixtures::WithFrameSize(picture, 65500, 65500);
+    for (const auto &c : std::vector<std::pair<uint64_t, std::string>>{
+             {kGiB, "1 GiB"}, {3 * kGiB / 2, "1.5 GiB"}, {5 * kGiB + 1, "5 GiB"}, {DecodeMemoryCapFor(25 * kGiB), "6.2 GiB"}})
+        EXPECT_EQ(ErrorOf([&] { PrepareThumbnailFromBytes(huge, "p.jpg", "85", c.first); }),
+                  "Cannot make a thumbnail of \"p.jpg\": decoding it would need more than " + c.second + " of memory");
+}
 
 } // namespace

@@ -40,6 +40,22 @@ std::vector<unsigned char> MakeJpeg(const JpegSpec &spec)
     if (spec.Progressive)
         jpeg_simple_progression(&cinfo);
     jpeg_scan_info scans[4];
+    std::vector<jpeg_scan_info> script;
+    for (const ScanSpec &scan : spec.Scans) {
+        jpeg_scan_info info{};
+        info.comps_in_scan = static_cast<int>(scan.Components.size());
+        for (size_t i = 0; i < scan.Components.size(); ++i)
+            info.component_index[i] = scan.Components[i];
+        info.Ss = scan.Ss;
+        info.Se = scan.Se;
+        info.Ah = scan.Ah;
+        info.Al = scan.Al;
+        script.push_back(info);
+    }
+    if (!script.empty()) {
+        cinfo.scan_info = script.data();
+        cinfo.num_scans = static_cast<int>(script.size());
+    }
     if (spec.NonInterleaved) {
         for (int c = 0; c < spec.Components; ++c)
             scans[c] = jpeg_scan_info{1, {c, 0, 0, 0}, 0, 63, 0, 0};
@@ -47,10 +63,17 @@ std::vector<unsigned char> MakeJpeg(const JpegSpec &spec)
         cinfo.num_scans = spec.Components;
     }
     jpeg_start_compress(&cinfo, TRUE);
+    if (!spec.App1.empty())
+        jpeg_write_marker(&cinfo, JPEG_APP0 + 1, spec.App1.data(), static_cast<unsigned>(spec.App1.size()));
     std::vector<unsigned char> row(static_cast<size_t>(spec.Width) * spec.Components);
     uint32_t s = spec.Seed;
     while (cinfo.next_scanline < cinfo.image_height) {
         const int y = static_cast<int>(cinfo.next_scanline);
+        if (!spec.Pixels.empty()) {
+            JSAMPROW r = const_cast<JSAMPROW>(spec.Pixels.data() + static_cast<size_t>(y) * row.size());
+            jpeg_write_scanlines(&cinfo, &r, 1);
+            continue;
+        }
         for (int x = 0; x < spec.Width; ++x) {
             for (int c = 0; c < spec.Components; ++c) {
                 s = s * 1664525u + 1013904223u;
@@ -68,6 +91,38 @@ std::vector<unsigned char> MakeJpeg(const JpegSpec &spec)
     jpeg_destroy_compress(&cinfo);
     std::free(out);
     return bytes;
+}
+
+std::vector<unsigned char> ExifBody(int orientation, bool bigEndian)
+{
+    std::vector<unsigned char> b{'E', 'x', 'i', 'f', 0, 0};
+    auto u16 = [&](unsigned v) {
+        const unsigned char hi = static_cast<unsigned char>(v >> 8), lo = static_cast<unsigned char>(v & 0xFF);
+        b.push_back(bigEndian ? hi : lo);
+        b.push_back(bigEndian ? lo : hi);
+    };
+    auto u32 = [&](uint32_t v) {
+        if (bigEndian) {
+            u16(v >> 16);
+            u16(v & 0xFFFF);
+        } else {
+            u16(v & 0xFFFF);
+            u16(v >> 16);
+        }
+    };
+    b.push_back(bigEndian ? 'M' : 'I');
+    b.push_back(bigEndian ? 'M' : 'I');
+    u16(42);
+    u32(8);  // the first directory right after the header
+    u16(2);  // entries
+    const uint32_t makeAt = 8 + 2 + 2 * 12 + 4;
+    u16(0x010F); u16(2); u32(6); u32(makeAt);                   // Make, ASCII, at makeAt
+    u16(0x0112); u16(3); u32(1); u16(static_cast<unsigned>(orientation)); u16(0);
+    u32(0); // no next directory
+    for (char c : std::string("Phone"))
+        b.push_back(static_cast<unsigned char>(c));
+    b.push_back(0);
+    return b;
 }
 
 std::vector<unsigned char> ReadFile(const std::filesystem::path &path)

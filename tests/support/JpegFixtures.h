@@ -11,6 +11,13 @@
 
 namespace fixtures {
 
+// One scan of a scan script, as in cjpeg -scans: components, spectral
+// selection Ss-Se, successive approximation Ah, Al.
+struct ScanSpec {
+    std::vector<int> Components;
+    int Ss = 0, Se = 63, Ah = 0, Al = 0;
+};
+
 struct JpegSpec {
     int Width = 64;
     int Height = 48;
@@ -22,7 +29,21 @@ struct JpegSpec {
     bool NonInterleaved = false; // sequential, one scan per component
     bool Arithmetic = false;     // arithmetic coding instead of Huffman
     uint32_t Seed = 1;           // varies the pixel pattern
+    // Width * Height * Components samples, top to bottom, in place of the
+    // pattern when not empty.
+    std::vector<unsigned char> Pixels{};
+    // The body of an APP1 segment (see ExifBody) written with
+    // jpeg_write_marker after the JFIF marker; none when empty.
+    std::vector<unsigned char> App1{};
+    // A scan script for a progressive picture in place of libjpeg's standard
+    // one, when not empty.
+    std::vector<ScanSpec> Scans{};
 };
+
+// An Exif APP1 body: "Exif\0\0", a TIFF header in the given byte order and a
+// first image directory holding a Make string and an Orientation (SHORT) of
+// `orientation`, in that order.
+std::vector<unsigned char> ExifBody(int orientation, bool bigEndian);
 
 // Encodes a picture with a smooth pattern plus some detail, so that
 // thumbnails of different sampling rules differ.
@@ -59,7 +80,7 @@ JpegInfo InspectJpeg(const std::vector<unsigned char> &bytes);
 // A decoded picture as 8-bit RGB (3 bytes per pixel, top to bottom).
 struct RgbPicture {
     int Width = 0, Height = 0;
-    std::vector<unsigned char> Pixels;
+    std::vector<unsigned char> Pixels{};
 };
 RgbPicture DecodeRgb(const std::vector<unsigned char> &jpeg);
 
