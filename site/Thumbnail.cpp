@@ -365,7 +365,9 @@ PreparedThumbnail PrepareThumbnailFromBytes(std::vector<unsigned char> bytes, co
 
 void WriteThumbnail(const std::string &targetPath, const PreparedThumbnail &thumbnail)
 {
-    if (FileExists(targetPath))
+    // A link at the name is removed too, even one that leads nowhere:
+    // creating the file through it would write outside the site.
+    if (FileExists(targetPath) || IsSymlink(targetPath))
         DeleteFileQuietly(targetPath);
     if (!thumbnail.EncodeError.empty()) {
         // The target is created before encoding; a failed encoding leaves it empty.

@@ -324,6 +324,22 @@ INSTANTIATE_TEST_SUITE_P(Links, LinkToAPicture, ::testing::Values(
     LinkCase{"HardLinkAtItsCopy", "images/a.jpg", false, true}),
     [](const ::testing::TestParamInfo<LinkCase> &info) { return info.param.Name; });
 
+// A link at a thumbnail's name that leads nowhere (to a file outside the
+// site that is not there, say) is replaced like any other link: the
+// thumbnail is never written through it into another folder.
+TEST_F(NothingLost, DanglingLinkAtAThumbnailIsReplaced)
+{
+    const fs::path outside = root.path() / "elsewhere" / "tna.jpg";
+    fs::create_directories(outside.parent_path());
+    const fs::path at = site / "thumbnails" / "tna.jpg";
+    fs::remove(at);
+    fs::create_symlink(outside, at);
+    EXPECT_EQ(Build(), "built");
+    EXPECT_FALSE(fs::exists(outside));
+    EXPECT_FALSE(fs::is_symlink(at));
+    EXPECT_EQ(fixtures::InspectJpeg(ReadFile(at)).Height, 85);
+}
+
 // A build stopped part-way and run again replaces only its own files, and
 // the earlier partial run's files of other names stay.
 TEST_F(NothingLost, RebuildAfterAStopChangesOnlyItsOutputs)
