@@ -57,22 +57,16 @@ TForm5::TForm5() : TForm(QStringLiteral("Select a template"), 480, 296, bsSingle
     Edit1 = NewEdit(this, 24, 224, 345, QString());
     Edit1->setEnabled(false);
 
-    xpButton1 = new TxpButton(this);
-    xpButton1->setGeometry(376, 224, 89, 25);
-    xpButton1->SetCaption(QStringLiteral("Select Template"));
+    xpButton1 = NewButton(this, 376, 224, 89, QStringLiteral("Select Template"));
     xpButton1->setEnabled(false);
     xpButton1->OnClick = Guarded([this] { xpButton1Click(); });
 
     Bevel2 = new TBevel(this, 8, 256, 465, 2, TBevel::bsTopLine);
 
-    xpButton2 = new TxpButton(this);
-    xpButton2->setGeometry(264, 263, 89, 25);
-    xpButton2->SetCaption(QStringLiteral("Go Back"));
+    xpButton2 = NewButton(this, 264, 263, 89, QStringLiteral("Go Back"));
     xpButton2->OnClick = Guarded([this] { xpButton2Click(); });
 
-    xpButton3 = new TxpButton(this);
-    xpButton3->setGeometry(376, 264, 89, 25);
-    xpButton3->SetCaption(QStringLiteral("Build Site"));
+    xpButton3 = NewButton(this, 376, 264, 89, QStringLiteral("Build Site"));
     xpButton3->OnClick = Guarded([this] { xpButton3Click(); });
 
     PageBuffer = new QPlainTextEdit(this);
