@@ -83,16 +83,8 @@ class BuildTests : public QObject {
 
     QStringList MakePhotos(const QStringList &names)
     {
-        QDir().mkpath(Scratch->filePath(QStringLiteral("photos")));
         QDir().mkpath(Scratch->filePath(QStringLiteral("out")));
-        QStringList paths;
-        const Qt::GlobalColor colours[] = {Qt::red, Qt::green, Qt::blue, Qt::yellow, Qt::cyan};
-        for (int i = 0; i < names.size(); ++i) {
-            paths << Photo(names[i]);
-            if (!WriteJpeg(paths.last(), 160 + 20 * i, 120, colours[i % 5]))
-                return {};
-        }
-        return paths;
+        return ::MakePhotos(Scratch->filePath(QStringLiteral("photos")), names);
     }
 
 private slots:

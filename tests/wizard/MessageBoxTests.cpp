@@ -151,16 +151,7 @@ class MessageBoxTests : public QObject {
 
     QString Site() const { return Scratch->filePath(QStringLiteral("site")); }
 
-    QStringList MakePhotos(const QStringList &names)
-    {
-        QStringList paths;
-        for (const QString &name : names) {
-            paths << Scratch->filePath(name);
-            if (!WriteJpeg(paths.last(), 120, 90, Qt::darkBlue))
-                return {};
-        }
-        return paths;
-    }
+    QStringList MakePhotos(const QStringList &names) { return ::MakePhotos(Scratch->path(), names); }
 
 private slots:
     void init()

@@ -10,6 +10,7 @@
 #include "xpButton.h"
 #include "xpCheckBox.h"
 
+#include <QDir>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QFile>
@@ -103,6 +104,19 @@ bool WriteJpeg(const QString &Path, int Width, int Height, Qt::GlobalColor Colou
     QImage image(Width, Height, QImage::Format_RGB32);
     image.fill(Colour);
     return image.save(Path, "JPEG", 90);
+}
+
+QStringList MakePhotos(const QString &Folder, const QStringList &Names)
+{
+    QDir().mkpath(Folder);
+    QStringList paths;
+    const Qt::GlobalColor colours[] = {Qt::red, Qt::green, Qt::blue, Qt::yellow, Qt::cyan};
+    for (int i = 0; i < Names.size(); ++i) {
+        paths << Folder + QLatin1Char('/') + Names[i];
+        if (!WriteJpeg(paths.last(), 160 + 20 * i, 120, colours[i % 5]))
+            return {};
+    }
+    return paths;
 }
 
 QByteArray ReadAll(const QString &Path)

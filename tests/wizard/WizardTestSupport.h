@@ -64,6 +64,10 @@ void Retype(QWidget *Edit, const QString &Text);
 
 // A small real JPEG of one colour at Path.
 bool WriteJpeg(const QString &Path, int Width, int Height, Qt::GlobalColor Colour);
+// One small picture of its own colour and width for each name, in Folder
+// (made when missing); their paths in the same order, or none when a
+// picture could not be written.
+QStringList MakePhotos(const QString &Folder, const QStringList &Names);
 QByteArray ReadAll(const QString &Path);
 
 // What a walk through the pages enters on its way.
