@@ -160,7 +160,8 @@ BuildResult BuildSite(const SiteSettings &settings, const PictureList &pictures,
     jobs.reserve(pictures.size());
     for (const PictureEntry &picture : pictures)
         jobs.push_back({picture.SourcePath(), ThumbnailPath(settings, picture)});
-    MakeThumbnails(jobs, settings.ThumbnailSize, options.ThumbnailWorkers);
+    MakeThumbnails(jobs, settings.ThumbnailSize, options.ThumbnailWorkers, 0, 0,
+                   [&observer, total = jobs.size()](size_t done) { observer.PictureDone(done, total); });
 
     Report(observer, kStageCopiesText, 50);
     DirectoryEntries entries; // no folder is made or removed during the stage
