@@ -24,9 +24,83 @@
 #include <QPlainTextEdit>
 #include <QTest>
 
+#include <QScreen>
+#include <QTimer>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <optional>
 
 namespace {
+
+// The real build, held after its first thumbnail until the test lets it go
+// (or, so that a window thread stuck in the build fails the test instead of
+// hanging it, until a few seconds have passed).
+class THeldBuild {
+public:
+    std::atomic<int> Builds{0};
+    std::atomic<bool> Held{false};
+
+    TSiteBuilder Builder()
+    {
+        return [this](const pixelnook::SiteSettings &settings, const pixelnook::PictureList &pictures,
+                      pixelnook::TemplateChoice &choice, pixelnook::BuildObserver &observer) {
+            ++Builds;
+            THold hold(*this, observer);
+            return pixelnook::BuildSite(settings, pictures, choice, hold);
+        };
+    }
+
+    void Release()
+    {
+        std::lock_guard<std::mutex> lock(FMutex);
+        FReleased = true;
+        FChanged.notify_all();
+    }
+
+private:
+    class THold : public pixelnook::BuildObserver {
+    public:
+        THold(THeldBuild &Owner, pixelnook::BuildObserver &Inner) : FOwner(Owner), FInner(Inner) {}
+        void BuildStarted() override { FInner.BuildStarted(); }
+        void Progress(const pixelnook::BuildProgress &progress) override { FInner.Progress(progress); }
+        void PictureDone(size_t done, size_t total) override
+        {
+            FInner.PictureDone(done, total);
+            if (done != 1)
+                return;
+            FOwner.Held = true;
+            std::unique_lock<std::mutex> lock(FOwner.FMutex);
+            FOwner.FChanged.wait_for(lock, std::chrono::seconds(5), [this] { return FOwner.FReleased; });
+            FOwner.Held = false;
+        }
+
+    private:
+        THeldBuild &FOwner;
+        pixelnook::BuildObserver &FInner;
+    };
+
+    std::mutex FMutex;
+    std::condition_variable FChanged;
+    bool FReleased = false;
+};
+
+// Counts the paints a widget gets.
+class TPaintCounter : public QObject {
+public:
+    explicit TPaintCounter(QWidget *Watched) { Watched->installEventFilter(this); }
+    int Paints = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++Paints;
+        return false;
+    }
+};
 
 // What the progress window puts on screen while the build runs: the stage
 // text and the gauge's percentage at every paint.
@@ -222,6 +296,73 @@ private slots:
         QCOMPARE(TPaintLog::Steps(log.Texts, QStringLiteral("Currently:")), texts);
         QCOMPARE(TPaintLog::Steps(Numbers(log.Percents), QStringLiteral("0")), percents);
         QCOMPARE(QFileInfo::exists(Site() + "/imagepages"), imagePages);
+    }
+
+    // While the thumbnails are made the progress window is on screen with
+    // their stage and 35, and paints again whenever asked; every click, key
+    // and close meanwhile is dropped, so the build runs once and the
+    // completed page stays.
+    void heldBuildPaintsAndRefusesInput()
+    {
+        const QStringList photos = MakePhotos({"a.jpg", "b.jpg", "c.jpg"});
+        QVERIFY(WalkToPage(Fixture->Desktop, kTemplatePage, {Site(), photos}));
+        Click(Forms.Form5->Images[2]);
+        THeldBuild held;
+        Forms.Form5->SiteBuilder = held.Builder();
+
+        bool seenHeld = false;
+        bool shownAsItIs = false;
+        bool repainted = false;
+        bool refused = false;
+        QString stage;
+        int percent = -1;
+        QTimer watch;
+        watch.setInterval(10);
+        connect(&watch, &QTimer::timeout, [&] {
+            if (!held.Held || seenHeld)
+                return;
+            seenHeld = true;
+            TForm6 *progress = Forms.Form6;
+            stage = progress->Label2->Caption();
+            percent = progress->Gauge1->Progress();
+            // What the window system was given to show is the window as it is now.
+            const QImage onScreen =
+                progress->screen()->grabWindow(progress->winId()).toImage().convertToFormat(QImage::Format_RGB32);
+            const QImage rendered = progress->grab().toImage().convertToFormat(QImage::Format_RGB32);
+            shownAsItIs = progress->isVisible() && !onScreen.isNull() && onScreen == rendered;
+            TPaintCounter paints(progress->Gauge1);
+            progress->Gauge1->update();
+            QTest::qWait(100);
+            repainted = paints.Paints > 0;
+
+            Click(Forms.Form5->xpButton3);
+            Forms.Form5->xpButton3->setFocus();
+            QTest::keyClick(Forms.Form5->xpButton3, Qt::Key_Space);
+            QTest::keyClick(Forms.Form5->xpButton3, Qt::Key_Return);
+            Click(Forms.Form5->xpButton2);   // "Go Back"
+            progress->close();
+            Forms.Form5->close();
+            refused = Forms.Form5->isVisible() && progress->isVisible() && held.Builds == 1;
+            held.Release();
+        });
+        watch.start();
+        Click(Forms.Form5->xpButton3);
+        watch.stop();
+        held.Release();
+        QTest::qWait(200);
+
+        QVERIFY2(seenHeld, "the window thread did not run while the thumbnails were made");
+        QCOMPARE(stage, QStringLiteral("Currently: Making thumbnails of images"));
+        QCOMPARE(percent, 35);
+        QVERIFY(shownAsItIs);
+        QVERIFY(repainted);
+        QVERIFY(refused);
+        QCOMPARE(held.Builds.load(), 1);
+        QVERIFY(Fixture->Desktop.Messages.isEmpty());
+        QVERIFY(Forms.Form7->isVisible());
+        QVERIFY(!Forms.Form5->isVisible());
+        QVERIFY(!Forms.Form6->isVisible());
+        QCOMPARE(Forms.Form7->Label3->Caption(), QStringLiteral("It contains 3 pictures and is on 1 pages"));
     }
 
     // An error inside a stage ends the build there: the report with the
