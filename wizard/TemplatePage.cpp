@@ -34,6 +34,7 @@ TForm5::TForm5() : TForm(QStringLiteral("Select a template"), 480, 296, bsSingle
         const int left = 16 + 160 * ((n - 1) % 3);
         const int top = n <= 3 ? 8 : 96;
         TPanel *panel = new TPanel(this, left, top, 129, 73);
+        panel->setFocusPolicy(Qt::TabFocus);
         // The 129 x 73 preview sits centred in a 121 x 65 box, so four
         // pixels are cut off on every side.
         TImage *image = new TImage(panel, 4, 4, 121, 65, true);
@@ -73,6 +74,10 @@ TForm5::TForm5() : TForm(QStringLiteral("Select a template"), 480, 296, bsSingle
     PageBuffer->setGeometry(0, 0, 0, 0);
     PageBuffer->hide();
 
+    // The panels first, in their places' order, then the rest top to bottom.
+    for (int n = 1; n < 6; ++n)
+        setTabOrder(Panels[n - 1], Panels[n]);
+    setTabOrder(Panels[5], xpCheckBox1);
     setTabOrder(xpCheckBox1, Edit1);
     setTabOrder(Edit1, xpButton1);
     setTabOrder(xpButton1, xpButton3);

@@ -17,12 +17,14 @@
 #include "xpButton.h"
 #include "xpCheckBox.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTest>
+#include <QTreeWidget>
 
 #include <QScreen>
 #include <QTimer>
@@ -137,6 +139,40 @@ protected:
     }
 };
 
+// The keyboard as a user's: keys go to the widget with the focus, in the
+// window in front. A window that comes up is brought to the front as a
+// window manager does.
+QWidget *FocusIn(QWidget *window)
+{
+    if (QApplication::activeWindow() != window) {
+        window->activateWindow();
+        if (!QTest::qWaitForWindowActive(window))
+            return nullptr;
+    }
+    return QApplication::focusWidget();
+}
+
+void Press(QWidget *window, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    QWidget *focus = FocusIn(window);
+    if (!focus)
+        QFAIL(qPrintable(QStringLiteral("nothing has the focus in ") + window->windowTitle()));
+    QTest::keyClick(focus, Qt::Key(key), modifiers);
+}
+
+// Tabs forward through Target's window until Target has the focus; false
+// when a whole round does not reach it.
+bool TabTo(QWidget *target)
+{
+    QWidget *window = target->window();
+    for (int presses = 0; presses < 30; ++presses) {
+        if (FocusIn(window) == target)
+            return true;
+        Press(window, Qt::Key_Tab);
+    }
+    return false;
+}
+
 QStringList Numbers(const QList<int> &values)
 {
     QStringList texts;
@@ -248,6 +284,72 @@ private slots:
         QCOMPARE(Forms.Form3->Edit1->text(), QStringLiteral("My Picture Site"));
         QVERIFY(Forms.Form2->xpCheckBox1->Checked());
         QCOMPARE(Fixture->Desktop.EndProgramCalls, 0);
+    }
+
+    // The whole road by keyboard alone: Tab to each control, Space or Return
+    // to press it, a built-in template picked on its panel, and the link
+    // opened with Return.
+    void keyboardOnlyRoad()
+    {
+        const QStringList photos = MakePhotos({"one.jpg", "two.jpg"});
+        Fixture->Desktop.PictureAnswers.append(photos);
+
+        QVERIFY(TabTo(Forms.Form1->xpButton1));   // "Start Site"
+        Press(Forms.Form1, Qt::Key_Space);
+        QVERIFY(Forms.Form2->isVisible());
+        QVERIFY(TabTo(Forms.Form2->xpButton1));   // "Browse"
+        Press(Forms.Form2, Qt::Key_Return);
+        QVERIFY(Forms.Form8->isVisible());
+        QVERIFY(TabTo(Forms.Form8->Edit1));
+        Press(Forms.Form8, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(Forms.Form8->Edit1, QStringLiteral("keyboard-site"));
+        const QString site = Forms.Form8->Label4->Caption();
+        QVERIFY(site.endsWith(QStringLiteral("/keyboard-site")));
+        QVERIFY(TabTo(Forms.Form8->xpButton1));   // "Close"
+        Press(Forms.Form8, Qt::Key_Space);
+        QVERIFY(!Forms.Form8->isVisible());
+        QVERIFY(TabTo(Forms.Form2->xpButton2));   // "Continue -->"
+        Press(Forms.Form2, Qt::Key_Return);
+        QVERIFY(Forms.Form3->isVisible());
+        QVERIFY(TabTo(Forms.Form3->xpButton1));   // "Continue"
+        Press(Forms.Form3, Qt::Key_Return);
+        QVERIFY(Forms.Form4->isVisible());
+
+        QVERIFY(TabTo(Forms.Form4->xpButton3));   // "Add Picture"
+        Press(Forms.Form4, Qt::Key_Space);
+        QCOMPARE(ListNames(), (QStringList{"one.jpg", "two.jpg"}));
+        QCOMPARE(ListSelectedRow(), -1);
+        // Taking the focus selects the current row, so "Move Down" acts at once.
+        QVERIFY(TabTo(Forms.Form4->ListView1));
+        QCOMPARE(ListSelectedRow(), 0);
+        QVERIFY(TabTo(Forms.Form4->xpButton1));   // "Move Down"
+        Press(Forms.Form4, Qt::Key_Space);
+        QCOMPARE(ListNames(), (QStringList{"two.jpg", "one.jpg"}));
+        QVERIFY(TabTo(Forms.Form4->xpButton6));   // "Continue"
+        Press(Forms.Form4, Qt::Key_Return);
+        QVERIFY(Forms.Form5->isVisible());
+
+        // The panels take the focus before everything else, in their order,
+        // and show it.
+        TPanel *panel = Forms.Form5->Panels[3];
+        const QImage unfocused = panel->grab().toImage();
+        QCOMPARE(FocusIn(Forms.Form5), Forms.Form5->Panels[0]);
+        QVERIFY(TabTo(panel));
+        QVERIFY(panel->grab().toImage() != unfocused);
+        Press(Forms.Form5, Qt::Key_Space);
+        QCOMPARE(panel->BevelOuter(), TPanel::bvLowered);
+        QCOMPARE(Forms.Form5->TemplateSelected, std::string("true"));
+        QVERIFY(TabTo(Forms.Form5->xpButton3));   // "Build Site"
+        Press(Forms.Form5, Qt::Key_Return);
+        QVERIFY2(Fixture->Desktop.Messages.isEmpty(), qPrintable(Fixture->Desktop.MessageTexts().join('\n')));
+        QVERIFY(Forms.Form7->isVisible());
+        QCOMPARE(Forms.Form7->Label3->Caption(), QStringLiteral("It contains 2 pictures and is on 1 pages"));
+        QVERIFY(ReadAll(site + "/index1.html").contains("thumbnails/tntwo.jpg"));
+
+        QVERIFY(TabTo(Forms.Form7->Label4));
+        Press(Forms.Form7, Qt::Key_Return);
+        QCOMPARE(Fixture->Desktop.BrowserPaths, QStringList{site + "/index1.html"});
+        QVERIFY(QDir(site).removeRecursively());
     }
 
     void completedPageQuitEndsProgram()
