@@ -154,6 +154,10 @@ pixelnook::BuildResult RunBuild(TForm6 *Window, const TSiteBuilder &Builder,
     });
     waiting.exec();
     worker.join();
+    // Input that came while a report was being painted waits in the window
+    // system's queue; it is dropped here, while input is still refused,
+    // rather than handled once the build is over.
+    QCoreApplication::processEvents();
     if (failure)
         std::rethrow_exception(failure);
     return result;
