@@ -13,7 +13,7 @@ TApplication::TApplication(int &argc, char **argv) : QApplication(argc, argv)
 {
     setApplicationName(QStringLiteral("pixelnook"));
     // The menu entry's id, so that a Wayland desktop matches the windows to it.
-    setDesktopFileName(QStringLiteral("com.quorvex.Pixelnook"));
+    setDesktopFileName(QStringLiteral(PIXELNOOK_APP_ID));
     // The pages are separate windows; the program ends only by the
     // WelcomePage's close or a "Quit".
     setQuitOnLastWindowClosed(false);
