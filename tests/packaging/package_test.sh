@@ -78,7 +78,8 @@ expected=(
     /usr/libexec/pixelnook/pixelnook /usr/libexec/pixelnook/pixelnook-build
     /usr/share/applications/$app_id.desktop /usr/share/metainfo/$app_id.metainfo.xml
     /usr/share/doc/pixelnook/README.md /usr/share/doc/pixelnook/copyright
-    /usr/share/doc/pixelnook/changelog.Debian.gz)
+    /usr/share/doc/pixelnook/changelog.Debian.gz
+    /usr/share/man/man1/pixelnook.1.gz /usr/share/man/man1/pixelnook-build.1.gz)
 for n in 1 2 3 4 5 6; do expected+=(/usr/libexec/pixelnook/templates/template$n.html); done
 for size in 48 64 128 256; do expected+=(/usr/share/icons/hicolor/${size}x$size/apps/pixelnook.png); done
 for path in "${expected[@]}"; do
