@@ -2,11 +2,14 @@
 # Installs the build into a scratch root under /usr and checks the menu entry
 # with desktop-file-validate and the software-centre entry with appstreamcli
 # (offline), which also finds the menu entry the latter names as its
-# launchable. Exit status 77: a checker is not installed.
-# Usage: metadata_test.sh BUILD_DIR SCRATCH_DIR
+# launchable, and that every screenshot it names is one of the pictures
+# kept in packaging/screenshots for publishing. Exit status 77: a checker is
+# not installed.
+# Usage: metadata_test.sh BUILD_DIR SCRATCH_DIR SCREENSHOT_DIR
 set -euo pipefail
 build=$1
 root=$2
+screenshots=$3
 
 for tool in desktop-file-validate appstreamcli; do
     if ! command -v "$tool" >/dev/null; then
@@ -31,6 +34,12 @@ for entry in "${entries[@]}"; do
     fi
 done
 
-[ -n "$(ls "$root"/usr/share/metainfo/*.metainfo.xml 2>/dev/null)" ] ||
-    { echo "no software-centre entry installed"; exit 1; }
+metainfo=("$root"/usr/share/metainfo/*.metainfo.xml)
+[ -f "${metainfo[0]}" ] || { echo "no software-centre entry installed"; exit 1; }
 appstreamcli validate-tree --no-net "$root"
+
+images=$(sed -n 's|.*<image[^>]*>\(.*\)</image>.*|\1|p' "${metainfo[@]}")
+[ -n "$images" ] || { echo "the software-centre entry shows no screenshot"; exit 1; }
+for url in $images; do
+    [ -f "$screenshots/${url##*/}" ] || { echo "$url is not in $screenshots"; exit 1; }
+done
