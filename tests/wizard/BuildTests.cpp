@@ -39,7 +39,7 @@ namespace {
 
 // The real build, held after its first thumbnail until the test lets it go
 // (or, so that a window thread stuck in the build fails the test instead of
-// hanging it, until a few seconds have passed).
+// hanging it, until 15 seconds have passed).
 class THeldBuild {
 public:
     std::atomic<int> Builds{0};
@@ -75,7 +75,7 @@ private:
                 return;
             FOwner.Held = true;
             std::unique_lock<std::mutex> lock(FOwner.FMutex);
-            FOwner.FChanged.wait_for(lock, std::chrono::seconds(5), [this] { return FOwner.FReleased; });
+            FOwner.FChanged.wait_for(lock, std::chrono::seconds(15), [this] { return FOwner.FReleased; });
             FOwner.Held = false;
         }
 
