@@ -329,8 +329,6 @@ void ReplaceFileAtomically(const std::string &path, const std::string &bytes)
             left -= static_cast<size_t>(n);
         }
     }
-    if (err == 0 && ::fsync(fd) != 0)
-        err = errno;
     if (::close(fd) != 0 && err == 0)
         err = errno;
     if (err == 0 && ::rename(temporary.c_str(), path.c_str()) != 0)

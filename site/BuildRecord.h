@@ -96,9 +96,12 @@ BuildRecord ParseRecord(const std::string &text);
 // leading "/", no empty, "." or ".." part, and not the record's own name.
 bool IsSitePath(const std::string &relative);
 
-// Writes the file under a temporary name beside it, flushes it to disk and
-// renames it over the path, so the path holds either the old or the whole
-// new bytes. Throws SiteError `Cannot create file "%s". %s`.
+// Writes the file under a temporary name beside it and renames it over the
+// path, so a build stopped at any moment leaves either the old or the whole
+// new bytes there. It is not flushed to disk: on ext4 that would wait for
+// every copy the build just wrote, seconds in a large site, and a record
+// that a power cut damages is refused as unreadable, never trusted.
+// Throws SiteError `Cannot create file "%s". %s`.
 void ReplaceFileAtomically(const std::string &path, const std::string &bytes);
 
 } // namespace pixelnook
