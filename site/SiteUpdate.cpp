@@ -157,8 +157,8 @@ SiteUpdate::SiteUpdate(const SiteSettings &settings, const PictureList &pictures
     if (!foreign.empty()) {
         refusal_ =
             "The update would overwrite files that the last update did not write or that changed "
-            "since; nothing was written. Move them out of the site folder (or put back what "
-            "was built) and build again:" +
+            "since (a build without --update changes them too); nothing was written. Move them "
+            "out of the site folder, or the build record to build in full, and build again:" +
             Listed(foreign);
         return;
     }

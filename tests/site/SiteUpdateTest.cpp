@@ -219,6 +219,14 @@ const UpdateCase kUpdateCases[] = {
          fs::rename(moved, t.site);
      },
      "0 new, 0 changed, 5 unchanged, 0 removed"},
+    {"BuildWithoutUpdateInBetween", [](SiteUpdateTest &t) { EXPECT_EQ(t.Build(t.site, false), "built"); },
+     "0 new, 0 changed, 5 unchanged, 0 removed"},
+    {"BuildWithoutUpdateInBetweenChangedFiles",
+     [](SiteUpdateTest &t) {
+         t.settings.ThumbnailSize = "40";
+         EXPECT_EQ(t.Build(t.site, false), "built");
+     },
+     "thumbnails/tna.jpg: changed since the last update wrote it"},
     {"EditAListedCopyByHand", [](SiteUpdateTest &t) { t.UserFile("images/b.jpg", "retouched"); },
      "images/b.jpg: changed since the last update wrote it"},
     {"EditAPageByHand", [](SiteUpdateTest &t) { t.UserFile("index2.html", "my own page"); },
