@@ -7,8 +7,9 @@
 // Re-run after a change and commit the results:
 //   cmake --build <build> --target pixelnook-artwork
 //   <build>/bin/pixelnook-artwork wizard/resources
-// It writes preview1.jpg ... preview6.jpg, banner.jpg and pixelnook.png into
-// the folder named on its command line. It needs no display (it selects Qt's
+// It writes preview1.jpg ... preview6.jpg, banner.jpg, pixelnook.png (the
+// 64 px icon) and pixelnook-48.png, pixelnook-128.png and pixelnook-256.png
+// into the folder named on its command line. It needs no display (it selects Qt's
 // offscreen platform unless QT_QPA_PLATFORM says otherwise) and the FreeSans
 // fonts of fonts-freefont-ttf.
 
@@ -591,13 +592,15 @@ bool writeBanner(const QImage &image, const QString &path, qint64 *size)
 // ---------------------------------------------------------------------------
 // Program icon
 
-QImage drawIcon()
+// Drawn on a 64-unit grid and scaled to the size asked for, so that every
+// size of the icon is the same drawing rather than a resampled picture.
+QImage drawIcon(int size)
 {
-    const int size = 64;
     QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing, true);
+    p.scale(size / 64.0, size / 64.0);
 
     // Orange frame.
     const QRectF frame(2, 3, 60, 58);
@@ -842,11 +845,16 @@ int main(int argc, char *argv[])
     report << bannerPath << ": " << banner.width() << "x" << banner.height() << ", " << bannerSize
            << " bytes\n";
 
-    const QString iconPath = out.filePath(QStringLiteral("pixelnook.png"));
-    const QImage icon = toIndexed(drawIcon());
-    if (!writeIcon(icon, iconPath))
-        return 1;
-    report << iconPath << ": " << icon.width() << "x" << icon.height() << ", "
-           << icon.colorCount() << " colours\n";
+    // The 64 px icon is the window's and the menu's; the others are the sizes
+    // a desktop's icon theme asks for on denser screens.
+    for (const int size : {64, 48, 128, 256}) {
+        const QString iconPath = out.filePath(
+            size == 64 ? QStringLiteral("pixelnook.png") : QStringLiteral("pixelnook-%1.png").arg(size));
+        const QImage icon = toIndexed(drawIcon(size));
+        if (!writeIcon(icon, iconPath))
+            return 1;
+        report << iconPath << ": " << icon.width() << "x" << icon.height() << ", "
+               << icon.colorCount() << " colours\n";
+    }
     return 0;
 }
