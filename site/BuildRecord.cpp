@@ -129,7 +129,7 @@ public:
                 record.Folders.insert(Path(f[1]));
             } else if (f[0] == "pending" && f.size() == 2) {
                 record.Pending.insert(Path(f[1]));
-            } else if (f[0] == "file" && f.size() == 15) {
+            } else if (f[0] == "file" && f.size() == 16) {
                 const std::string path = Path(f[2]);
                 RecordedFile file;
                 if (f[1] == "thumbnail")
@@ -150,8 +150,9 @@ public:
                 file.Source = Field(f[10]);
                 if (!ParseNumber(f[11], file.SourceStamp.Size) ||
                     !ParseNumber(f[12], file.SourceStamp.ModifiedNs) ||
-                    !ParseNumber(f[13], file.SourceStamp.Device) ||
-                    !ParseNumber(f[14], file.SourceStamp.Inode))
+                    !ParseNumber(f[13], file.SourceStamp.ChangedNs) ||
+                    !ParseNumber(f[14], file.SourceStamp.Device) ||
+                    !ParseNumber(f[15], file.SourceStamp.Inode))
                     Fail("a number is damaged");
                 if ((file.Kind == OutputKind::Copy) != file.Hash.empty() ||
                     (file.Kind == OutputKind::Page) != file.Source.empty())
@@ -243,6 +244,7 @@ std::optional<FileStamp> SourceStampOf(const std::string &path)
     FileStamp stamp;
     stamp.Size = static_cast<uint64_t>(st.st_size);
     stamp.ModifiedNs = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    stamp.ChangedNs = static_cast<int64_t>(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec;
     stamp.Device = static_cast<uint64_t>(st.st_dev);
     stamp.Inode = static_cast<uint64_t>(st.st_ino);
     return stamp;
@@ -297,7 +299,7 @@ std::string RecordText(const BuildRecord &record)
             std::to_string(s.ChangedNs) + "\t" + std::to_string(s.Device) + "\t" +
             std::to_string(s.Inode) + "\t" + Escape(file.Hash) + "\t" + Escape(file.Settings) +
             "\t" + Escape(file.Source) + "\t" + std::to_string(src.Size) + "\t" +
-            std::to_string(src.ModifiedNs) + "\t" + std::to_string(src.Device) + "\t" +
+            std::to_string(src.ModifiedNs) + "\t" + std::to_string(src.ChangedNs) + "\t" + std::to_string(src.Device) + "\t" +
             std::to_string(src.Inode));
     }
     for (const std::string &path : record.Pending)

@@ -43,8 +43,7 @@ struct PathState {
 };
 PathState StateOf(const std::string &path);
 
-// A picture as a source: its size, modification time, device and inode,
-// through any link (the change time stays 0). Nothing when it cannot be
+// A picture as a source, through any link. Nothing when it cannot be
 // reached.
 std::optional<FileStamp> SourceStampOf(const std::string &path);
 
@@ -64,10 +63,10 @@ struct RecordedFile {
     // copies, which hold their source's bytes.
     std::string Hash;
     // What a thumbnail or a copy was made from: the settings that shape its
-    // bytes, the source's path and the source as it was then (size,
-    // modification time, device and inode; no change time, which a new
-    // link to the source moves). Empty for pages, which are told apart by
-    // their bytes alone.
+    // bytes, the source's path and the source's stamp then. The change time
+    // counts too: a picture rewritten with its old size and time is made
+    // again (a new link to it or a new mode makes it again for nothing).
+    // Empty for pages, which are told apart by their bytes alone.
     std::string Settings;
     std::string Source;
     FileStamp SourceStamp;
