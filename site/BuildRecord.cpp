@@ -299,8 +299,8 @@ std::string RecordText(const BuildRecord &record)
             std::to_string(s.ChangedNs) + "\t" + std::to_string(s.Device) + "\t" +
             std::to_string(s.Inode) + "\t" + Escape(file.Hash) + "\t" + Escape(file.Settings) +
             "\t" + Escape(file.Source) + "\t" + std::to_string(src.Size) + "\t" +
-            std::to_string(src.ModifiedNs) + "\t" + std::to_string(src.ChangedNs) + "\t" + std::to_string(src.Device) + "\t" +
-            std::to_string(src.Inode));
+            std::to_string(src.ModifiedNs) + "\t" + std::to_string(src.ChangedNs) + "\t" +
+            std::to_string(src.Device) + "\t" + std::to_string(src.Inode));
     }
     for (const std::string &path : record.Pending)
         add("pending\t" + Escape(path));

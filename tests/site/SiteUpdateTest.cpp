@@ -36,7 +36,8 @@ std::string Content(const std::string &bytes)
 Tree Snapshot(const fs::path &folder)
 {
     Tree tree;
-    for (auto it = fs::recursive_directory_iterator(folder); it != fs::recursive_directory_iterator(); ++it) {
+    for (auto it = fs::recursive_directory_iterator(folder);
+         it != fs::recursive_directory_iterator(); ++it) {
         const std::string path = it->path().lexically_relative(folder).string();
         if (path == kBuildRecordName)
             continue;
@@ -124,8 +125,9 @@ public:
 
     std::string Counts() const
     {
-        return std::to_string(result.PicturesNew) + " new, " + std::to_string(result.PicturesChanged) +
-               " changed, " + std::to_string(result.PicturesUnchanged) + " unchanged, " +
+        return std::to_string(result.PicturesNew) + " new, " +
+               std::to_string(result.PicturesChanged) + " changed, " +
+               std::to_string(result.PicturesUnchanged) + " unchanged, " +
                std::to_string(result.PicturesRemoved) + " removed";
     }
 
@@ -159,7 +161,10 @@ void Remove(PictureList &pictures, const std::string &name)
 
 const UpdateCase kUpdateCases[] = {
     {"NothingChanged", [](SiteUpdateTest &) {}, "0 new, 0 changed, 5 unchanged, 0 removed"},
-    {"Add", [](SiteUpdateTest &t) { t.pictures.push_back({"f.jpg", t.photos.string() + "/"}); },
+    {"Add",
+     [](SiteUpdateTest &t) {
+         t.pictures.push_back({"f.jpg", t.photos.string() + "/"});
+     },
      "1 new, 0 changed, 5 unchanged, 0 removed"},
     {"RemoveTwoFromTheMiddle",
      [](SiteUpdateTest &t) {
@@ -205,7 +210,8 @@ const UpdateCase kUpdateCases[] = {
      "0 new, 0 changed, 5 unchanged, 0 removed"},
     {"ImagePagesTurnedOff", [](SiteUpdateTest &t) { t.settings.MakeImagePages = false; },
      "0 new, 0 changed, 5 unchanged, 0 removed"},
-    {"ThumbnailDeletedFromTheSite", [](SiteUpdateTest &t) { fs::remove(t.site / "thumbnails/tnb.jpg"); },
+    {"ThumbnailDeletedFromTheSite",
+     [](SiteUpdateTest &t) { fs::remove(t.site / "thumbnails/tnb.jpg"); },
      "0 new, 1 changed, 4 unchanged, 0 removed"},
     {"UsersOwnFilesBesideTheSite",
      [](SiteUpdateTest &t) {
@@ -224,7 +230,8 @@ const UpdateCase kUpdateCases[] = {
          fs::rename(moved, t.site);
      },
      "0 new, 0 changed, 5 unchanged, 0 removed"},
-    {"BuildWithoutUpdateInBetween", [](SiteUpdateTest &t) { EXPECT_EQ(t.Build(t.site, false), "built"); },
+    {"BuildWithoutUpdateInBetween",
+     [](SiteUpdateTest &t) { EXPECT_EQ(t.Build(t.site, false), "built"); },
      "0 new, 0 changed, 5 unchanged, 0 removed"},
     {"BuildWithoutUpdateInBetweenChangedFiles",
      [](SiteUpdateTest &t) {
@@ -258,7 +265,8 @@ const UpdateCase kUpdateCases[] = {
          t.userFiles["thumbnails/tne.jpg"] = "link to " + (t.photos / "e.jpg").string();
          Remove(t.pictures, "e.jpg");
      },
-     "0 new, 0 changed, 4 unchanged, 1 removed", {"thumbnails/tne.jpg: no longer a plain file"}},
+     "0 new, 0 changed, 4 unchanged, 1 removed",
+     {"thumbnails/tne.jpg: no longer a plain file"}},
     {"CorruptRecord",
      [](SiteUpdateTest &t) {
          std::string text = ReadText(t.site / kBuildRecordName);
@@ -288,13 +296,15 @@ TEST_P(UpdateChangeTest, EndsInTheFreshTreeOrRefusesAndWritesNothing)
     ASSERT_EQ(Update(), "built");
     c.Change(*this);
     const Tree before = Snapshot(site);
-    const std::string record = fs::exists(site / kBuildRecordName) ? ReadText(site / kBuildRecordName) : "";
+    const std::string record =
+        fs::exists(site / kBuildRecordName) ? ReadText(site / kBuildRecordName) : "";
     const std::string outcome = Update();
 
     if (outcome != "built") {
         EXPECT_NE(outcome.find(c.Outcome), std::string::npos) << outcome;
         EXPECT_EQ(Snapshot(site), before);
-        EXPECT_EQ(fs::exists(site / kBuildRecordName) ? ReadText(site / kBuildRecordName) : "", record);
+        EXPECT_EQ(fs::exists(site / kBuildRecordName) ? ReadText(site / kBuildRecordName) : "",
+                  record);
         for (const auto &[path, text] : userFiles)
             EXPECT_EQ(ReadText(site / path), text) << path;
         return;
@@ -315,7 +325,9 @@ TEST_P(UpdateChangeTest, EndsInTheFreshTreeOrRefusesAndWritesNothing)
 }
 
 INSTANTIATE_TEST_SUITE_P(Changes, UpdateChangeTest, ::testing::ValuesIn(kUpdateCases),
-                         [](const ::testing::TestParamInfo<UpdateCase> &info) { return info.param.Name; });
+                         [](const ::testing::TestParamInfo<UpdateCase> &info) {
+                             return info.param.Name;
+                         });
 
 TEST_F(SiteUpdateTest, UnchangedPicturesAreNotMadeAgainAndUnchangedPagesNotWritten)
 {
@@ -345,7 +357,8 @@ TEST_F(SiteUpdateTest, BuildStoppedMidwayIsFinishedByTheNextUpdate)
     Remove(pictures, "b.jpg");
     const std::vector<unsigned char> d = ReadFile(photos / "d.jpg");
     WriteText(photos / "d.jpg", "");
-    fs::last_write_time(photos / "d.jpg", fs::last_write_time(photos / "d.jpg") + std::chrono::seconds(5));
+    fs::last_write_time(photos / "d.jpg",
+                        fs::last_write_time(photos / "d.jpg") + std::chrono::seconds(5));
     EXPECT_EQ(Update(), "Invalid floating point operation");
     EXPECT_TRUE(fs::exists(site / "thumbnails/tnf.jpg"));
     EXPECT_TRUE(fs::exists(site / "images/b.jpg")); // removal comes last
@@ -439,9 +452,11 @@ struct DamagedRecord {
 
 const DamagedRecord kDamagedRecords[] = {
     {"Empty", [](const std::string &) { return std::string(); }, "it is empty"},
-    {"NotARecord", [](const std::string &) { return std::string("<html>\n"); }, "not a build record"},
+    {"NotARecord", [](const std::string &) { return std::string("<html>\n"); },
+     "not a build record"},
     {"LastLineCut", [](const std::string &t) { return t.substr(0, t.size() - 1); }, "cut short"},
-    {"EndLineMissing", [](const std::string &t) { return t.substr(0, t.rfind("end\t")); }, "cut short"},
+    {"EndLineMissing", [](const std::string &t) { return t.substr(0, t.rfind("end\t")); },
+     "cut short"},
     {"ByteChanged",
      [](const std::string &t) {
          std::string s = t;
@@ -449,7 +464,10 @@ const DamagedRecord kDamagedRecords[] = {
          return s;
      },
      "do not add up"},
-    {"LineAdded", [](const std::string &t) { return "pixelnook-build record 1\npicture\tx.jpg\n" + t.substr(t.find('\n') + 1); },
+    {"LineAdded",
+     [](const std::string &t) {
+         return "pixelnook-build record 1\npicture\tx.jpg\n" + t.substr(t.find('\n') + 1);
+     },
      "do not add up"},
     {"PathLeavesTheSite",
      [](const std::string &t) {
@@ -458,7 +476,8 @@ const DamagedRecord kDamagedRecords[] = {
          return s;
      },
      "leads out of the site folder"},
-    {"TextAfterTheEnd", [](const std::string &t) { return t + "picture\tx.jpg\n"; }, "after its end"},
+    {"TextAfterTheEnd", [](const std::string &t) { return t + "picture\tx.jpg\n"; },
+     "after its end"},
 };
 
 class DamagedRecordTest : public ::testing::TestWithParam<DamagedRecord> {};
@@ -481,6 +500,8 @@ TEST_P(DamagedRecordTest, IsRefusedWithItsReason)
 }
 
 INSTANTIATE_TEST_SUITE_P(Records, DamagedRecordTest, ::testing::ValuesIn(kDamagedRecords),
-                         [](const ::testing::TestParamInfo<DamagedRecord> &info) { return info.param.Name; });
+                         [](const ::testing::TestParamInfo<DamagedRecord> &info) {
+                             return info.param.Name;
+                         });
 
 } // namespace
