@@ -4,7 +4,8 @@
 
 add_library(pixelnook_app STATIC
   ${CMAKE_CURRENT_SOURCE_DIR}/Application.cpp
-  ${CMAKE_CURRENT_SOURCE_DIR}/Application.h)
+  ${CMAKE_CURRENT_SOURCE_DIR}/Application.h
+  ${CMAKE_CURRENT_SOURCE_DIR}/CreateForms.cpp)
 target_include_directories(pixelnook_app PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(pixelnook_app PUBLIC pixelnook_wizard Qt6::Widgets)
 

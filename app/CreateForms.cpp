@@ -11,8 +11,6 @@
 
 #include <QtGlobal>
 
-TForms Forms;
-
 static void InitWizardResources()
 {
     // The pictures are compiled into this static library; referring to
