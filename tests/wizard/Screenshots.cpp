@@ -5,8 +5,8 @@
 
 #include "Application.h"
 #include "CompletedPage.h"
+#include "CreateForms.h"
 #include "FolderSettingsPage.h"
-#include "WizardForms.h"
 #include "PictureListPage.h"
 #include "ProgressGauge.h"
 #include "ProgressWindow.h"
@@ -15,6 +15,7 @@
 #include "StdCtrls.h"
 #include "TemplatePage.h"
 #include "WelcomePage.h"
+#include "WizardForms.h"
 #include "xpButton.h"
 #include "xpCheckBox.h"
 
