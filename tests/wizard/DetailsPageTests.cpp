@@ -109,9 +109,6 @@ private slots:
     }
 };
 
-QObject *CreateDetailsPageTests()
-{
-    return new DetailsPageTests;
-}
+WIZARD_TEST_GROUP(DetailsPageTests);
 
 #include "DetailsPageTests.moc"
