@@ -1,6 +1,6 @@
 # The wizard program "pixelnook": start-up (the application object and the
-# eight windows) in a small library (the wizard tests link it too), the executable, and the files that
-# put it into the desktop's application menu.
+# eight windows) in a small library (the wizard tests link it too), the
+# executable, and the files that put it into the desktop's application menu.
 
 add_library(pixelnook_app STATIC
   ${CMAKE_CURRENT_SOURCE_DIR}/Application.cpp

@@ -31,7 +31,8 @@ size_t ResumeAt(size_t pos, const std::string &placeholder)
     return pos > back ? pos - back : 0;
 }
 
-// Steps 3 to 5 of filling a page: title, keywords, description.
+// What every page gets before its pictures: the site name into each title,
+// then the keywords and the description into their first placeholders.
 void FillHead(std::string &PageBuffer, const SiteSettings &settings)
 {
     ReplaceTitles(PageBuffer, settings.SiteName);
