@@ -1,0 +1,148 @@
+// The answers' data model: what "Start Site" resets and keeps, the defaults
+// an empty answer takes, how a chosen path splits, and the one-name rule of
+// the picture list.
+#include "SiteSettings.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+using namespace pixelnook;
+
+namespace {
+
+// Every text answer changed from its default, the switches on, a list and a
+// template chosen: what a user leaves behind before "Start Site".
+void Answered(SiteSettings &settings, PictureList &pictures, TemplateChoice &choice)
+{
+    settings.SiteFolder = "/elsewhere/site";
+    settings.ImagesFolderName = "big";
+    settings.ThumbnailsFolderName = "small";
+    settings.MakeImagePages = true;
+    settings.ImagePagesFolderName = "pages";
+    settings.SiteName = "Shore";
+    settings.SiteDescription = "Sand\r\nSea";
+    settings.SiteKeywords = "sea";
+    settings.ThumbnailPrefix = "t-";
+    settings.ThumbnailSize = "120";
+    pictures = {{"a.jpg", "/photos/"}};
+    choice.TemplatePath = "/t/template3.html";
+    choice.TemplateSelected = "true";
+    choice.UseCustomTemplate = true;
+    choice.CustomTemplatePath = "/t/mine.html";
+}
+
+TEST(StartSite, EveryTextAnswerTakesItsDefaultAndTheSwitchesStay)
+{
+    const char *const home = std::getenv("HOME");
+    ASSERT_NE(home, nullptr);
+    SiteSettings settings;
+    PictureList pictures;
+    TemplateChoice choice;
+    Answered(settings, pictures, choice);
+
+    ResetToStartSite(settings, pictures, choice);
+
+    const SiteSettings defaults;
+    EXPECT_EQ(settings.SiteFolder, std::string(home) + "/mysite");
+    EXPECT_EQ(settings.ImagesFolderName, defaults.ImagesFolderName);
+    EXPECT_EQ(settings.ThumbnailsFolderName, defaults.ThumbnailsFolderName);
+    EXPECT_EQ(settings.ImagePagesFolderName, defaults.ImagePagesFolderName);
+    EXPECT_EQ(settings.SiteName, defaults.SiteName);
+    EXPECT_EQ(settings.SiteDescription, defaults.SiteDescription);
+    EXPECT_EQ(settings.SiteKeywords, defaults.SiteKeywords);
+    EXPECT_EQ(settings.ThumbnailPrefix, defaults.ThumbnailPrefix);
+    EXPECT_EQ(settings.ThumbnailSize, defaults.ThumbnailSize);
+    EXPECT_TRUE(pictures.empty());
+    EXPECT_EQ(choice.TemplatePath, "");
+    EXPECT_EQ(choice.TemplateSelected, "false");
+    EXPECT_EQ(choice.CustomTemplatePath, "");
+    // The two switches are left as the user set them.
+    EXPECT_TRUE(settings.MakeImagePages);
+    EXPECT_TRUE(choice.UseCustomTemplate);
+}
+
+TEST(StartSite, DefaultSiteFolderIsMysiteInTheHomeFolder)
+{
+    const char *const home = std::getenv("HOME");
+    ASSERT_NE(home, nullptr);
+    EXPECT_EQ(DefaultSiteFolder(), std::string(home) + "/mysite");
+}
+
+// Only an answer with no characters at all takes its default; blanks are
+// an answer, and the site folder and the switches are never touched.
+TEST(FillEmpty, EmptyAnswersTakeTheirDefaultsAndBlanksStay)
+{
+    SiteSettings settings;
+    settings.SiteFolder = "";
+    settings.ImagesFolderName = "";
+    settings.ThumbnailsFolderName = " ";
+    settings.MakeImagePages = true;
+    settings.ImagePagesFolderName = "";
+    settings.SiteName = "";
+    settings.SiteDescription = "";
+    settings.SiteKeywords = "\t";
+    settings.ThumbnailPrefix = "";
+    settings.ThumbnailSize = "";
+
+    FillEmptyWithDefaults(settings);
+
+    EXPECT_EQ(settings.SiteFolder, "");
+    EXPECT_EQ(settings.ImagesFolderName, kDefaultImagesFolderName);
+    EXPECT_EQ(settings.ThumbnailsFolderName, " ");
+    EXPECT_TRUE(settings.MakeImagePages);
+    EXPECT_EQ(settings.ImagePagesFolderName, kDefaultImagePagesFolderName);
+    EXPECT_EQ(settings.SiteName, kDefaultSiteName);
+    EXPECT_EQ(settings.SiteDescription, kDefaultSiteDescription);
+    EXPECT_EQ(settings.SiteKeywords, "\t");
+    EXPECT_EQ(settings.ThumbnailPrefix, kDefaultThumbnailPrefix);
+    EXPECT_EQ(settings.ThumbnailSize, kDefaultThumbnailSize);
+}
+
+struct SplitCase {
+    const char *Name;
+    const char *Path;
+    const char *SourceFolder;
+    const char *FileName;
+};
+
+class SplitPicturePathTable : public ::testing::TestWithParam<SplitCase> {};
+
+// The path splits at its last "/", which stays with the folder, and the two
+// parts put together give the path back.
+TEST_P(SplitPicturePathTable, SplitsAtTheLastSlash)
+{
+    const SplitCase c = GetParam();
+    const PictureEntry entry = SplitPicturePath(c.Path);
+    EXPECT_EQ(entry.SourceFolder, c.SourceFolder);
+    EXPECT_EQ(entry.FileName, c.FileName);
+    EXPECT_EQ(entry.SourcePath(), c.Path);
+}
+
+INSTANTIATE_TEST_SUITE_P(Paths, SplitPicturePathTable,
+                         ::testing::Values(SplitCase{"Nested", "/home/ann/photos/beach.jpg",
+                                                     "/home/ann/photos/", "beach.jpg"},
+                                           SplitCase{"InTheRoot", "/beach.jpg", "/", "beach.jpg"},
+                                           SplitCase{"NoFolder", "beach.jpg", "", "beach.jpg"},
+                                           SplitCase{"DotsAndSpaces", "/a b/.c/d e.JPG", "/a b/.c/",
+                                                     "d e.JPG"},
+                                           SplitCase{"FolderOnly", "/photos/", "/photos/", ""}),
+                         [](const auto &info) { return info.param.Name; });
+
+// A name is taken once, whatever folder it comes from; names that differ
+// only in letter case are different names.
+TEST(AddPicture, RefusesANameAlreadyListedExactly)
+{
+    PictureList pictures;
+    EXPECT_TRUE(AddPicture(pictures, {"a.jpg", "/one/"}));
+    EXPECT_FALSE(AddPicture(pictures, {"a.jpg", "/two/"}));
+    EXPECT_TRUE(AddPicture(pictures, {"A.jpg", "/two/"}));
+    EXPECT_TRUE(AddPicture(pictures, {"a.jpg ", "/two/"}));
+    ASSERT_EQ(pictures.size(), 3u);
+    EXPECT_EQ(pictures[0].SourcePath(), "/one/a.jpg");
+    EXPECT_EQ(pictures[1].SourcePath(), "/two/A.jpg");
+    EXPECT_EQ(pictures[2].SourcePath(), "/two/a.jpg ");
+}
+
+} // namespace
