@@ -130,6 +130,32 @@ INSTANTIATE_TEST_SUITE_P(Paths, SplitPicturePathTable,
                                            SplitCase{"FolderOnly", "/photos/", "/photos/", ""}),
                          [](const auto &info) { return info.param.Name; });
 
+struct LineBreakCase {
+    const char *Name;
+    std::string Text;
+    std::string CrLf;
+};
+
+class ToCrLfTable : public ::testing::TestWithParam<LineBreakCase> {};
+
+// A CR LF pair is one break; every other CR and LF is one of its own.
+TEST_P(ToCrLfTable, EveryLineBreakBecomesOneCrLf)
+{
+    EXPECT_EQ(ToCrLf(GetParam().Text), GetParam().CrLf);
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, ToCrLfTable,
+                         ::testing::Values(LineBreakCase{"Empty", "", ""},
+                                           LineBreakCase{"NoBreak", "a b", "a b"},
+                                           LineBreakCase{"Lf", "a\nb", "a\r\nb"},
+                                           LineBreakCase{"CrLf", "a\r\nb", "a\r\nb"},
+                                           LineBreakCase{"LoneCr", "a\rb", "a\r\nb"},
+                                           LineBreakCase{"LfCr", "a\n\rb", "a\r\n\r\nb"},
+                                           LineBreakCase{"CrCrLf", "\r\r\n", "\r\n\r\n"},
+                                           LineBreakCase{"CrAtTheEnd", "a\r", "a\r\n"},
+                                           LineBreakCase{"LfLf", "\n\n", "\r\n\r\n"}),
+                         [](const auto &info) { return info.param.Name; });
+
 // A name is taken once, whatever folder it comes from; names that differ
 // only in letter case are different names.
 TEST(AddPicture, RefusesANameAlreadyListedExactly)
