@@ -12,48 +12,47 @@ using namespace pixelnook;
 
 namespace {
 
-// Every text answer changed from its default, the switches on, a list and a
-// template chosen: what a user leaves behind before "Start Site".
-void Answered(SiteSettings &settings, PictureList &pictures, TemplateChoice &choice)
-{
-    settings.SiteFolder = "/elsewhere/site";
-    settings.ImagesFolderName = "big";
-    settings.ThumbnailsFolderName = "small";
-    settings.MakeImagePages = true;
-    settings.ImagePagesFolderName = "pages";
-    settings.SiteName = "Shore";
-    settings.SiteDescription = "Sand\r\nSea";
-    settings.SiteKeywords = "sea";
-    settings.ThumbnailPrefix = "t-";
-    settings.ThumbnailSize = "120";
-    pictures = {{"a.jpg", "/photos/"}};
-    choice.TemplatePath = "/t/template3.html";
-    choice.TemplateSelected = "true";
-    choice.UseCustomTemplate = true;
-    choice.CustomTemplatePath = "/t/mine.html";
-}
+// The text answers that have a default, each with that default.
+struct TextAnswer {
+    const char *Name;
+    std::string SiteSettings::*Field;
+    const char *Default;
+};
+
+const TextAnswer kTextAnswers[] = {
+    {"ImagesFolderName", &SiteSettings::ImagesFolderName, kDefaultImagesFolderName},
+    {"ThumbnailsFolderName", &SiteSettings::ThumbnailsFolderName, kDefaultThumbnailsFolderName},
+    {"ImagePagesFolderName", &SiteSettings::ImagePagesFolderName, kDefaultImagePagesFolderName},
+    {"SiteName", &SiteSettings::SiteName, kDefaultSiteName},
+    {"SiteDescription", &SiteSettings::SiteDescription, kDefaultSiteDescription},
+    {"SiteKeywords", &SiteSettings::SiteKeywords, kDefaultSiteKeywords},
+    {"ThumbnailPrefix", &SiteSettings::ThumbnailPrefix, kDefaultThumbnailPrefix},
+    {"ThumbnailSize", &SiteSettings::ThumbnailSize, kDefaultThumbnailSize},
+};
 
 TEST(StartSite, EveryTextAnswerTakesItsDefaultAndTheSwitchesStay)
 {
     const char *const home = std::getenv("HOME");
     ASSERT_NE(home, nullptr);
+    // What a user leaves behind before "Start Site": every answer changed,
+    // the switches on, a list and a template chosen.
     SiteSettings settings;
-    PictureList pictures;
+    settings.SiteFolder = "/elsewhere/site";
+    for (const TextAnswer &answer : kTextAnswers)
+        settings.*answer.Field = std::string("not ") + answer.Default;
+    settings.MakeImagePages = true;
+    PictureList pictures = {{"a.jpg", "/photos/"}};
     TemplateChoice choice;
-    Answered(settings, pictures, choice);
+    choice.TemplatePath = "/t/template3.html";
+    choice.TemplateSelected = "true";
+    choice.UseCustomTemplate = true;
+    choice.CustomTemplatePath = "/t/mine.html";
 
     ResetToStartSite(settings, pictures, choice);
 
-    const SiteSettings defaults;
     EXPECT_EQ(settings.SiteFolder, std::string(home) + "/mysite");
-    EXPECT_EQ(settings.ImagesFolderName, defaults.ImagesFolderName);
-    EXPECT_EQ(settings.ThumbnailsFolderName, defaults.ThumbnailsFolderName);
-    EXPECT_EQ(settings.ImagePagesFolderName, defaults.ImagePagesFolderName);
-    EXPECT_EQ(settings.SiteName, defaults.SiteName);
-    EXPECT_EQ(settings.SiteDescription, defaults.SiteDescription);
-    EXPECT_EQ(settings.SiteKeywords, defaults.SiteKeywords);
-    EXPECT_EQ(settings.ThumbnailPrefix, defaults.ThumbnailPrefix);
-    EXPECT_EQ(settings.ThumbnailSize, defaults.ThumbnailSize);
+    for (const TextAnswer &answer : kTextAnswers)
+        EXPECT_EQ(settings.*answer.Field, answer.Default) << answer.Name;
     EXPECT_TRUE(pictures.empty());
     EXPECT_EQ(choice.TemplatePath, "");
     EXPECT_EQ(choice.TemplateSelected, "false");
@@ -74,30 +73,25 @@ TEST(StartSite, DefaultSiteFolderIsMysiteInTheHomeFolder)
 // an answer, and the site folder and the switches are never touched.
 TEST(FillEmpty, EmptyAnswersTakeTheirDefaultsAndBlanksStay)
 {
-    SiteSettings settings;
-    settings.SiteFolder = "";
-    settings.ImagesFolderName = "";
-    settings.ThumbnailsFolderName = " ";
-    settings.MakeImagePages = true;
-    settings.ImagePagesFolderName = "";
-    settings.SiteName = "";
-    settings.SiteDescription = "";
-    settings.SiteKeywords = "\t";
-    settings.ThumbnailPrefix = "";
-    settings.ThumbnailSize = "";
+    for (const char *blank : {" ", "\t", "\r\n"}) {
+        for (const TextAnswer &kept : kTextAnswers) {
+            SiteSettings settings;
+            settings.SiteFolder = "";
+            settings.MakeImagePages = true;
+            for (const TextAnswer &answer : kTextAnswers)
+                settings.*answer.Field = "";
+            settings.*kept.Field = blank;
 
-    FillEmptyWithDefaults(settings);
+            FillEmptyWithDefaults(settings);
 
-    EXPECT_EQ(settings.SiteFolder, "");
-    EXPECT_EQ(settings.ImagesFolderName, kDefaultImagesFolderName);
-    EXPECT_EQ(settings.ThumbnailsFolderName, " ");
-    EXPECT_TRUE(settings.MakeImagePages);
-    EXPECT_EQ(settings.ImagePagesFolderName, kDefaultImagePagesFolderName);
-    EXPECT_EQ(settings.SiteName, kDefaultSiteName);
-    EXPECT_EQ(settings.SiteDescription, kDefaultSiteDescription);
-    EXPECT_EQ(settings.SiteKeywords, "\t");
-    EXPECT_EQ(settings.ThumbnailPrefix, kDefaultThumbnailPrefix);
-    EXPECT_EQ(settings.ThumbnailSize, kDefaultThumbnailSize);
+            EXPECT_EQ(settings.SiteFolder, "");
+            EXPECT_TRUE(settings.MakeImagePages);
+            for (const TextAnswer &answer : kTextAnswers)
+                EXPECT_EQ(settings.*answer.Field,
+                          answer.Field == kept.Field ? blank : answer.Default)
+                    << answer.Name << " with " << kept.Name << " blank";
+        }
+    }
 }
 
 struct SplitCase {
