@@ -7,8 +7,8 @@ execute_process(COMMAND "${ARTWORK}" "${OUT}" RESULT_VARIABLE status OUTPUT_QUIE
 if(NOT status EQUAL 0)
   message(FATAL_ERROR "pixelnook-artwork ended with ${status}")
 endif()
-foreach(name banner.jpg pixelnook.png preview1.jpg preview2.jpg preview3.jpg preview4.jpg
-             preview5.jpg preview6.jpg)
+foreach(name banner.jpg pixelnook.png pixelnook-48.png pixelnook-128.png pixelnook-256.png
+             preview1.jpg preview2.jpg preview3.jpg preview4.jpg preview5.jpg preview6.jpg)
   execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files "${OUT}/${name}" "${RESOURCES}/${name}"
     RESULT_VARIABLE different)
   if(different)

@@ -17,13 +17,13 @@ const QColor kPixelnookOrange(0xf0, 0x8a, 0x1c);
 
 } // namespace
 
-QImage DrawIcon()
+QImage DrawIcon(int size)
 {
-    const int size = 64;
     QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing, true);
+    p.scale(size / 64.0, size / 64.0);
 
     // Orange frame.
     const QRectF frame(2, 3, 60, 58);

@@ -9,10 +9,11 @@
 // Re-run after a change and commit the results:
 //   cmake --build <build> --target pixelnook-artwork
 //   <build>/bin/pixelnook-artwork wizard/resources
-// It writes preview1.jpg ... preview6.jpg, banner.jpg and pixelnook.png into
-// the folder named on its command line. It needs no display (it selects Qt's
-// offscreen platform unless QT_QPA_PLATFORM says otherwise) and the FreeSans
-// fonts of fonts-freefont-ttf.
+// It writes preview1.jpg ... preview6.jpg, banner.jpg, pixelnook.png (the
+// 64 px icon) and pixelnook-48.png, pixelnook-128.png and pixelnook-256.png
+// into the folder named on its command line. It needs no display (it selects
+// Qt's offscreen platform unless QT_QPA_PLATFORM says otherwise) and the
+// FreeSans fonts of fonts-freefont-ttf.
 
 #include "ArtworkCommon.h"
 #include "Banner.h"
@@ -74,11 +75,17 @@ int main(int argc, char *argv[])
     report << bannerPath << ": " << banner.width() << "x" << banner.height() << ", " << bannerSize
            << " bytes\n";
 
-    const QString iconPath = out.filePath(QStringLiteral("pixelnook.png"));
-    const QImage icon = ToIndexed(DrawIcon());
-    if (!WriteIcon(icon, iconPath))
-        return 1;
-    report << iconPath << ": " << icon.width() << "x" << icon.height() << ", " << icon.colorCount()
-           << " colours\n";
+    // The 64 px icon is the window's and the menu's; the others are the sizes
+    // a desktop's icon theme asks for on denser screens.
+    for (const int size : {64, 48, 128, 256}) {
+        const QString iconPath =
+            out.filePath(size == 64 ? QStringLiteral("pixelnook.png")
+                                    : QStringLiteral("pixelnook-%1.png").arg(size));
+        const QImage icon = ToIndexed(DrawIcon(size));
+        if (!WriteIcon(icon, iconPath))
+            return 1;
+        report << iconPath << ": " << icon.width() << "x" << icon.height() << ", "
+               << icon.colorCount() << " colours\n";
+    }
     return 0;
 }
