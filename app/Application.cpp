@@ -1,9 +1,10 @@
 #include "Application.h"
 
+#include "CreateForms.h"
 #include "ErrorReport.h"
-#include "WizardForms.h"
 #include "PixelnookFont.h"
 #include "WelcomePage.h"
+#include "WizardForms.h"
 
 #include <QIcon>
 

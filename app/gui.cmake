@@ -1,10 +1,12 @@
-# The wizard program "pixelnook": start-up and the error report in a small
-# library (the wizard tests link it too), the executable, and the files that
-# put it into the desktop's application menu.
+# The wizard program "pixelnook": start-up (the application object and the
+# eight windows) in a small library (the wizard tests link it too), the
+# executable, and the files that put it into the desktop's application menu.
 
 add_library(pixelnook_app STATIC
   ${CMAKE_CURRENT_SOURCE_DIR}/Application.cpp
-  ${CMAKE_CURRENT_SOURCE_DIR}/Application.h)
+  ${CMAKE_CURRENT_SOURCE_DIR}/Application.h
+  ${CMAKE_CURRENT_SOURCE_DIR}/CreateForms.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/CreateForms.h)
 target_include_directories(pixelnook_app PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(pixelnook_app PUBLIC pixelnook_wizard Qt6::Widgets)
 target_compile_definitions(pixelnook_app PRIVATE PIXELNOOK_APP_ID="${PIXELNOOK_APP_ID}")

@@ -43,6 +43,12 @@ const char *const kUsage =
     "  --template N               use built-in template N (1 to 6)\n"
     "  --custom-template PATH     use the template file PATH\n"
     "  --workers N                threads making thumbnails [0: one per core]\n"
+    "  --update                   keep an earlier update of the site in step:\n"
+    "                             unchanged pictures are not made again, pages\n"
+    "                             are rewritten only where they change, and\n"
+    "                             files of the last update no longer needed are\n"
+    "                             removed (a record of what was written is kept\n"
+    "                             in the site folder as .pixelnook-build-record)\n"
     "  --                         every later argument is a picture\n"
     "  -h, --help                 show this text\n"
     "  --version                  show the program's version\n"
@@ -99,19 +105,6 @@ int UsageError(const std::string &message)
     return 2;
 }
 
-// The description box gives its line breaks as CR LF.
-std::string DescriptionLineBreaks(const std::string &text)
-{
-    std::string out;
-    out.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r'))
-            out += '\r';
-        out += text[i];
-    }
-    return out;
-}
-
 // A whole decimal number with nothing else in the text.
 bool ParseCount(const std::string &text, unsigned long max, unsigned long &value)
 {
@@ -127,6 +120,20 @@ bool ParseCount(const std::string &text, unsigned long max, unsigned long &value
         return false;
     value = v;
     return true;
+}
+
+// What an update reused, rewrote and removed, and the files it kept.
+void PrintUpdate(const BuildResult &result)
+{
+    std::cout << result.PicturesNew << " new, ";
+    if (result.PicturesChanged > 0)
+        std::cout << result.PicturesChanged << " changed, ";
+    std::cout << result.PicturesUnchanged << " unchanged, " << result.PicturesRemoved
+              << " removed\n"
+              << "Files: " << result.FilesWritten << " written, " << result.FilesUnchanged
+              << " unchanged, " << result.FilesRemoved << " removed\n";
+    for (const KeptFile &kept : result.KeptFiles)
+        std::cout << "Kept \"" << kept.Path << "\": " << kept.Reason << '\n';
 }
 
 } // namespace
@@ -164,6 +171,10 @@ int main(int argc, char **argv)
             settings.MakeImagePages = true;
             continue;
         }
+        if (arg == "--update") {
+            options.Update = true;
+            continue;
+        }
 
         std::string *target = nullptr;
         if (arg == "--site-folder")
@@ -192,7 +203,7 @@ int main(int argc, char **argv)
         if (target) {
             *target = value;
         } else if (arg == "--description") {
-            settings.SiteDescription = DescriptionLineBreaks(value);
+            settings.SiteDescription = ToCrLf(value); // as the description box gives it
         } else if (arg == "--custom-template") {
             choice.UseCustomTemplate = true;
             choice.CustomTemplatePath = value;
@@ -238,7 +249,10 @@ int main(int argc, char **argv)
             std::cerr << result.CheckMessage << '\n';
             return 2;
         }
-        std::cout << result.SiteLine << '\n' << result.CountLine << '\n' << std::flush;
+        std::cout << result.SiteLine << '\n' << result.CountLine << '\n';
+        if (options.Update)
+            PrintUpdate(result);
+        std::cout << std::flush;
     } catch (const std::exception &error) {
         observer.EndCountLine();
         std::cout.flush();

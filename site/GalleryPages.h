@@ -4,13 +4,10 @@
 
 #include "SiteSettings.h"
 
+#include <functional>
 #include <string>
 
 namespace pixelnook {
-
-// The template's bytes with every line break made CR LF: a CR LF pair stays,
-// every other CR and every other LF becomes a pair of its own.
-std::string ToCrLf(const std::string &text);
 
 // Replaces the first occurrence of placeholder in PageBuffer by value.
 // `from` is where the search may start because the caller knows there is no
@@ -56,5 +53,10 @@ int WriteGalleryPages(const SiteSettings &settings, const PictureList &pictures,
 // names the template in the message).
 int WriteGalleryPages(const SiteSettings &settings, const PictureList &pictures,
                       const std::string &templatePath, const std::string &templateBytes);
+
+// The same, each page handed to `write` with its path and text to write.
+int WriteGalleryPages(const SiteSettings &settings, const PictureList &pictures,
+                      const std::string &templatePath, const std::string &templateBytes,
+                      const std::function<void(const std::string &, const std::string &)> &write);
 
 } // namespace pixelnook

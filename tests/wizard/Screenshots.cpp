@@ -6,8 +6,8 @@
 
 #include "Application.h"
 #include "CompletedPage.h"
+#include "CreateForms.h"
 #include "FolderSettingsPage.h"
-#include "WizardForms.h"
 #include "PictureListPage.h"
 #include "ProgressGauge.h"
 #include "ProgressWindow.h"
@@ -16,6 +16,7 @@
 #include "StdCtrls.h"
 #include "TemplatePage.h"
 #include "WelcomePage.h"
+#include "WizardForms.h"
 #include "xpButton.h"
 #include "xpCheckBox.h"
 

@@ -183,9 +183,6 @@ private slots:
     }
 };
 
-QObject *CreateWindowTests()
-{
-    return new WindowTests;
-}
+WIZARD_TEST_GROUP(WindowTests);
 
 #include "WindowTests.moc"

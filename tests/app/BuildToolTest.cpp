@@ -206,6 +206,37 @@ TEST_F(BuildToolTest, DefaultsAreTheStartSiteValues)
     EXPECT_FALSE(fs::exists(home + "/mysite/imagepages"));
 }
 
+struct DescriptionCase {
+    const char *Name;
+    std::string Given;
+    std::string OnThePage;
+};
+
+class BuildToolDescriptionTest : public BuildToolTest,
+                                 public ::testing::WithParamInterface<DescriptionCase> {};
+
+// The description's line breaks reach the pages as the details page gives
+// them: each CR LF pair, and every other CR or LF, as one CR LF.
+TEST_P(BuildToolDescriptionTest, LineBreaksAreThoseOfTheDetailsPage)
+{
+    const DescriptionCase &c = GetParam();
+    const ToolRun run = RunTool({"--site-folder", site, "--custom-template", templ, "--description",
+                                 c.Given, Photo("a.jpg")});
+    ASSERT_EQ(run.ExitCode, 0) << run.Err;
+    EXPECT_NE(ReadText(site + "/index1.html").find("\r\n<meta " + c.OnThePage + ">\r\n"),
+              std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(Breaks, BuildToolDescriptionTest,
+                         ::testing::Values(DescriptionCase{"Lf", "a\nb", "a\r\nb"},
+                                           DescriptionCase{"CrLf", "a\r\nb", "a\r\nb"},
+                                           DescriptionCase{"LoneCr", "a\rb", "a\r\nb"},
+                                           DescriptionCase{"LfCr", "a\n\rb", "a\r\n\r\nb"},
+                                           DescriptionCase{"CrCrLf", "a\r\r\nb\r",
+                                                           "a\r\n\r\nb\r\n"},
+                                           DescriptionCase{"LeadingLf", "\nb", "\r\nb"}),
+                         [](const auto &info) { return info.param.Name; });
+
 TEST_F(BuildToolTest, DuplicateNameIsRefusedAndSkipped)
 {
     const ToolRun run = RunTool({"--site-folder", site, "--custom-template", templ, Photo("a.jpg"),
@@ -371,6 +402,43 @@ TEST_F(BuildToolTest, VersionIsTheProjectVersion)
     EXPECT_EQ(run.ExitCode, 0);
     EXPECT_EQ(run.Out, "pixelnook-build " + version + "\n");
     EXPECT_EQ(run.Err, "");
+}
+
+TEST_F(BuildToolTest, UpdateSaysWhatItReusedRewroteAndRemoved)
+{
+    const std::vector<std::string> answers = {"--update", "--site-folder", site, "--custom-template", templ};
+    std::vector<std::string> first = answers;
+    first.insert(first.end(), {Photo("a.jpg"), Photo("b.jpg"), Photo("c.jpg")});
+    ToolRun run = RunTool(first);
+    ASSERT_EQ(run.ExitCode, 0) << run.Err;
+    EXPECT_NE(run.Out.find("pages\n3 new, 0 unchanged, 0 removed\nFiles: 8 written, 0 unchanged, 0 removed\n"),
+              std::string::npos)
+        << run.Out;
+
+    std::vector<std::string> second = answers;
+    second.insert(second.end(), {Photo("a.jpg"), Photo("c.jpg")});
+    WriteText(site + "/images/b.jpg", "retouched by hand");
+    run = RunTool(second);
+    ASSERT_EQ(run.ExitCode, 0) << run.Err;
+    // index1.html now holds a and c; index2.html is no longer made.
+    EXPECT_NE(run.Out.find("pages\n0 new, 2 unchanged, 1 removed\n"
+                           "Files: 1 written, 4 unchanged, 2 removed\n"
+                           "Kept \"images/b.jpg\": changed since the last update wrote it\n"),
+              std::string::npos)
+        << run.Out;
+    EXPECT_FALSE(fs::exists(site + "/thumbnails/tnb.jpg"));
+    EXPECT_EQ(ReadText(site + "/images/b.jpg"), "retouched by hand");
+
+    // A file of the user's where a new picture's copy goes refuses the update.
+    WriteText(site + "/images/b.jpg", "still mine");
+    std::vector<std::string> third = answers;
+    third.insert(third.end(), {Photo("a.jpg"), Photo("b.jpg")});
+    run = RunTool(third);
+    EXPECT_EQ(run.ExitCode, 2);
+    EXPECT_NE(run.Err.find("images/b.jpg: not written by an update of this site"), std::string::npos)
+        << run.Err;
+    EXPECT_EQ(run.Out, "");
+    EXPECT_EQ(ReadText(site + "/images/b.jpg"), "still mine");
 }
 
 namespace {
