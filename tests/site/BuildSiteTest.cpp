@@ -659,3 +659,33 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<PictureDoneCase> &info) { return std::string(info.param.name); });
 
 } // namespace
+
+namespace {
+
+class CountingObserver : public BuildObserver {
+public:
+    void Progress(const BuildProgress &) override {}
+    void PictureDone(size_t done, size_t total) override
+    {
+        Reports.push_back(std::to_string(done) + "/" + std::to_string(total));
+    }
+    std::vector<std::string> Reports;
+};
+
+// An update counts the thumbnails it makes, not the ones it keeps.
+TEST_F(BuildSiteTest, UpdateCountsOnlyTheThumbnailsItMakes)
+{
+    for (uint32_t k = 1; k <= 3; ++k)
+        AddPhoto(std::to_string(k) + ".jpg", k);
+    options.Update = true;
+    CountingObserver first;
+    ASSERT_TRUE(BuildSite(settings, pictures, choice, first, options).Built);
+    EXPECT_EQ(first.Reports, (std::vector<std::string>{"1/3", "2/3", "3/3"}));
+
+    AddPhoto("4.jpg", 4);
+    CountingObserver second;
+    ASSERT_TRUE(BuildSite(settings, pictures, choice, second, options).Built);
+    EXPECT_EQ(second.Reports, std::vector<std::string>{"1/1"});
+}
+
+} // namespace
