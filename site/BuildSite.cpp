@@ -6,6 +6,7 @@
 #include "SiteError.h"
 #include "SiteLayout.h"
 #include "ThumbnailStage.h"
+#include "WebCopy.h"
 
 #include <map>
 #include <optional>
@@ -164,10 +165,15 @@ BuildResult BuildSite(const SiteSettings &settings, const PictureList &pictures,
 
     Report(observer, kStageCopiesText, 50);
     DirectoryEntries entries; // no folder is made or removed during the stage
+    WebCopies web(settings);
     for (const PictureEntry &picture : pictures) {
         const std::string source = picture.SourcePath();
         const std::string copy = CopyPath(settings, picture);
-        if (CopyIsInPlace(source, copy, entries))
+        if (CopyIsInPlace(source, copy, entries)) {
+            web.KeptAsItIs(source);
+            continue;
+        }
+        if (web.Write(source, copy))
             continue;
         // Deletes what is at the copy path, then copies.
         CopyFileOver(source, copy);
@@ -186,12 +192,16 @@ BuildResult BuildSite(const SiteSettings &settings, const PictureList &pictures,
                            ? WriteGalleryPages(settings, pictures, choice.TemplatePath, *templateBytes)
                            : WriteGalleryPages(settings, pictures, choice.TemplatePath);
 
+    if (settings.WebReady)
+        WriteFrontPage(settings.SiteFolder);
+
     Report(observer, kStageEndText, 0);
     result.Built = true;
     result.PictureCount = static_cast<int>(pictures.size());
     result.SiteLine = "Your site - " + settings.SiteName + " has been made sucessfully";
     result.CountLine = "It contains " + std::to_string(pictures.size()) + " pictures and is on " +
                        std::to_string(result.PageCount) + " pages";
+    result.WebLine = web.Line();
     return result;
 }
 
