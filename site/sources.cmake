@@ -23,6 +23,6 @@ set(PIXELNOOK_SITE_SOURCES
 # The libraries the engine's web copies stand on: libvips makes the scaled
 # copies, Exiv2 reads and rewrites the pictures' metadata.
 find_package(PkgConfig REQUIRED)
-pkg_check_modules(VIPS REQUIRED IMPORTED_TARGET vips)
-pkg_check_modules(EXIV2 REQUIRED IMPORTED_TARGET exiv2)
+pkg_check_modules(VIPS REQUIRED IMPORTED_TARGET GLOBAL vips)
+pkg_check_modules(EXIV2 REQUIRED IMPORTED_TARGET GLOBAL exiv2)
 set(PIXELNOOK_SITE_LIBRARIES PkgConfig::VIPS PkgConfig::EXIV2)
