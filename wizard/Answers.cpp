@@ -29,6 +29,7 @@ void WriteStartAnswers(const pixelnook::SiteSettings &Settings, const pixelnook:
     Forms.Form3->Edit3->setText(q(Settings.ThumbnailPrefix));
     Forms.Form3->Edit4->setText(q(Settings.ThumbnailSize));
     Forms.Form3->Memo1->setPlainText(q(Settings.SiteDescription));
+    Forms.Form3->xpCheckBox1->SetChecked(Settings.WebReady);
     Forms.Form5->Edit1->setText(q(Choice.CustomTemplatePath));
     Forms.Form8->Label4->SetCaption(q(Settings.SiteFolder));
 }
@@ -46,6 +47,7 @@ void ReadAnswers(pixelnook::SiteSettings &Settings, pixelnook::PictureList &Pict
     Settings.SiteKeywords = Forms.Form3->Edit2->text().toStdString();
     Settings.ThumbnailPrefix = Forms.Form3->Edit3->text().toStdString();
     Settings.ThumbnailSize = Forms.Form3->Edit4->text().toStdString();
+    Settings.WebReady = Forms.Form3->xpCheckBox1->Checked();
     Pictures = Forms.Form4->Pictures();
 
     Choice.TemplatePath = Forms.Form5->TemplatePath;

@@ -180,4 +180,5 @@ void TForm5::xpButton3Click()
     Forms.Form6->hide();
     Forms.Form7->Label2->SetCaption(Q(result.SiteLine));
     Forms.Form7->Label3->SetCaption(Q(result.CountLine));
+    Forms.Form7->ShowWebLine(Q(result.WebLine));
 }
