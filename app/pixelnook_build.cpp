@@ -47,6 +47,12 @@ const char *const kUsage =
     "  --strip-location           copies with only the private metadata removed\n"
     "                             (location, serial numbers, owner, maker notes,\n"
     "                             Exif thumbnail); the image data stays as it is\n"
+    "  --update                   keep an earlier update of the site in step:\n"
+    "                             unchanged pictures are not made again, pages\n"
+    "                             are rewritten only where they change, and\n"
+    "                             files of the last update no longer needed are\n"
+    "                             removed (a record of what was written is kept\n"
+    "                             in the site folder as .pixelnook-build-record)\n"
     "  --                         every later argument is a picture\n"
     "  -h, --help                 show this text\n"
     "  --version                  show the program's version\n"
@@ -95,6 +101,20 @@ bool ParseCount(const std::string &text, unsigned long max, unsigned long &value
     return true;
 }
 
+// What an update reused, rewrote and removed, and the files it kept.
+void PrintUpdate(const BuildResult &result)
+{
+    std::cout << result.PicturesNew << " new, ";
+    if (result.PicturesChanged > 0)
+        std::cout << result.PicturesChanged << " changed, ";
+    std::cout << result.PicturesUnchanged << " unchanged, " << result.PicturesRemoved
+              << " removed\n"
+              << "Files: " << result.FilesWritten << " written, " << result.FilesUnchanged
+              << " unchanged, " << result.FilesRemoved << " removed\n";
+    for (const KeptFile &kept : result.KeptFiles)
+        std::cout << "Kept \"" << kept.Path << "\": " << kept.Reason << '\n';
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -136,6 +156,10 @@ int main(int argc, char **argv)
         }
         if (arg == "--strip-location") {
             settings.StripLocation = true;
+            continue;
+        }
+        if (arg == "--update") {
+            options.Update = true;
             continue;
         }
 
@@ -221,6 +245,8 @@ int main(int argc, char **argv)
         std::cout << result.SiteLine << '\n' << result.CountLine << '\n';
         if (!result.WebLine.empty())
             std::cout << result.WebLine << '\n';
+        if (options.Update)
+            PrintUpdate(result);
         std::cout << std::flush;
     } catch (const std::exception &error) {
         std::cout.flush();

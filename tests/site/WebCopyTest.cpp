@@ -132,10 +132,10 @@ protected:
         pictures.push_back({name, photos.string() + "/"});
     }
 
-    BuildResult Build()
+    BuildResult Build(const BuildOptions &options = {})
     {
         BuildObserverStub observer;
-        return BuildSite(settings, pictures, choice, observer);
+        return BuildSite(settings, pictures, choice, observer, options);
     }
 
     std::vector<unsigned char> Copy(const std::string &name) const
@@ -520,6 +520,41 @@ TEST_F(WebSiteTest, DefaultBuildNamesHowManyPublishAPlace)
         AddPhoto(std::to_string(k) + ".jpg", k == 1 ? photo : Tagged(photo, gps));
     }
     EXPECT_EQ(Build().WebLine, "2 pictures publish the place they were taken");
+}
+
+// An update remakes the copies when the choice changes, either way.
+TEST_F(WebSiteTest, UpdateRemakesCopiesWhenTheChoiceChanges)
+{
+    fixtures::JpegSpec spec;
+    spec.Width = 400;
+    spec.Height = 300;
+    const std::vector<unsigned char> photo = Tagged(fixtures::MakeJpeg(spec), [](Exiv2::Image &im) {
+        im.exifData()["Exif.GPSInfo.GPSLatitude"] = std::string("1/1 2/1 3/1");
+    });
+    AddPhoto("a.jpg", photo);
+    BuildOptions update;
+    update.Update = true;
+    Build(update);
+    EXPECT_EQ(Copy("a.jpg"), photo);
+
+    settings.WebReady = true;
+    settings.WebSize = 100;
+    Build(update);
+    EXPECT_EQ(fixtures::InspectJpeg(Copy("a.jpg")).Width, 100);
+
+    settings.WebSize = 200;
+    Build(update);
+    EXPECT_EQ(fixtures::InspectJpeg(Copy("a.jpg")).Width, 200);
+
+    settings.WebReady = false;
+    settings.StripLocation = true;
+    Build(update);
+    EXPECT_EQ(ImageData(Copy("a.jpg")), ImageData(photo));
+    EXPECT_EQ(Keys(Copy("a.jpg")).count("Exif.GPSInfo.GPSLatitude"), 0u);
+
+    settings.StripLocation = false;
+    Build(update);
+    EXPECT_EQ(Copy("a.jpg"), photo);
 }
 
 TEST(ReadableSizeTest, DecimalUnits)
