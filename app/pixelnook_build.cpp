@@ -43,6 +43,13 @@ const char *const kUsage =
     "  --template N               use built-in template N (1 to 6)\n"
     "  --custom-template PATH     use the template file PATH\n"
     "  --workers N                threads making thumbnails [0: one per core]\n"
+    "  --web-ready                copies ready for the web: upright, at most\n"
+    "                             --web-size pixels on the longest side, sRGB,\n"
+    "                             location and other private metadata removed\n"
+    "  --web-size N               longest side of the web-ready copies [2048]\n"
+    "  --strip-location           copies with only the private metadata removed\n"
+    "                             (location, serial numbers, owner, maker notes,\n"
+    "                             Exif thumbnail); the image data stays as it is\n"
     "  --update                   keep an earlier update of the site in step:\n"
     "                             unchanged pictures are not made again, pages\n"
     "                             are rewritten only where they change, and\n"
@@ -53,9 +60,15 @@ const char *const kUsage =
     "  -h, --help                 show this text\n"
     "  --version                  show the program's version\n"
     "\n"
-    "Each stage is printed as TEXT|PERCENT. Exit status: 0 built, 1 the build\n"
-    "stopped on an error, 2 the answers were refused (no picture, no template,\n"
-    "an empty --site-folder, an unknown option or a bad value).\n";
+    "Each stage is printed as TEXT|PERCENT, then the completed page's lines.\n"
+    "Exit status: 0 built, 1 the build stopped on an error, 2 the answers were\n"
+    "refused (no picture, no template, an empty --site-folder, an unknown\n"
+    "option or a bad value).\n";
+
+// The longest side --web-size accepts: from a small preview to the largest
+// picture JPEG can hold.
+constexpr unsigned long kMinWebSize = 16;
+constexpr unsigned long kMaxWebSize = 65500;
 
 // After "You must select atlest 1 image", for someone who ran the tool bare.
 const char *const kUsageHint = "Usage: pixelnook-build [options] PICTURE... (pixelnook-build --help for more)";
@@ -171,6 +184,14 @@ int main(int argc, char **argv)
             settings.MakeImagePages = true;
             continue;
         }
+        if (arg == "--web-ready") {
+            settings.WebReady = true;
+            continue;
+        }
+        if (arg == "--strip-location") {
+            settings.StripLocation = true;
+            continue;
+        }
         if (arg == "--update") {
             options.Update = true;
             continue;
@@ -194,7 +215,7 @@ int main(int argc, char **argv)
         else if (arg == "--size")
             target = &settings.ThumbnailSize;
         else if (arg != "--description" && arg != "--template" && arg != "--custom-template" &&
-                 arg != "--workers")
+                 arg != "--workers" && arg != "--web-size")
             return UsageError("unknown option '" + arg + "'");
 
         if (i + 1 >= argc)
@@ -212,6 +233,12 @@ int main(int argc, char **argv)
             if (!ParseCount(value, kBuiltInTemplateCount, n) || n < 1)
                 return UsageError("--template takes a number from 1 to 6, not '" + value + "'");
             templateClicks.push_back(static_cast<int>(n));
+        } else if (arg == "--web-size") {
+            unsigned long n = 0;
+            if (!ParseCount(value, kMaxWebSize, n) || n < kMinWebSize)
+                return UsageError("--web-size takes a number from " + std::to_string(kMinWebSize) +
+                                  " to " + std::to_string(kMaxWebSize) + ", not '" + value + "'");
+            settings.WebSize = static_cast<int>(n);
         } else {
             unsigned long n = 0;
             if (!ParseCount(value, 1024, n))
@@ -250,6 +277,8 @@ int main(int argc, char **argv)
             return 2;
         }
         std::cout << result.SiteLine << '\n' << result.CountLine << '\n';
+        if (!result.WebLine.empty())
+            std::cout << result.WebLine << '\n';
         if (options.Update)
             PrintUpdate(result);
         std::cout << std::flush;

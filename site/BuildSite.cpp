@@ -7,6 +7,7 @@
 #include "SiteLayout.h"
 #include "SiteUpdate.h"
 #include "ThumbnailStage.h"
+#include "WebCopy.h"
 
 #include <map>
 #include <optional>
@@ -196,12 +197,17 @@ BuildResult BuildSite(const SiteSettings &settings, const PictureList &pictures,
 
     Report(observer, kStageCopiesText, 50);
     DirectoryEntries entries; // no folder is made or removed during the stage
+    WebCopies web(settings);
     for (size_t k = 0; k < pictures.size(); ++k) {
         if (update && !update->MakesCopy(k))
             continue;
         const std::string source = pictures[k].SourcePath();
         const std::string copy = CopyPath(settings, pictures[k]);
-        if (CopyIsInPlace(source, copy, entries))
+        if (CopyIsInPlace(source, copy, entries)) {
+            web.KeptAsItIs(source);
+            continue;
+        }
+        if (web.Write(source, copy))
             continue;
         // Deletes what is at the copy path, then copies.
         CopyFileOver(source, copy);
@@ -236,12 +242,16 @@ BuildResult BuildSite(const SiteSettings &settings, const PictureList &pictures,
     if (update)
         update->Finish(result);
 
+    if (settings.WebReady)
+        WriteFrontPage(settings.SiteFolder);
+
     Report(observer, kStageEndText, 0);
     result.Built = true;
     result.PictureCount = static_cast<int>(pictures.size());
     result.SiteLine = "Your site - " + settings.SiteName + " has been made sucessfully";
     result.CountLine = "It contains " + std::to_string(pictures.size()) + " pictures and is on " +
                        std::to_string(result.PageCount) + " pages";
+    result.WebLine = web.Line();
     return result;
 }
 

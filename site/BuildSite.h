@@ -68,6 +68,9 @@ struct BuildResult {
     int PageCount = 0;
     std::string SiteLine;   // "Your site - ... has been made sucessfully"
     std::string CountLine;  // "It contains ... pictures and is on ... pages"
+    // What was done to the copies ("Location removed from 22 pictures; ..."),
+    // or which publish a place; empty when there is nothing to say.
+    std::string WebLine;
 
     // With BuildOptions::Update: pictures made for the first time, made
     // again (their source or settings changed, or a file was missing), left

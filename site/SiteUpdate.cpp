@@ -69,8 +69,15 @@ std::string ThumbnailSettings(const SiteSettings &settings)
     });
 }
 
-std::string CopySettings(const SiteSettings &)
+std::string CopySettings(const SiteSettings &settings)
 {
+    // Plain copies keep the record of earlier versions; web-ready and
+    // stripped copies are made again when their choice changes.
+    if (settings.WebReady)
+        return Settings(
+            {"program=" PIXELNOOK_VERSION, "web-size=" + std::to_string(settings.WebSize)});
+    if (settings.StripLocation)
+        return Settings({"program=" PIXELNOOK_VERSION, "strip-location"});
     return Settings({
         "program=" PIXELNOOK_VERSION,
     });

@@ -14,6 +14,8 @@ TForm7::TForm7() : TForm(QStringLiteral("Completed"), 480, 296, bsSingle)
     Label1 = new TLabel(this, 32, 16, QStringLiteral("Congratulations!"));
     Label2 = new TLabel(this, 72, 49, QStringLiteral("Your site - sitename has been made sucessfully"));
     Label3 = new TLabel(this, 80, 80, QStringLiteral("It contains imagecnt pictures and is on pagenum pages"));
+    Label7 = new TLabel(this, 80, 96, QString());
+    Label7->hide();
     Label4 = new TLabel(this, 80, 112, QStringLiteral("Click here if you want to open it to see."));
     QFont link = Label4->font();
     link.setUnderline(true);
@@ -42,6 +44,12 @@ TForm7::TForm7() : TForm(QStringLiteral("Completed"), 480, 296, bsSingle)
     // Start Again is then put between them.
     setTabOrder(xpButton1, Label4);
     setTabOrder(xpButton1, xpButton2);
+}
+
+void TForm7::ShowWebLine(const QString &Text)
+{
+    Label7->SetCaption(Text);
+    Label7->setVisible(!Text.isEmpty());
 }
 
 // The first gallery page under the site folder as the chooser shows it

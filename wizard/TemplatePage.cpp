@@ -179,4 +179,5 @@ void TForm5::xpButton3Click()
     Forms.Form6->hide();
     Forms.Form7->Label2->SetCaption(QString::fromStdString(result.SiteLine));
     Forms.Form7->Label3->SetCaption(QString::fromStdString(result.CountLine));
+    Forms.Form7->ShowWebLine(QString::fromStdString(result.WebLine));
 }

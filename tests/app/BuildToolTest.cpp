@@ -174,6 +174,35 @@ TEST_F(BuildToolTest, BuildsWithACustomTemplate)
     EXPECT_EQ(fixtures::ReadFile(site + "/images/b.jpg"), fixtures::ReadFile(Photo("b.jpg")));
 }
 
+// --web-ready and --web-size make new copies and say so in a last line;
+// --strip-location alone leaves the copies of untagged pictures as they are.
+TEST_F(BuildToolTest, WebReadyCopiesAndTheirLine)
+{
+    const ToolRun run =
+        RunTool({"--site-folder", site, "--custom-template", templ, "--web-ready", "--web-size",
+                 "32", "--size", "16", Photo("a.jpg"), Photo("b.jpg")});
+    EXPECT_EQ(run.ExitCode, 0) << run.Err;
+    const std::string lines = "Your site - My Picture Site has been made sucessfully\n"
+                              "It contains 2 pictures and is on 1 pages\nPictures ";
+    ASSERT_NE(run.Out.find(lines), std::string::npos) << run.Out;
+    EXPECT_EQ(run.Out.find('\n', run.Out.find(lines) + lines.size()), run.Out.size() - 1)
+        << run.Out;
+    const fixtures::JpegInfo copy =
+        fixtures::InspectJpeg(fixtures::ReadFile(site + "/images/a.jpg"));
+    EXPECT_EQ(copy.Width, 32);
+    EXPECT_EQ(copy.Height, 24);
+    EXPECT_TRUE(fs::exists(site + "/index.html"));
+
+    const std::string plain = site + "-stripped";
+    const ToolRun stripped = RunTool(
+        {"--site-folder", plain, "--custom-template", templ, "--strip-location", Photo("a.jpg")});
+    EXPECT_EQ(stripped.ExitCode, 0) << stripped.Err;
+    EXPECT_EQ(stripped.Out.substr(stripped.Out.size() - 41),
+              "It contains 1 pictures and is on 1 pages\n");
+    EXPECT_EQ(fixtures::ReadFile(plain + "/images/a.jpg"), fixtures::ReadFile(Photo("a.jpg")));
+    EXPECT_FALSE(fs::exists(plain + "/index.html"));
+}
+
 TEST_F(BuildToolTest, BuildsWithEachBuiltInTemplateAndImagePages)
 {
     for (int n = 1; n <= 6; ++n) {
@@ -319,26 +348,56 @@ INSTANTIATE_TEST_SUITE_P(
     Refusals, BuildToolRefusalTest,
     ::testing::Values(
         RefusalCase{"NoPictures", {"--custom-template", "@"}, 2, kNoPicturesWithHint},
-        RefusalCase{"EmptySiteFolder", {"--custom-template", "@", "--site-folder", "", "#"}, 2,
-                    "pixelnook-build: --site-folder may not be empty: the site would be written at \"/\"\n"
-                    "\nUsage: pixelnook-build [options] PICTURE...\n..."},
-        RefusalCase{"NoTemplate", {"#"}, 2, "You didn't select a template, please select one then click Build\n"},
+        RefusalCase{
+            "EmptySiteFolder",
+            {"--custom-template", "@", "--site-folder", "", "#"},
+            2,
+            "pixelnook-build: --site-folder may not be empty: the site would be written at \"/\"\n"
+            "\nUsage: pixelnook-build [options] PICTURE...\n..."},
+        RefusalCase{"NoTemplate",
+                    {"#"},
+                    2,
+                    "You didn't select a template, please select one then click Build\n"},
         RefusalCase{"CustomMissing",
                     {"--custom-template", "/nonexistent/t.html", "--template", "1", "#"},
                     2,
                     "You MUST select a template or use a custom one to continue\n"},
-        RefusalCase{"CustomEmpty", {"--custom-template", "", "#"}, 2,
+        RefusalCase{"CustomEmpty",
+                    {"--custom-template", "", "#"},
+                    2,
                     "You MUST select a template or use a custom one to continue\n"},
-        RefusalCase{"MissingPicture", {"--custom-template", "@", "?"}, 1,
+        RefusalCase{"MissingPicture",
+                    {"--custom-template", "@", "?"},
+                    1,
                     "Cannot open file \"$PHOTOS/gone.jpg\". No such file or directory.\n"},
-        RefusalCase{"BadSize", {"--custom-template", "@", "--size", "abc", "#"}, 1,
+        RefusalCase{"BadSize",
+                    {"--custom-template", "@", "--size", "abc", "#"},
+                    1,
                     "'abc' is not a valid integer value.\n"},
-        RefusalCase{"UnknownOption", {"--colour", "red", "#"}, 2, "pixelnook-build: unknown option '--colour'..."},
-        RefusalCase{"MissingValue", {"#", "--site-name"}, 2, "pixelnook-build: option '--site-name' needs a value..."},
-        RefusalCase{"TemplateOutOfRange", {"--template", "7", "#"}, 2,
+        RefusalCase{"UnknownOption",
+                    {"--colour", "red", "#"},
+                    2,
+                    "pixelnook-build: unknown option '--colour'..."},
+        RefusalCase{"MissingValue",
+                    {"#", "--site-name"},
+                    2,
+                    "pixelnook-build: option '--site-name' needs a value..."},
+        RefusalCase{"TemplateOutOfRange",
+                    {"--template", "7", "#"},
+                    2,
                     "pixelnook-build: --template takes a number from 1 to 6, not '7'..."},
-        RefusalCase{"WorkersNotANumber", {"--workers", "two", "#"}, 2,
-                    "pixelnook-build: --workers takes a number from 0 to 1024, not 'two'..."}),
+        RefusalCase{"WorkersNotANumber",
+                    {"--workers", "two", "#"},
+                    2,
+                    "pixelnook-build: --workers takes a number from 0 to 1024, not 'two'..."},
+        RefusalCase{"WebSizeNotANumber",
+                    {"--web-size", "2k", "#"},
+                    2,
+                    "pixelnook-build: --web-size takes a number from 16 to 65500, not '2k'..."},
+        RefusalCase{"WebSizeTooSmall",
+                    {"--web-size", "8", "#"},
+                    2,
+                    "pixelnook-build: --web-size takes a number from 16 to 65500, not '8'..."}),
     [](const auto &info) { return info.param.name; });
 
 TEST_F(BuildToolTest, TemplateWithNoImagePlaceholderIsRefused)
@@ -406,13 +465,16 @@ TEST_F(BuildToolTest, VersionIsTheProjectVersion)
 
 TEST_F(BuildToolTest, UpdateSaysWhatItReusedRewroteAndRemoved)
 {
-    const std::vector<std::string> answers = {"--update", "--site-folder", site, "--custom-template", templ};
+    const std::vector<std::string> answers = {"--update", "--site-folder", site,
+                                              "--custom-template", templ};
     std::vector<std::string> first = answers;
     first.insert(first.end(), {Photo("a.jpg"), Photo("b.jpg"), Photo("c.jpg")});
     ToolRun run = RunTool(first);
     ASSERT_EQ(run.ExitCode, 0) << run.Err;
-    EXPECT_NE(run.Out.find("pages\n3 new, 0 unchanged, 0 removed\nFiles: 8 written, 0 unchanged, 0 removed\n"),
-              std::string::npos)
+    EXPECT_NE(
+        run.Out.find(
+            "pages\n3 new, 0 unchanged, 0 removed\nFiles: 8 written, 0 unchanged, 0 removed\n"),
+        std::string::npos)
         << run.Out;
 
     std::vector<std::string> second = answers;
@@ -435,7 +497,8 @@ TEST_F(BuildToolTest, UpdateSaysWhatItReusedRewroteAndRemoved)
     third.insert(third.end(), {Photo("a.jpg"), Photo("b.jpg")});
     run = RunTool(third);
     EXPECT_EQ(run.ExitCode, 2);
-    EXPECT_NE(run.Err.find("images/b.jpg: not written by an update of this site"), std::string::npos)
+    EXPECT_NE(run.Err.find("images/b.jpg: not written by an update of this site"),
+              std::string::npos)
         << run.Err;
     EXPECT_EQ(run.Out, "");
     EXPECT_EQ(ReadText(site + "/images/b.jpg"), "still mine");

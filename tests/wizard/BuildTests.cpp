@@ -250,6 +250,8 @@ private slots:
         QCOMPARE(Forms.Form7->Label2->Caption(), QStringLiteral("Your site - Beach Days has been made sucessfully"));
         QCOMPARE(Forms.Form7->Label3->Caption(), QStringLiteral("It contains 3 pictures and is on 1 pages"));
         QVERIFY(Forms.Form7->Label2->width() >= Forms.Form7->Label2->sizeHint().width());
+        QVERIFY(!Forms.Form7->Label7->isVisible()); // plain copies, none tells a place
+        QVERIFY(!QFileInfo::exists(Site() + "/index.html"));
 
         // The site on disk.
         for (const QString name : {"one.jpg", "Two.JPG", "three.jpeg"}) {
@@ -350,6 +352,36 @@ private slots:
         Press(Forms.Form7, Qt::Key_Return);
         QCOMPARE(Fixture->Desktop.BrowserPaths, QStringList{site + "/index1.html"});
         QVERIFY(QDir(site).removeRecursively());
+    }
+
+    // The web-ready box is read when "Build Site" is pressed: new copies, a
+    // front page and a third line on the completed page; the next "Start
+    // Site" clears the box.
+    void webReadyBuild()
+    {
+        const QStringList photos = MakePhotos({"a.jpg", "b.jpg"});
+        QVERIFY(WalkToPage(Fixture->Desktop, kTemplatePage, {Site(), photos}));
+        QVERIFY(!Forms.Form3->xpCheckBox1->Checked());
+        Forms.Form3->xpCheckBox1->SetChecked(true);
+        Click(Forms.Form5->Images[0]);
+        Click(Forms.Form5->xpButton3);
+        QVERIFY(Forms.Form7->isVisible());
+        QCOMPARE(Forms.Form7->Label3->Caption(),
+                 QStringLiteral("It contains 2 pictures and is on 1 pages"));
+        QVERIFY(Forms.Form7->Label7->isVisible());
+        QVERIFY2(Forms.Form7->Label7->Caption().startsWith(QStringLiteral("Pictures ")),
+                 qPrintable(Forms.Form7->Label7->Caption()));
+        QVERIFY(Forms.Form7->Label7->geometry().bottom() < Forms.Form7->Label4->geometry().top());
+        QVERIFY(Forms.Form7->Label7->geometry().top() > Forms.Form7->Label3->geometry().bottom());
+        const QByteArray copy = ReadAll(Site() + "/images/a.jpg");
+        QVERIFY(copy.startsWith("\xFF\xD8"));
+        QVERIFY(copy != ReadAll(photos[0]));
+        QVERIFY(QFileInfo::exists(Site() + "/index.html"));
+
+        Click(Forms.Form7->xpButton2);                // "Start Again"
+        QVERIFY(Forms.Form3->xpCheckBox1->Checked()); // nothing reset yet
+        Click(Forms.Form1->xpButton1);                // "Start Site"
+        QVERIFY(!Forms.Form3->xpCheckBox1->Checked());
     }
 
     void completedPageQuitEndsProgram()
