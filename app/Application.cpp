@@ -1,6 +1,7 @@
 #include "Application.h"
 
 #include "ErrorReport.h"
+#include "FileSystem.h"
 #include "WizardForms.h"
 #include "PixelnookFont.h"
 #include "WelcomePage.h"
@@ -18,6 +19,9 @@ TApplication::TApplication(int &argc, char **argv) : QApplication(argc, argv)
     setQuitOnLastWindowClosed(false);
     // Every window, dialog and message box in the program's own font.
     setFont(PixelnookFont());
+    // A file-size limit makes a write fail (and the build report it) rather
+    // than end the program with files cut short.
+    pixelnook::FailWritesPastTheFileSizeLimit();
 }
 
 bool TApplication::notify(QObject *receiver, QEvent *event)
@@ -27,7 +31,7 @@ bool TApplication::notify(QObject *receiver, QEvent *event)
     try {
         return QApplication::notify(receiver, event);
     } catch (const std::exception &e) {
-        ShowErrorReport(QString::fromStdString(e.what()));
+        ReportException(e);
     } catch (...) {
         ShowErrorReport(QStringLiteral("Unknown error"));
     }
