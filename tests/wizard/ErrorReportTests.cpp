@@ -179,9 +179,6 @@ private slots:
     }
 };
 
-QObject *CreateErrorReportTests()
-{
-    return new ErrorReportTests;
-}
+WIZARD_TEST_GROUP(ErrorReportTests);
 
 #include "ErrorReportTests.moc"
