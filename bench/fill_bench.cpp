@@ -16,9 +16,9 @@
 #include "SiteSettings.h"
 
 #include <chrono>
-#include <ctime>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -158,8 +158,9 @@ int main(int argc, char **argv)
                 static_cast<double>(peak - before) * 1024 / static_cast<double>(kMaxTemplateBytes));
     std::printf("\n");
 
-    std::printf("| Placeholders | Template (MB) | Pictures | Page (MB) | One-pass fill (s) | Its CPU "
-                "(s) | Plain rule (s) |\n");
+    std::printf(
+        "| Placeholders | Template (MB) | Pictures | Page (MB) | One-pass fill (s) | Its CPU "
+        "(s) | Plain rule (s) |\n");
     std::printf("|---:|---:|---:|---:|---:|---:|---:|\n");
     for (const size_t count : counts) {
         std::string templateText;

@@ -8,7 +8,9 @@
 #include "SiteError.h"
 
 #include <gtest/gtest.h>
+
 #include <jpeglib.h>
+// After jpeglib.h, whose types it uses.
 #include <jerror.h>
 
 #include <chrono>
