@@ -41,6 +41,12 @@ const char *const kUsage =
     "  --template N               use built-in template N (1 to 6)\n"
     "  --custom-template PATH     use the template file PATH\n"
     "  --workers N                threads making thumbnails [0: one per core]\n"
+    "  --update                   keep an earlier update of the site in step:\n"
+    "                             unchanged pictures are not made again, pages\n"
+    "                             are rewritten only where they change, and\n"
+    "                             files of the last update no longer needed are\n"
+    "                             removed (a record of what was written is kept\n"
+    "                             in the site folder as .pixelnook-build-record)\n"
     "  --                         every later argument is a picture\n"
     "  -h, --help                 show this text\n"
     "  --version                  show the program's version\n"
@@ -83,6 +89,20 @@ bool ParseCount(const std::string &text, unsigned long max, unsigned long &value
     return true;
 }
 
+// What an update reused, rewrote and removed, and the files it kept.
+void PrintUpdate(const BuildResult &result)
+{
+    std::cout << result.PicturesNew << " new, ";
+    if (result.PicturesChanged > 0)
+        std::cout << result.PicturesChanged << " changed, ";
+    std::cout << result.PicturesUnchanged << " unchanged, " << result.PicturesRemoved
+              << " removed\n"
+              << "Files: " << result.FilesWritten << " written, " << result.FilesUnchanged
+              << " unchanged, " << result.FilesRemoved << " removed\n";
+    for (const KeptFile &kept : result.KeptFiles)
+        std::cout << "Kept \"" << kept.Path << "\": " << kept.Reason << '\n';
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -117,6 +137,10 @@ int main(int argc, char **argv)
         }
         if (arg == "--image-pages") {
             settings.MakeImagePages = true;
+            continue;
+        }
+        if (arg == "--update") {
+            options.Update = true;
             continue;
         }
 
@@ -206,7 +230,10 @@ int main(int argc, char **argv)
             std::cerr << result.CheckMessage << '\n';
             return 2;
         }
-        std::cout << result.SiteLine << '\n' << result.CountLine << '\n' << std::flush;
+        std::cout << result.SiteLine << '\n' << result.CountLine << '\n';
+        if (options.Update)
+            PrintUpdate(result);
+        std::cout << std::flush;
     } catch (const PictureError &error) {
         // As command-line tools name a file: the picture, then the text.
         std::cout.flush();

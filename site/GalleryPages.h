@@ -78,4 +78,9 @@ int WriteGalleryPages(const SiteSettings &settings, const PictureList &pictures,
 int WriteGalleryPages(const SiteSettings &settings, const PictureList &pictures,
                       const std::string &templatePath, const std::string &templateBytes);
 
+// The same, each page handed to `write` with its path and text to write.
+int WriteGalleryPages(const SiteSettings &settings, const PictureList &pictures,
+                      const std::string &templatePath, const std::string &templateBytes,
+                      const std::function<void(const std::string &, const std::string &)> &write);
+
 } // namespace pixelnook

@@ -1,6 +1,7 @@
 # The engine's sources, listed once for the program's build (site/) and for
 # the fuzz targets (fuzz/), which compile the engine with their own flags.
 set(PIXELNOOK_SITE_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/BuildRecord.cpp
   ${CMAKE_CURRENT_LIST_DIR}/BuildSite.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DecodeScheduler.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ExifOrientation.cpp
@@ -12,6 +13,7 @@ set(PIXELNOOK_SITE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/SiteError.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SiteLayout.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SiteSettings.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SiteUpdate.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TemplateCatalogue.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Thumbnail.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ThumbnailDimensions.cpp

@@ -335,3 +335,40 @@ TEST_F(BuildToolTest, VersionIsTheProjectVersion)
     EXPECT_EQ(run.Out, "pixelnook-build " + version + "\n");
     EXPECT_EQ(run.Err, "");
 }
+
+TEST_F(BuildToolTest, UpdateSaysWhatItReusedRewroteAndRemoved)
+{
+    const std::vector<std::string> answers = {"--update", "--site-folder", site, "--custom-template", templ};
+    std::vector<std::string> first = answers;
+    first.insert(first.end(), {Photo("a.jpg"), Photo("b.jpg"), Photo("c.jpg")});
+    ToolRun run = RunTool(first);
+    ASSERT_EQ(run.ExitCode, 0) << run.Err;
+    EXPECT_NE(run.Out.find("pages\n3 new, 0 unchanged, 0 removed\nFiles: 8 written, 0 unchanged, 0 removed\n"),
+              std::string::npos)
+        << run.Out;
+
+    std::vector<std::string> second = answers;
+    second.insert(second.end(), {Photo("a.jpg"), Photo("c.jpg")});
+    WriteText(site + "/images/b.jpg", "retouched by hand");
+    run = RunTool(second);
+    ASSERT_EQ(run.ExitCode, 0) << run.Err;
+    // index1.html now holds a and c; index2.html is no longer made.
+    EXPECT_NE(run.Out.find("pages\n0 new, 2 unchanged, 1 removed\n"
+                           "Files: 1 written, 4 unchanged, 2 removed\n"
+                           "Kept \"images/b.jpg\": changed since the last update wrote it\n"),
+              std::string::npos)
+        << run.Out;
+    EXPECT_FALSE(fs::exists(site + "/thumbnails/tnb.jpg"));
+    EXPECT_EQ(ReadText(site + "/images/b.jpg"), "retouched by hand");
+
+    // A file of the user's where a new picture's copy goes refuses the update.
+    WriteText(site + "/images/b.jpg", "still mine");
+    std::vector<std::string> third = answers;
+    third.insert(third.end(), {Photo("a.jpg"), Photo("b.jpg")});
+    run = RunTool(third);
+    EXPECT_EQ(run.ExitCode, 2);
+    EXPECT_NE(run.Err.find("images/b.jpg: not written by an update of this site"), std::string::npos)
+        << run.Err;
+    EXPECT_EQ(run.Out, "");
+    EXPECT_EQ(ReadText(site + "/images/b.jpg"), "still mine");
+}
