@@ -6,12 +6,15 @@
 #include "SiteSettings.h"
 #include "TemplateCatalogue.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
 #include <iostream>
 #include <string>
 #include <vector>
+
+#include <unistd.h>
 
 using namespace pixelnook;
 
@@ -58,12 +61,43 @@ const char *const kUsage =
 // After "You must select atlest 1 image", for someone who ran the tool bare.
 const char *const kUsageHint = "Usage: pixelnook-build [options] PICTURE... (pixelnook-build --help for more)";
 
+// Prints each stage as TEXT|PERCENT. On a terminal the thumbnail stage,
+// the long one, also counts its pictures on one line that rewrites itself
+// (at most ten times a second); into a file or a pipe only the stages go.
 class PrintingObserver : public BuildObserver {
 public:
+    explicit PrintingObserver(bool terminal) : terminal_(terminal) {}
+
     void Progress(const BuildProgress &progress) override
     {
+        EndCountLine();
         std::cout << progress.Text << '|' << progress.Percent << '\n' << std::flush;
     }
+
+    void PictureDone(size_t done, size_t total) override
+    {
+        if (!terminal_)
+            return;
+        const auto now = std::chrono::steady_clock::now();
+        if (countShown_ && done != total && now - lastCount_ < std::chrono::milliseconds(100))
+            return;
+        lastCount_ = now;
+        countShown_ = true;
+        std::cout << '\r' << done << " / " << total << " pictures" << std::flush;
+    }
+
+    // Ends the count line, so that what comes next starts a line of its own.
+    void EndCountLine()
+    {
+        if (countShown_)
+            std::cout << '\n' << std::flush;
+        countShown_ = false;
+    }
+
+private:
+    bool terminal_;
+    bool countShown_ = false;
+    std::chrono::steady_clock::time_point lastCount_;
 };
 
 int UsageError(const std::string &message)
@@ -223,7 +257,7 @@ int main(int argc, char **argv)
         }
     }
 
-    PrintingObserver observer;
+    PrintingObserver observer(isatty(fileno(stdout)) == 1);
     try {
         const BuildResult result = BuildSite(settings, pictures, choice, observer, options);
         if (!result.Built) {
@@ -241,6 +275,7 @@ int main(int argc, char **argv)
                   << '\n';
         return 1;
     } catch (const std::exception &error) {
+        observer.EndCountLine();
         std::cout.flush();
         std::cerr << ErrorReportText(error.what()) << '\n';
         return 1;

@@ -240,7 +240,10 @@ BuildResult BuildSite(const SiteSettings &settings, const PictureList &pictures,
     for (size_t k = 0; k < pictures.size(); ++k)
         if (!update || update->MakesThumbnail(k))
             jobs.push_back({pictures[k].SourcePath(), ThumbnailPath(settings, pictures[k])});
-    MakeThumbnails(jobs, settings.ThumbnailSize, options.ThumbnailWorkers);
+    // An update counts the thumbnails it makes, not the ones it keeps.
+    MakeThumbnails(
+        jobs, settings.ThumbnailSize, options.ThumbnailWorkers, 0, 0,
+        [&observer, total = jobs.size()](size_t done) { observer.PictureDone(done, total); });
 
     Report(observer, kStageCopiesText, 50);
     DirectoryEntries entries; // no folder is made or removed during the stage

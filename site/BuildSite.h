@@ -5,6 +5,7 @@
 
 #include "SiteSettings.h"
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,9 @@ public:
     // A stage begins (text first, then percentage), or the build ended
     // ("Currently:", 0).
     virtual void Progress(const BuildProgress &progress) = 0;
+    // The thumbnail of picture `done` of `total` has been written (list
+    // order, on the thread that called BuildSite). The percentage stays.
+    virtual void PictureDone(size_t /*done*/, size_t /*total*/) {}
 };
 
 struct BuildOptions {

@@ -24,6 +24,7 @@ TForm7::TForm7() : TForm(QStringLiteral("Completed"), 480, 296, bsSingle)
     Label4->setCursor(Qt::PointingHandCursor);
     Label4->SetCaption(Label4->Caption());   // size for the underlined font
     Label4->OnClick = Guarded([this] { Label4Click(); });
+    Label4->SetLink(true);
     Label5 = new TLabel(this, 32, 208,
                         QStringLiteral("If you want to build another, click start again. Or click quit to exit "
                                        "the program"));
@@ -36,6 +37,10 @@ TForm7::TForm7() : TForm(QStringLiteral("Completed"), 480, 296, bsSingle)
     xpButton2 = NewButton(this, 280, 256, 83, QStringLiteral("Start Again"));
     xpButton2->OnClick = Guarded([this] { xpButton2Click(); });
 
+    // Quit, Start Again, then the link. Qt does not move a widget behind the
+    // last one of the window's chain, so the link goes behind Quit first and
+    // Start Again is then put between them.
+    setTabOrder(xpButton1, Label4);
     setTabOrder(xpButton1, xpButton2);
 }
 

@@ -5,8 +5,12 @@
 
 #include <fcntl.h>
 #include <filesystem>
+#include <pty.h>
+#include <regex>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
 
 extern char **environ;
 
@@ -64,6 +68,60 @@ ToolRun RunTool(const std::vector<std::string> &args, const std::string &tool = 
     waitpid(pid, &status, 0);
     run.ExitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     run.Out = ReadText(outPath);
+    run.Err = ReadText(errPath);
+    return run;
+}
+
+// Runs the tool with its output on a terminal (a pseudo-terminal in raw
+// mode, so that the bytes arrive as written) and its errors in a file.
+ToolRun RunToolOnTerminal(const std::vector<std::string> &args)
+{
+    ToolRun run;
+    int master = -1, slave = -1;
+    if (openpty(&master, &slave, nullptr, nullptr, nullptr) != 0) {
+        ADD_FAILURE() << "no pseudo-terminal";
+        return run;
+    }
+    termios raw{};
+    tcgetattr(slave, &raw);
+    cfmakeraw(&raw);
+    tcsetattr(slave, TCSANOW, &raw);
+
+    TempDir io;
+    const std::string errPath = io.str() + "/err";
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, slave, 1);
+    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addclose(&actions, master);
+    posix_spawn_file_actions_addclose(&actions, slave);
+    std::vector<std::string> argStore = {PIXELNOOK_BUILD_TOOL};
+    argStore.insert(argStore.end(), args.begin(), args.end());
+    std::vector<char *> argv;
+    for (std::string &a : argStore)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    const int rc = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(slave);
+    if (rc != 0) {
+        close(master);
+        ADD_FAILURE() << "cannot start the tool";
+        return run;
+    }
+    // Read until the tool's end closes the terminal (EIO).
+    char buffer[4096];
+    for (;;) {
+        const ssize_t n = read(master, buffer, sizeof buffer);
+        if (n <= 0)
+            break;
+        run.Out.append(buffer, static_cast<size_t>(n));
+    }
+    close(master);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    run.ExitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     run.Err = ReadText(errPath);
     return run;
 }
@@ -372,3 +430,53 @@ TEST_F(BuildToolTest, UpdateSaysWhatItReusedRewroteAndRemoved)
     EXPECT_EQ(run.Out, "");
     EXPECT_EQ(ReadText(site + "/images/b.jpg"), "still mine");
 }
+
+namespace {
+
+struct TerminalCase {
+    const char *name;
+    bool secondMissing;
+    int exitCode;
+    const char *out;   // a pattern: the counts between 1 and the last may be left out
+};
+
+class BuildToolTerminalTest : public BuildToolTest, public ::testing::WithParamInterface<TerminalCase> {};
+
+// On a terminal the thumbnail stage counts its pictures on one line that
+// rewrites itself, which ends before the next stage or the error; the rest
+// is what goes into a file.
+TEST_P(BuildToolTerminalTest, CountsThumbnailsOnOneLine)
+{
+    const TerminalCase &c = GetParam();
+    if (c.secondMissing)
+        fs::remove(Photo("b.jpg"));
+    const ToolRun run = RunToolOnTerminal(
+        {"--site-folder", site, "--custom-template", templ, "--workers", "1", Photo("a.jpg"), Photo("b.jpg"),
+         Photo("c.jpg")});
+    EXPECT_EQ(run.ExitCode, c.exitCode) << run.Err;
+    EXPECT_TRUE(std::regex_match(run.Out, std::regex(c.out))) << run.Out;
+    if (c.secondMissing)
+        EXPECT_EQ(run.Err, "Cannot open file \"" + Photo("b.jpg") + "\". No such file or directory.\n");
+    else
+        EXPECT_EQ(run.Err, "");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, BuildToolTerminalTest,
+    ::testing::Values(
+        TerminalCase{"Built", false, 0,
+                     "Currenty: Building folders for files\\|10\n"
+                     "Currently: Making thumbnails of images\\|35\n"
+                     "\r1 / 3 pictures(\r2 / 3 pictures)?\r3 / 3 pictures\n"
+                     "Currently: Moving images to the images folder\\|50\n"
+                     "Currently: Making the gallery pages\\|80\n"
+                     "Currently:\\|0\n"
+                     "Your site - My Picture Site has been made sucessfully\n"
+                     "It contains 3 pictures and is on 2 pages\n"},
+        TerminalCase{"StopsAtAMissingPicture", true, 1,
+                     "Currenty: Building folders for files\\|10\n"
+                     "Currently: Making thumbnails of images\\|35\n"
+                     "\r1 / 3 pictures\n"}),
+    [](const ::testing::TestParamInfo<TerminalCase> &info) { return std::string(info.param.name); });
+
+} // namespace

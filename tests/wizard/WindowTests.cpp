@@ -136,7 +136,11 @@ private slots:
             << 4
             << QStringList{"ListView1", "Move Down",  "Move Up",  "Add Picture",
                            "Clear List", "Delete ", "Continue", "Go Back"};
-        QTest::newRow("CompletedPage") << 7 << QStringList{"Quit", "Start Again"};
+        QTest::newRow("TemplatePage") << 5
+                                      << QStringList{"TPanel", "TPanel",      "TPanel",     "TPanel",
+                                                     "TPanel", "TPanel",      "TxpCheckBox", "QLineEdit",
+                                                     "Select Template", "Build Site", "Go Back"};
+        QTest::newRow("CompletedPage") << 7 << QStringList{"Quit", "Start Again", "TLabel"};
         QTest::newRow("SiteFolderChooser") << 8 << QStringList{"Shelltreeview1", "Edit1", "Close"};
     }
 
