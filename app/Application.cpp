@@ -2,6 +2,7 @@
 
 #include "CreateForms.h"
 #include "ErrorReport.h"
+#include "FileSystem.h"
 #include "PixelnookFont.h"
 #include "WelcomePage.h"
 #include "WizardForms.h"
@@ -20,6 +21,9 @@ TApplication::TApplication(int &argc, char **argv) : QApplication(argc, argv)
     setQuitOnLastWindowClosed(false);
     // Every window, dialog and message box in the program's own font.
     setFont(PixelnookFont());
+    // A file-size limit makes a write fail (and the build report it) rather
+    // than end the program with files cut short.
+    pixelnook::FailWritesPastTheFileSizeLimit();
 }
 
 bool TApplication::notify(QObject *receiver, QEvent *event)
@@ -29,7 +33,7 @@ bool TApplication::notify(QObject *receiver, QEvent *event)
     try {
         return QApplication::notify(receiver, event);
     } catch (const std::exception &e) {
-        ShowErrorReport(QString::fromStdString(e.what()));
+        ReportException(e);
     } catch (...) {
         ShowErrorReport(QStringLiteral("Unknown error"));
     }

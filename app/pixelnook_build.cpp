@@ -1,6 +1,7 @@
 // pixelnook-build: builds a site from the command line with the same engine
 // and the same answers as the wizard, printing what the wizard would show.
 #include "BuildSite.h"
+#include "FileSystem.h"
 #include "SiteError.h"
 #include "SiteSettings.h"
 #include "TemplateCatalogue.h"
@@ -153,6 +154,7 @@ void PrintUpdate(const BuildResult &result)
 
 int main(int argc, char **argv)
 {
+    FailWritesPastTheFileSizeLimit();
     SiteSettings settings;
     PictureList pictures;
     TemplateChoice choice;
@@ -253,9 +255,22 @@ int main(int argc, char **argv)
     FillEmptyWithDefaults(settings);
 
     // The answers in the wizard's order: the picture list, then the template.
-    for (const std::string &path : picturePaths)
-        if (!AddPicture(pictures, SplitPicturePath(path)))
-            std::cerr << kDuplicateNameMessage << '\n';
+    // The wizard's list refuses a second picture of the same name while the
+    // user looks on; here it would drop a picture unseen, so it refuses the
+    // build and names both.
+    bool duplicates = false;
+    for (const std::string &path : picturePaths) {
+        const PictureEntry entry = SplitPicturePath(path);
+        if (AddPicture(pictures, entry))
+            continue;
+        for (const PictureEntry &added : pictures)
+            if (added.FileName == entry.FileName)
+                std::cerr << kDuplicateNameMessage << "\npixelnook-build: \"" << entry.SourcePath()
+                          << "\" has the same name as \"" << added.SourcePath() << "\"\n";
+        duplicates = true;
+    }
+    if (duplicates)
+        return 2;
     if (pictures.empty()) {
         std::cerr << kNoPicturesMessage << '\n' << kUsageHint << '\n';
         return 2;
@@ -282,6 +297,12 @@ int main(int argc, char **argv)
         if (options.Update)
             PrintUpdate(result);
         std::cout << std::flush;
+    } catch (const PictureError &error) {
+        // As command-line tools name a file: the picture, then the text.
+        std::cout.flush();
+        std::cerr << "pixelnook-build: " << error.Path() << ": " << ErrorReportText(error.what())
+                  << '\n';
+        return 1;
     } catch (const std::exception &error) {
         observer.EndCountLine();
         std::cout.flush();

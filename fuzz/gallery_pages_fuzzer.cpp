@@ -126,6 +126,27 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             Fail(std::to_string(pages) + " pages, expected " + std::to_string(expected));
     }
 
+    // The one-pass replacement gives what searching the whole text from its
+    // start after every replacement gives, with values that may hold or
+    // complete placeholders themselves (the fields, in turn, then nothing).
+    {
+        const auto valuesFrom = [&fields](size_t &next) {
+            return [&fields, &next] {
+                return next < fields.size() ? fields[next++] : (++next, std::string());
+            };
+        };
+        std::string plain = ToCrLf(templateText);
+        std::string inTurn = plain;
+        size_t plainNext = 1, inTurnNext = 1;
+        const auto plainValue = valuesFrom(plainNext);
+        size_t plainCount = 0;
+        while (ReplaceFirst(plain, "%image%", plainValue()) != std::string::npos)
+            ++plainCount;
+        if (ReplaceEachInTurn(inTurn, "%image%", valuesFrom(inTurnNext)) != plainCount ||
+            inTurn != plain)
+            Fail("the one-pass replacement differs from the plain rule");
+    }
+
     for (int p = 1; p <= pages; ++p)
         DeleteFileQuietly(Work().Path + "/index" + std::to_string(p) + ".html");
     return 0;

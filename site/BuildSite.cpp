@@ -29,6 +29,18 @@ bool CopyIsInPlace(const std::string &source, const std::string &copy, Directory
     return (entry && entry == entries.Of(copy)) || (!IsSymlink(copy) && SameFile(source, copy));
 }
 
+using PictureEntries = std::map<DirectoryEntry, const PictureEntry *>;
+
+// The directory entry of every chosen picture.
+PictureEntries EntriesOfPictures(const PictureList &pictures, DirectoryEntries &entries)
+{
+    PictureEntries sources;
+    for (const PictureEntry &picture : pictures)
+        if (const std::optional<DirectoryEntry> entry = entries.Of(picture.SourcePath()))
+            sources.emplace(*entry, &picture);
+    return sources;
+}
+
 // A thumbnail replaces the name it is written to: a link there (to a chosen
 // picture, say) is removed and the file it led to stays. Only a thumbnail
 // written to a chosen picture's own name would lose the picture (a
@@ -37,10 +49,7 @@ bool CopyIsInPlace(const std::string &source, const std::string &copy, Directory
 std::string ThumbnailOverPicture(const SiteSettings &settings, const PictureList &pictures,
                                  DirectoryEntries &entries)
 {
-    std::map<DirectoryEntry, const PictureEntry *> sources;
-    for (const PictureEntry &picture : pictures)
-        if (const std::optional<DirectoryEntry> entry = entries.Of(picture.SourcePath()))
-            sources.emplace(*entry, &picture);
+    const PictureEntries sources = EntriesOfPictures(pictures, entries);
     for (const PictureEntry &picture : pictures) {
         const std::string target = ThumbnailPath(settings, picture);
         const std::optional<DirectoryEntry> entry = entries.Of(target);
@@ -54,31 +63,57 @@ std::string ThumbnailOverPicture(const SiteSettings &settings, const PictureList
     return std::string();
 }
 
+// Every page replaces the name it is written to, as a thumbnail does: a
+// chosen picture that is itself a page's name (a JPEG kept as the site's
+// index1.html) would be lost. pageCount gallery pages are counted (none
+// when the template could not be read) and the image pages with
+// MakeImagePages on; the message says which page, or is empty.
+std::string PageOverPicture(const SiteSettings &settings, const PictureList &pictures,
+                            int pageCount, DirectoryEntries &entries)
+{
+    const PictureEntries sources = EntriesOfPictures(pictures, entries);
+    const auto over = [&](const std::string &page) {
+        const std::optional<DirectoryEntry> entry = entries.Of(page);
+        const auto found = entry ? sources.find(*entry) : sources.end();
+        if (found == sources.end())
+            return std::string();
+        return "The page \"" + page + "\" would be written over the picture \"" +
+               found->second->SourcePath() + "\"";
+    };
+    for (int p = 1; p <= pageCount; ++p)
+        if (std::string message = over(GalleryPagePath(settings.SiteFolder, p)); !message.empty())
+            return message;
+    if (settings.MakeImagePages)
+        for (size_t k = 1; k <= pictures.size(); ++k)
+            if (std::string message = over(ImagePagePath(settings, k)); !message.empty())
+                return message;
+    return std::string();
+}
+
 // A template kept among the files the build writes (a custom template saved
 // as the site's index1.html, say) would be lost; the message says by which
 // file, or is empty. Only the files this build really writes count: the
-// pages the fill gives, and the thumbnails, copies and image pages. Pages
-// are written through whatever they find at their name, so a link to the
-// template counts too; thumbnails and copies replace the name itself.
+// pages the fill gives, and the thumbnails, copies and image pages. Every
+// one of them replaces the name itself, so a link to the template there
+// loses nothing.
 std::string FileOverTemplate(const SiteSettings &settings, const PictureList &pictures,
                              const std::string &templatePath, int pageCount, DirectoryEntries &entries)
 {
-    const std::optional<FileIdentity> tpl = IdentityOf(templatePath);
     const std::optional<DirectoryEntry> tplEntry = entries.Of(templatePath);
-    if (!tpl || !tplEntry)
+    if (!IdentityOf(templatePath) || !tplEntry)
         return std::string();
     const auto over = [&](const std::string &path) {
         return "The file \"" + path + "\" would be written over the template \"" + templatePath + "\"";
     };
     for (int p = 1; p <= pageCount; ++p) {
         const std::string page = GalleryPagePath(settings.SiteFolder, p);
-        if (IdentityOf(page) == tpl)
+        if (entries.Of(page) == tplEntry)
             return over(page);
     }
     if (settings.MakeImagePages) {
         for (size_t k = 1; k <= pictures.size(); ++k) {
             const std::string page = ImagePagePath(settings, k);
-            if (IdentityOf(page) == tpl)
+            if (entries.Of(page) == tplEntry)
                 return over(page);
         }
     }
@@ -114,27 +149,43 @@ std::string CheckBuild(const SiteSettings &settings, const PictureList &pictures
         return kNoTemplateSelectedMessage;
     }
 
+    // Nothing is written outside the site folder, nor the site at the root.
+    if (std::string message = SiteFolderAtTheRootMessage(settings.SiteFolder); !message.empty())
+        return message;
+    if (std::string message = LeavesTheSiteMessage(settings); !message.empty())
+        return message;
+
     // A template that can hold no picture would make pages without end, so
-    // it is refused before anything is written.
+    // it is refused before anything is written; so is a pipe or device
+    // (which would be read without end) and a template too large to fill.
     const std::string &templatePath = EffectiveTemplatePath(choice);
     try {
-        const std::vector<unsigned char> bytes = ReadWholeFile(templatePath);
-        templateBytes.emplace(bytes.begin(), bytes.end());
-    } catch (const SiteError &) {
+        templateBytes.emplace(ReadTemplate(templatePath));
+    } catch (const SiteError &e) {
+        if (e.what() == NotARegularFileMessage(templatePath) ||
+            e.what() == TemplateTooLargeMessage(templatePath))
+            return e.what();
     }
     if (templateBytes && !TemplatePlacesPictures(*templateBytes, settings))
         return NoImagePlaceholderMessage(templatePath);
 
     if (pictures.empty())
         return kNoPicturesMessage;
+    // A picture that is no regular file (a pipe would be waited on for ever).
+    for (const PictureEntry &picture : pictures)
+        if (IsThereButNotARegularFile(picture.SourcePath()))
+            return NotARegularFileMessage(picture.SourcePath());
     DirectoryEntries entries;
     const std::string overPicture = ThumbnailOverPicture(settings, pictures, entries);
     if (!overPicture.empty())
         return overPicture;
+    const int pageCount = templateBytes ? CountGalleryPages(settings, pictures, *templateBytes) : 0;
+    if (std::string message = PageOverPicture(settings, pictures, pageCount, entries);
+        !message.empty())
+        return message;
     if (!templateBytes)
         return std::string();
-    return FileOverTemplate(settings, pictures, templatePath,
-                            CountGalleryPages(settings, pictures, *templateBytes), entries);
+    return FileOverTemplate(settings, pictures, templatePath, pageCount, entries);
 }
 
 // For each picture, whether the copy stage leaves it alone.
@@ -209,7 +260,8 @@ BuildResult BuildSite(const SiteSettings &settings, const PictureList &pictures,
         }
         if (web.Write(source, copy))
             continue;
-        // Deletes what is at the copy path, then copies.
+        // Deletes what is at the copy path, then copies; a copy that cannot
+        // be made stops the build, as a thumbnail does.
         CopyFileOver(source, copy);
     }
 

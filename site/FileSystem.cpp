@@ -3,6 +3,7 @@
 #include "SiteError.h"
 
 #include <cerrno>
+#include <csignal>
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
@@ -39,15 +40,26 @@ bool WriteAll(int fd, const unsigned char *p, size_t size)
 
 } // namespace
 
-InputFile::InputFile(const std::string &path) : path_(path)
+InputFile::InputFile(const std::string &path, bool regularFileOnly) : path_(path)
 {
+    // Opening a pipe for reading waits for a writer: when only a regular
+    // file will do, the open does not wait, and the file is looked at
+    // before anything is read.
     Fd in;
-    in.fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    in.fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | (regularFileOnly ? O_NONBLOCK : 0));
     struct stat st {};
     if (in.fd < 0 || ::fstat(in.fd, &st) != 0)
         throw SiteError(CannotOpenFileMessage(path, errno));
     if (S_ISDIR(st.st_mode))
         throw SiteError(CannotOpenFileMessage(path, EISDIR));
+    if (regularFileOnly && !S_ISREG(st.st_mode))
+        throw SiteError(NotARegularFileMessage(path));
+    if (regularFileOnly) {
+        const int flags = ::fcntl(in.fd, F_GETFL);
+        if (flags >= 0)
+            ::fcntl(in.fd, F_SETFL, flags & ~O_NONBLOCK);
+    }
+    size_ = static_cast<uint64_t>(st.st_size);
     fd_ = in.fd;
     in.fd = -1;
 }
@@ -89,24 +101,67 @@ std::vector<unsigned char> ReadWholeFile(const std::string &path)
     }
 }
 
+namespace {
+
+// Removes what is at the name unless it is a folder (which the create then
+// reports), a link itself and not the file it leads to.
+void RemoveName(const std::string &path)
+{
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode))
+        ::unlink(path.c_str());
+}
+
+// A new file at the name, never one reached through a link.
+int CreateNewFile(const std::string &path)
+{
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    struct stat st {};
+    if (fd < 0 && errno == EEXIST && ::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+        errno = EISDIR; // a folder stays where it is; say so
+    return fd;
+}
+
+} // namespace
+
 void WriteWholeFile(const std::string &path, const void *data, size_t size)
 {
+    RemoveName(path);
     Fd out;
-    out.fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    out.fd = CreateNewFile(path);
     if (out.fd < 0)
         throw SiteError(CannotCreateFileMessage(path, errno));
-    if (!WriteAll(out.fd, static_cast<const unsigned char *>(data), size))
-        throw SiteError(CannotCreateFileMessage(path, errno));
+    if (!WriteAll(out.fd, static_cast<const unsigned char *>(data), size)) {
+        const int err = errno;
+        // Part of the data would pass for the whole page or thumbnail.
+        if (::ftruncate(out.fd, 0) != 0)
+            ::unlink(path.c_str());
+        throw SiteError(CannotCreateFileMessage(path, err));
+    }
     const int fd = out.fd;
     out.fd = -1;
-    if (::close(fd) != 0)
-        throw SiteError(CannotCreateFileMessage(path, errno));
+    if (::close(fd) != 0) {
+        const int err = errno;
+        ::truncate(path.c_str(), 0);
+        throw SiteError(CannotCreateFileMessage(path, err));
+    }
 }
 
 bool FileExists(const std::string &path)
 {
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+bool IsThereButNotARegularFile(const std::string &path)
+{
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode);
+}
+
+void FailWritesPastTheFileSizeLimit()
+{
+    std::signal(SIGXFSZ, SIG_IGN);
 }
 
 void DeleteFileQuietly(const std::string &path)
@@ -120,42 +175,41 @@ void CreateFolders(const std::string &path)
     std::filesystem::create_directories(path, ec);
 }
 
-bool CopyFileOver(const std::string &source, const std::string &target)
+void CopyFileOver(const std::string &source, const std::string &target)
 {
-    Fd in;
-    in.fd = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
-    struct stat st {};
-    if (::lstat(target.c_str(), &st) == 0 && !S_ISDIR(st.st_mode))
-        ::unlink(target.c_str());
-    if (in.fd < 0)
-        return false;
+    InputFile in(source, true);
+    RemoveName(target);
     Fd out;
-    out.fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    out.fd = CreateNewFile(target);
     if (out.fd < 0)
-        return false;
-    bool copied = true;
+        throw SiteError(CannotCreateFileMessage(target, errno));
+    // A copy cut short (a full disk, say) would pass for the picture; a
+    // failed copy leaves no file instead.
+    const auto fail = [&](const std::string &message) {
+        ::close(out.fd);
+        out.fd = -1;
+        ::unlink(target.c_str());
+        throw SiteError(message);
+    };
     unsigned char buffer[1 << 16];
     for (;;) {
-        const ssize_t n = ::read(in.fd, buffer, sizeof buffer);
+        const ssize_t n = ::read(in.Descriptor(), buffer, sizeof buffer);
         if (n < 0 && errno == EINTR)
             continue;
-        if (n <= 0) {
-            copied = n == 0;
+        if (n == 0)
             break;
-        }
-        if (!WriteAll(out.fd, buffer, static_cast<size_t>(n))) {
-            copied = false;
-            break;
-        }
+        if (n < 0)
+            fail(CannotOpenFileMessage(source, errno));
+        else if (!WriteAll(out.fd, buffer, static_cast<size_t>(n)))
+            fail(CannotCreateFileMessage(target, errno));
     }
     const int fd = out.fd;
     out.fd = -1;
-    copied = ::close(fd) == 0 && copied;
-    // A copy cut short (a full disk, say) would pass for the picture; a
-    // failed copy leaves no file instead.
-    if (!copied)
+    if (::close(fd) != 0) {
+        const int err = errno;
         ::unlink(target.c_str());
-    return copied;
+        throw SiteError(CannotCreateFileMessage(target, err));
+    }
 }
 
 std::optional<FileIdentity> IdentityOf(const std::string &path)

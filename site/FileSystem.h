@@ -14,26 +14,34 @@ std::vector<unsigned char> ReadWholeFile(const std::string &path);
 
 // A file open for reading, closed with the object; for reading a large file
 // a piece at a time. Open and read failures throw the same SiteError as
-// ReadWholeFile.
+// ReadWholeFile; a folder is refused. With regularFileOnly a pipe, socket or
+// device is refused at once too (NotARegularFileMessage), without waiting
+// for a pipe's writer; otherwise a pipe is read as its writer sends it.
 class InputFile {
 public:
-    explicit InputFile(const std::string &path);
+    explicit InputFile(const std::string &path, bool regularFileOnly = false);
     ~InputFile();
     InputFile(const InputFile &) = delete;
     InputFile &operator=(const InputFile &) = delete;
 
     int Descriptor() const { return fd_; }
+    // The file's size when it was opened.
+    uint64_t Size() const { return size_; }
     // Up to count bytes; fewer only at the end of the file.
     std::vector<unsigned char> Read(size_t count);
 
 private:
     std::string path_;
     int fd_ = -1;
+    uint64_t size_ = 0;
 };
 
-// Creates (or empties) the file and writes the bytes. Throws SiteError
+// Writes the bytes as a new file at the name: whatever is there (an older
+// file, a symbolic or hard link) is removed first, so the write never goes
+// through a link into another file. Throws SiteError
 // `Cannot create file "%s". %s` when the file cannot be created or the data
-// cannot be written completely (a full disk, for example).
+// cannot be written completely (a full disk, a file-size limit); a file that
+// could not be written completely is left empty, never cut short.
 void WriteWholeFile(const std::string &path, const void *data, size_t size);
 inline void WriteWholeFile(const std::string &path, const std::string &text)
 {
@@ -41,6 +49,15 @@ inline void WriteWholeFile(const std::string &path, const std::string &text)
 }
 
 bool FileExists(const std::string &path);
+
+// True when something is at the path (through links) that is not a regular
+// file: a folder, a pipe, a socket or a device.
+bool IsThereButNotARegularFile(const std::string &path);
+
+// A write past the process's file-size limit fails with EFBIG instead of
+// ending the process by SIGXFSZ, so the build can report it and leave no
+// file cut short. Each program calls this once at start-up.
+void FailWritesPastTheFileSizeLimit();
 
 // Deletes the file; the outcome is not reported.
 void DeleteFileQuietly(const std::string &path);
@@ -52,8 +69,11 @@ void CreateFolders(const std::string &path);
 // older copy, a link) is removed first and a new file is made there, so the
 // copy never writes through a link into another file. The source is opened
 // before that, so a source reached through a link at the target is still
-// read. Returns false when it failed; a failed copy leaves no file.
-bool CopyFileOver(const std::string &source, const std::string &target);
+// read. Throws SiteError `Cannot open file "%s". %s` for the source (a
+// source that is not a regular file included: a pipe's bytes went to the
+// thumbnail) and `Cannot create file
+// "%s". %s` for the target; a failed copy leaves no file.
+void CopyFileOver(const std::string &source, const std::string &target);
 
 // What tells one file on this machine from every other: its device and
 // inode. Two paths with the same identity hold the same bytes, whether one is

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <optional>
+#include <vector>
 
 namespace pixelnook {
 
@@ -20,15 +21,6 @@ const std::string kNextPrev = "%nextprev%";
 bool Occurs(const std::string &text, const std::string &placeholder)
 {
     return text.find(placeholder) != std::string::npos;
-}
-
-// Where the next search for the placeholder may start after a replacement at
-// `pos`: the text before `pos` held no occurrence, so a new one can only
-// begin within the placeholder's length before it.
-size_t ResumeAt(size_t pos, const std::string &placeholder)
-{
-    const size_t back = placeholder.size() - 1;
-    return pos > back ? pos - back : 0;
 }
 
 // What every page gets before its pictures: the site name into each title,
@@ -51,6 +43,57 @@ size_t ReplaceFirst(std::string &PageBuffer, const std::string &placeholder,
     if (pos != std::string::npos)
         PageBuffer.replace(pos, placeholder.size(), value);
     return pos;
+}
+
+size_t ReplaceEachInTurn(std::string &PageBuffer, const std::string &placeholder,
+                         const std::function<std::string()> &values)
+{
+    if (placeholder.empty())
+        return 0;
+    // `out` is the text up to the search point; it never holds a whole
+    // placeholder, so each occurrence is found when its last character is
+    // appended, the first one first. A value is read next, before the rest
+    // of the text, as the searches after its replacement read it; a value
+    // that holds the placeholder again is read before the rest of the
+    // value it came from.
+    struct Reading {
+        std::string Text;
+        size_t At = 0;
+    };
+    std::vector<Reading> pending;
+    std::string out;
+    out.reserve(PageBuffer.size());
+    size_t at = 0;
+    size_t replaced = 0;
+    const char last = placeholder.back();
+    const size_t length = placeholder.size();
+    for (;;) {
+        const std::string &text = pending.empty() ? PageBuffer : pending.back().Text;
+        size_t &from = pending.empty() ? at : pending.back().At;
+        if (from == text.size()) {
+            if (pending.empty())
+                break;
+            pending.pop_back();
+            continue;
+        }
+        const size_t hit = text.find(last, from);
+        if (hit == std::string::npos) {
+            out.append(text, from, std::string::npos);
+            from = text.size();
+            continue;
+        }
+        out.append(text, from, hit + 1 - from);
+        from = hit + 1;
+        if (out.size() >= length && out.compare(out.size() - length, length, placeholder) == 0) {
+            out.resize(out.size() - length);
+            ++replaced;
+            std::string value = values();
+            if (!value.empty())
+                pending.push_back({std::move(value), 0});
+        }
+    }
+    PageBuffer.swap(out);
+    return replaced;
 }
 
 void ReplaceTitles(std::string &PageBuffer, const std::string &siteName)
@@ -102,6 +145,31 @@ bool TemplatePlacesPictures(const std::string &templateText, const SiteSettings 
     return Occurs(PageBuffer, kImage);
 }
 
+std::string TemplateTooLargeMessage(const std::string &templatePath)
+{
+    return "The template \"" + templatePath + "\" is larger than 16 MiB";
+}
+
+std::string ReadTemplate(const std::string &templatePath)
+{
+    InputFile in(templatePath, true);
+    if (in.Size() > kMaxTemplateBytes)
+        throw SiteError(TemplateTooLargeMessage(templatePath));
+    // Read a piece at a time: a file that grows meanwhile is still refused
+    // once it passes the bound.
+    constexpr size_t kPiece = 65536;
+    std::string text;
+    text.reserve(static_cast<size_t>(in.Size()));
+    for (;;) {
+        const std::vector<unsigned char> piece = in.Read(kPiece);
+        text.append(piece.begin(), piece.end());
+        if (text.size() > kMaxTemplateBytes)
+            throw SiteError(TemplateTooLargeMessage(templatePath));
+        if (piece.size() < kPiece)
+            return text;
+    }
+}
+
 std::string NoImagePlaceholderMessage(const std::string &templatePath)
 {
     return "The template \"" + templatePath +
@@ -128,17 +196,11 @@ std::optional<int> FillPages(const SiteSettings &settings, const PictureList &pi
         FillHead(PageBuffer, settings);
 
         const size_t cursorBefore = PictureCursor;
-        size_t from = 0;
-        for (;;) {
-            std::string value;
-            if (PictureCursor < N)
-                value = PictureLink(settings, pictures, PictureCursor);
-            const size_t pos = ReplaceFirst(PageBuffer, kImage, value, from);
-            if (pos == std::string::npos)
-                break;
-            PictureCursor = PictureCursor < N ? PictureCursor + 1 : N;
-            from = ResumeAt(pos, kImage);
-        }
+        ReplaceEachInTurn(PageBuffer, kImage, [&] {
+            if (PictureCursor >= N)
+                return std::string();
+            return PictureLink(settings, pictures, PictureCursor++);
+        });
         if (PictureCursor == cursorBefore)
             return std::nullopt;
 
@@ -188,8 +250,7 @@ int WriteGalleryPages(const SiteSettings &settings, const PictureList &pictures,
 int WriteGalleryPages(const SiteSettings &settings, const PictureList &pictures,
                       const std::string &templatePath)
 {
-    const std::vector<unsigned char> bytes = ReadWholeFile(templatePath);
-    return WriteGalleryPages(settings, pictures, templatePath, std::string(bytes.begin(), bytes.end()));
+    return WriteGalleryPages(settings, pictures, templatePath, ReadTemplate(templatePath));
 }
 
 } // namespace pixelnook

@@ -4,6 +4,7 @@
 
 #include "SiteSettings.h"
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -15,6 +16,16 @@ namespace pixelnook {
 // the replaced text, or npos when there was none.
 size_t ReplaceFirst(std::string &PageBuffer, const std::string &placeholder,
                     const std::string &value, size_t from = 0);
+
+// Replaces the placeholder again and again, each time the first occurrence
+// in the whole current text, by the next of `values` (values() is asked once
+// per replacement), until none is left. Text a value brings in is searched
+// too, and so is a placeholder formed where a value meets its neighbours
+// (an empty value between "%ima" and "ge%"). Works in one pass from left to
+// right: the text before the latest replacement, bar the placeholder's
+// length, can hold no occurrence. Returns the number of replacements.
+size_t ReplaceEachInTurn(std::string &PageBuffer, const std::string &placeholder,
+                         const std::function<std::string()> &values);
 
 // Every "%title%" the text holds replaced by the site name, in one pass from
 // left to right; a "%title%" that the name brings in (or forms with its
@@ -30,6 +41,19 @@ std::string PictureLink(const SiteSettings &settings, const PictureList &picture
 // True when a page filled from the template text would hold at least one
 // "%image%", i.e. the pages can place the pictures at all.
 bool TemplatePlacesPictures(const std::string &templateText, const SiteSettings &settings);
+
+// The largest template file a build reads. Every page is a filled copy of
+// it, so a template of any size would take the memory of several.
+inline constexpr uint64_t kMaxTemplateBytes = uint64_t(16) << 20;
+
+// "The template "%s" is larger than 16 MiB".
+std::string TemplateTooLargeMessage(const std::string &templatePath);
+
+// Reads a template file, refusing one larger than kMaxTemplateBytes (or
+// that grows past it while it is read) with TemplateTooLargeMessage. Throws
+// SiteError `Cannot open file "%s". %s` otherwise, also for a pipe, device
+// or folder.
+std::string ReadTemplate(const std::string &templatePath);
 
 // The message for a template that can hold no picture.
 std::string NoImagePlaceholderMessage(const std::string &templatePath);

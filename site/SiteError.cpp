@@ -21,4 +21,9 @@ std::string CannotCreateFileMessage(const std::string &path, int err)
     return "Cannot create file \"" + path + "\". " + std::strerror(err);
 }
 
+std::string NotARegularFileMessage(const std::string &path)
+{
+    return "Cannot open file \"" + path + "\". Not a regular file";
+}
+
 } // namespace pixelnook

@@ -1,5 +1,8 @@
 #include "SiteLayout.h"
 
+#include <filesystem>
+#include <system_error>
+
 namespace pixelnook {
 
 namespace {
@@ -14,7 +17,55 @@ std::string ThumbnailName(const SiteSettings &settings, const PictureEntry &pict
     return settings.ThumbnailPrefix + picture.FileName;
 }
 
+bool LeadsOut(const std::string &name)
+{
+    if (!name.empty() && name[0] == '/')
+        return true;
+    for (size_t start = 0; start <= name.size();) {
+        size_t end = name.find('/', start);
+        if (end == std::string::npos)
+            end = name.size();
+        if (name.compare(start, end - start, "..") == 0)
+            return true;
+        start = end + 1;
+    }
+    return false;
+}
+
 } // namespace
+
+std::string LeavesTheSiteMessage(const SiteSettings &settings)
+{
+    const struct {
+        const std::string &Value;
+        const char *What;
+        const char *Within;
+        bool Used;
+    } names[] = {
+        {settings.ImagesFolderName, "images folder name", "site folder", true},
+        {settings.ThumbnailsFolderName, "thumbnails folder name", "site folder", true},
+        {settings.ImagePagesFolderName, "image pages folder name", "site folder",
+         settings.MakeImagePages},
+        {settings.ThumbnailPrefix, "thumbnail prefix", "thumbnails folder", true},
+    };
+    for (const auto &name : names)
+        if (name.Used && LeadsOut(name.Value))
+            return std::string("The ") + name.What + " \"" + name.Value + "\" leads outside the " +
+                   name.Within + ": it may not start with \"/\" or hold \"..\"";
+    return std::string();
+}
+
+std::string SiteFolderAtTheRootMessage(const std::string &siteFolder)
+{
+    std::error_code ec;
+    const std::filesystem::path resolved = std::filesystem::weakly_canonical(siteFolder, ec);
+    const std::filesystem::path folder =
+        ec ? std::filesystem::path(siteFolder).lexically_normal() : resolved.lexically_normal();
+    if (folder.empty() || folder != folder.root_path() || folder.root_path().empty())
+        return std::string();
+    return "The site folder \"" + siteFolder +
+           "\" is the root of the file system: the site would be written at \"/\"";
+}
 
 std::string ImagesFolder(const SiteSettings &settings)
 {

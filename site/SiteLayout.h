@@ -27,6 +27,16 @@ std::string ImagePagePath(const SiteSettings &settings, size_t k);
 // completed page forms its link from the folder the chooser shows.
 std::string GalleryPagePath(const std::string &siteFolder, int p);
 
+// A folder name, or the thumbnail prefix, that would lead out of the site
+// folder: one that starts with "/" or holds a ".." part. Gives the message
+// that names the first such value, or an empty text. The image pages
+// folder counts only with MakeImagePages on.
+std::string LeavesTheSiteMessage(const SiteSettings &settings);
+
+// The message for a site folder that is the file system's root ("/", or a
+// name that leads there), or an empty text.
+std::string SiteFolderAtTheRootMessage(const std::string &siteFolder);
+
 // ---- links, as written into href and src values
 
 // The text as a path in a URL may hold it: "/" and the unreserved characters

@@ -332,13 +332,24 @@ PreparedThumbnail Prepare(std::unique_ptr<JpegDecoder> decoder, const std::strin
             header = decoder->ReadHeader();
         const ThumbnailExtent shown = ShownSides(header);
 
-        // The orientation test comes before the size text is looked at.
-        IsLandscape(shown.Width, shown.Height);
+        // The orientation test comes before the size text is looked at. Its
+        // error (an empty file) and the size rule's are the picture's; the
+        // size text's error is the setting's and names no picture.
+        try {
+            IsLandscape(shown.Width, shown.Height);
+        } catch (const SiteError &e) {
+            throw PictureError(sourcePath, e.what());
+        }
         const int32_t size = ConvertThumbnailSize(sizeText);
         if (size < 0)
             throw SiteError("The thumbnail size '" + sizeText +
                             "' is negative; it must be a whole number of pixels, at least 1");
-        const ThumbnailExtent thumb = ThumbnailDimensions(shown.Width, shown.Height, size);
+        ThumbnailExtent thumb;
+        try {
+            thumb = ThumbnailDimensions(shown.Width, shown.Height, size);
+        } catch (const SiteError &e) {
+            throw PictureError(sourcePath, e.what());
+        }
 
         if (thumb.Width < 1 || thumb.Height < 1 || thumb.Width > kMaxJpegSide ||
             thumb.Height > kMaxJpegSide ||
@@ -369,7 +380,9 @@ PreparedThumbnail Prepare(std::unique_ptr<JpegDecoder> decoder, const std::strin
             throw TooMuchMemory(sourcePath, memoryLimit);
         decoder->LimitMemory(LibraryLimit(memoryLimit - beside));
 
-        return SampleAndEncode(*decoder, header, thumb);
+        PreparedThumbnail result = SampleAndEncode(*decoder, header, thumb);
+        result.SourcePath = sourcePath;
+        return result;
     } catch (const JpegError &e) {
         if (e.OutOfMemory())
             throw TooMuchMemory(sourcePath, memoryLimit);
@@ -377,7 +390,7 @@ PreparedThumbnail Prepare(std::unique_ptr<JpegDecoder> decoder, const std::strin
             throw SiteError(CannotMakeThumbnail(sourcePath, "it has more scans than a picture of its size may have"));
         if (e.ReadErrno() != 0)
             throw SiteError(CannotOpenFileMessage(sourcePath, e.ReadErrno()));
-        throw;
+        throw PictureError(sourcePath, e.what());
     }
 }
 
@@ -430,7 +443,7 @@ void WriteThumbnail(const std::string &targetPath, const PreparedThumbnail &thum
     if (!thumbnail.EncodeError.empty()) {
         // The target is created before encoding; a failed encoding leaves it empty.
         WriteWholeFile(targetPath, nullptr, 0);
-        throw SiteError(thumbnail.EncodeError);
+        throw PictureError(thumbnail.SourcePath, thumbnail.EncodeError);
     }
     WriteWholeFile(targetPath, thumbnail.Jpeg.data(), thumbnail.Jpeg.size());
 }

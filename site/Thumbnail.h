@@ -31,11 +31,15 @@ public:
 // shown: an Exif Orientation other than 1 turns the sampled pixels upright,
 // and the size rule takes the sides as shown. memoryLimit bounds what the
 // decoder and encoder hold (ThumbnailMemoryError beyond it). Throws SiteError for every failure
-// before the target is touched; an encoding failure is kept in EncodeError,
-// since it is reported only after the target file was created.
+// before the target is touched: a PictureError carrying the source path for
+// a failure whose text does not name the picture ("JPEG error #53", the
+// floating point errors), while the size text's own error names none. An
+// encoding failure is kept in EncodeError, since it is reported only after
+// the target file was created.
 struct PreparedThumbnail {
     std::vector<unsigned char> Jpeg;
     std::string EncodeError;
+    std::string SourcePath;
 };
 PreparedThumbnail PrepareThumbnail(const std::string &sourcePath, const std::string &sizeText,
                                    uint64_t memoryLimit = DecodeMemoryCap());
@@ -47,7 +51,7 @@ PreparedThumbnail PrepareThumbnailFromBytes(std::vector<unsigned char> bytes, co
 
 // Deletes any file at the target, creates it and writes the thumbnail in one
 // write. Throws SiteError `Cannot create file "%s". %s`, or the encoding
-// error (leaving the created file empty).
+// error as a PictureError (leaving the created file empty).
 void WriteThumbnail(const std::string &targetPath, const PreparedThumbnail &thumbnail);
 
 // What PrepareThumbnail holds in memory at its peak for this picture,

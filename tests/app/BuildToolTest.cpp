@@ -266,16 +266,6 @@ INSTANTIATE_TEST_SUITE_P(Breaks, BuildToolDescriptionTest,
                                            DescriptionCase{"LeadingLf", "\nb", "\r\nb"}),
                          [](const auto &info) { return info.param.Name; });
 
-TEST_F(BuildToolTest, DuplicateNameIsRefusedAndSkipped)
-{
-    const ToolRun run = RunTool({"--site-folder", site, "--custom-template", templ, Photo("a.jpg"),
-                                 Photo("other/a.jpg"), Photo("b.jpg")});
-    EXPECT_EQ(run.ExitCode, 0);
-    EXPECT_EQ(run.Err, "A file with this name is already added. Please select another name\n");
-    EXPECT_NE(run.Out.find("It contains 2 pictures and is on 1 pages\n"), std::string::npos);
-    EXPECT_EQ(fixtures::ReadFile(site + "/images/a.jpg"), fixtures::ReadFile(Photo("a.jpg")));
-}
-
 // An empty folder name or site detail takes its default, as "Continue" on
 // the wizard's pages gives it; a value of blanks is kept as it is.
 TEST_F(BuildToolTest, EmptyValuesTakeTheirDefaults)

@@ -585,11 +585,10 @@ INSTANTIATE_TEST_SUITE_P(
         TemplateCase{"ThumbnailOfAPicture", "thumbnails/tna.jpg", "", 1, "", false, "thumbnails/tna.jpg", 0},
         TemplateCase{"OtherNameInTheImagesFolder", "images/c.jpg", "", 1, "", true, "", 2},
         TemplateCase{"OtherNameInTheSite", "my-template.html", "", 1, "", true, "", 2},
-        // A page is written through a link at its name, so the template
-        // behind it would be filled; a copy or thumbnail replaces the link.
-        TemplateCase{"LinkAtAGalleryPage", "", "index1.html", 1, "", false, "index1.html", 0},
-        TemplateCase{"LinkAtAnImagePage", "", "imagepages/imagepage1.html", 1, "", true,
-                     "imagepages/imagepage1.html", 0},
+        // Every file replaces a link at its name, pages as copies and
+        // thumbnails do: the template behind it is kept.
+        TemplateCase{"LinkAtAGalleryPage", "", "index1.html", 1, "", false, "", 2},
+        TemplateCase{"LinkAtAnImagePage", "", "imagepages/imagepage1.html", 1, "", true, "", 2},
         TemplateCase{"LinkAtACopy", "", "images/a.jpg", 1, "", false, "", 2},
         TemplateCase{"LinkAtAThumbnail", "", "thumbnails/tnb.jpg", 1, "", false, "", 2}),
     [](const auto &info) { return info.param.name; });

@@ -9,6 +9,7 @@
 
 #include <filesystem>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 using namespace pixelnook;
@@ -96,7 +97,7 @@ TEST_F(FileSystem, CopyFileOverNeverWritesThroughALink)
     WriteText(At("other"), "someone else's file");
     fs::create_symlink(At("other"), At("target"));
 
-    EXPECT_TRUE(CopyFileOver(At("source"), At("target")));
+    CopyFileOver(At("source"), At("target"));
     EXPECT_FALSE(IsSymlink(At("target")));
     EXPECT_EQ(ReadText(At("target")), "picture");
     EXPECT_EQ(ReadText(At("other")), "someone else's file");
@@ -108,18 +109,45 @@ TEST_F(FileSystem, CopyFileOverReadsASourceLinkedAtTheTarget)
 {
     WriteText(At("picture"), "bytes");
     fs::create_symlink(At("picture"), At("copy"));
-    EXPECT_TRUE(CopyFileOver(At("copy"), At("copy")));
+    CopyFileOver(At("copy"), At("copy"));
     EXPECT_FALSE(IsSymlink(At("copy")));
     EXPECT_EQ(ReadText(At("copy")), "bytes");
     EXPECT_EQ(ReadText(At("picture")), "bytes");
 }
 
-TEST_F(FileSystem, FailedCopyLeavesNoFile)
+// A copy that cannot be made is an error naming the file at fault: the
+// source that cannot be read (the older copy is then left alone), or the
+// target that cannot be made. A pipe is no picture to copy.
+TEST_F(FileSystem, FailedCopyIsTheErrorOfTheFileAtFault)
 {
     WriteText(At("target"), "older copy");
-    EXPECT_FALSE(CopyFileOver(At("missing"), At("target")));
-    EXPECT_FALSE(fs::exists(At("target")));
-    EXPECT_FALSE(CopyFileOver(At("target"), At("no-folder/target")));
+    EXPECT_EQ(ErrorOf([&] { CopyFileOver(At("missing"), At("target")); }),
+              "Cannot open file \"" + At("missing") + "\". No such file or directory");
+    EXPECT_EQ(ReadText(At("target")), "older copy");
+    EXPECT_EQ(ErrorOf([&] { CopyFileOver(At("target"), At("no-folder/target")); }),
+              "Cannot create file \"" + At("no-folder/target") + "\". No such file or directory");
+    ASSERT_EQ(::mkfifo(At("pipe").c_str(), 0600), 0);
+    EXPECT_EQ(ErrorOf([&] { CopyFileOver(At("pipe"), At("target")); }),
+              "Cannot open file \"" + At("pipe") + "\". Not a regular file");
+}
+
+// A file written at a link's name replaces the link: neither the file a
+// symbolic link leads to nor the other name of a hard link changes, and a
+// link leading nowhere creates nothing where it leads.
+TEST_F(FileSystem, WriteWholeFileNeverWritesThroughALink)
+{
+    WriteText(At("picture"), "picture");
+    fs::create_symlink(At("picture"), At("soft"));
+    fs::create_hard_link(At("picture"), At("hard"));
+    fs::create_symlink(At("nowhere"), At("dangling"));
+    for (const char *name : {"soft", "hard", "dangling"}) {
+        WriteWholeFile(At(name), std::string("page"));
+        EXPECT_FALSE(IsSymlink(At(name))) << name;
+        EXPECT_EQ(fs::hard_link_count(At(name)), 1u) << name;
+        EXPECT_EQ(ReadText(At(name)), "page") << name;
+    }
+    EXPECT_EQ(ReadText(At("picture")), "picture");
+    EXPECT_FALSE(fs::exists(At("nowhere")));
 }
 
 TEST_F(FileSystem, SameFileFollowsLinksAndNamesOfOneFile)

@@ -6,7 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
+#include <sys/stat.h>
+#include <vector>
 
 using namespace pixelnook;
 using fixtures::ReadText;
@@ -335,3 +338,301 @@ TEST(TitleSweepTest, NameThatFormsTitleForEverOnALargePageFinishes)
     // One replacement per occurrence the page started with.
     EXPECT_EQ(swept.size(), page.size() + 500 * (name.size() - 7));
 }
+
+// ------------------------------------------------ filling in one pass
+//
+// The pages are filled in one pass from left to right, but must come out
+// byte for byte as the plain rule gives them: search the whole text from its
+// start, replace the first "%image%", search again from the start, until none
+// is left. The plain rule is kept here as the reference.
+
+namespace {
+// The plain rule: every search from the start of the whole current text.
+size_t ReplaceFromTheStartEachTime(std::string &text, const std::string &placeholder,
+                                   const std::function<std::string()> &values)
+{
+    size_t replaced = 0;
+    while (ReplaceFirst(text, placeholder, values(), 0) != std::string::npos)
+        ++replaced;
+    return replaced;
+}
+
+// Hands out the values in order, then empty texts; counts what was asked.
+struct ValueList {
+    std::vector<std::string> Values;
+    size_t Asked = 0;
+    std::string operator()()
+    {
+        return Asked < Values.size() ? Values[Asked++] : (++Asked, std::string());
+    }
+};
+
+struct InTurnCase {
+    const char *Name;
+    std::string Text;
+    std::vector<std::string> Values;
+};
+
+void PrintTo(const InTurnCase &c, std::ostream *os)
+{
+    *os << c.Name;
+}
+
+class ReplaceEachInTurnTest : public ::testing::TestWithParam<InTurnCase> {};
+
+TEST_P(ReplaceEachInTurnTest, GivesWhatSearchingFromTheStartGives)
+{
+    const InTurnCase &c = GetParam();
+    std::string expected = c.Text;
+    // The reference takes a value even for its last, failed search: the
+    // one-pass fill asks only for the values it puts in.
+    ValueList reference{c.Values};
+    const size_t expectedCount =
+        ReplaceFromTheStartEachTime(expected, "%image%", std::ref(reference));
+    std::string filled = c.Text;
+    ValueList values{c.Values};
+    EXPECT_EQ(ReplaceEachInTurn(filled, "%image%", std::ref(values)), expectedCount);
+    EXPECT_EQ(filled, expected);
+    EXPECT_EQ(values.Asked, expectedCount);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Tricky, ReplaceEachInTurnTest,
+    ::testing::Values(
+        InTurnCase{"NoPlaceholder", "<p>nothing % here %image</p>", {"A"}},
+        InTurnCase{"Adjacent", "%image%%image%%image%", {"A", "B"}},
+        InTurnCase{"SharingTheirPercentSigns", "%image%image%image%", {"", "", ""}},
+        InTurnCase{"SharingWithValues", "%image%image%image%", {"A", "B", "C"}},
+        // An empty value joins "%ima" and "ge%" into a new placeholder, which
+        // the next search finds.
+        InTurnCase{"FormedAcrossAnEmptyValue", "x%ima%image%ge%y", {}},
+        InTurnCase{"FormedTwiceOver", "%i%ima%image%ge%mage%", {}},
+        InTurnCase{"FormedAfterThePicturesRanOut", "%ima%image%ge%%image%", {"A"}},
+        // Values that hold the placeholder, or form one with the text on
+        // either side, are searched as the rule searches them.
+        InTurnCase{"ValueHoldsThePlaceholder", "[%image%][%image%]", {"a%image%b", "c", "d"}},
+        InTurnCase{"ValueHoldsItTwice", "<%image%>", {"%image%-%image%", "1", "2", "3"}},
+        InTurnCase{"ValueEndsWhatTheTextBegins", "%im%image%", {"age%", "Z"}},
+        InTurnCase{"ValueBeginsWhatTheTextEnds", "%image%age%", {"%im", "Z"}},
+        InTurnCase{"ValueFormsOneAcrossItsOwnEnd", "%image%mage%", {"%i", "Q"}},
+        InTurnCase{"CrLfAndHighBytes", "\r\n%image%\xc3\xa9%image%\r\n", {"\xe2\x82\xac", "\r\n"}},
+        InTurnCase{"PlaceholderAtBothEnds", "%image%middle%image%", {"<a>", "</a>"}},
+        InTurnCase{"OnlyAPercentSign", "%", {"A"}}, InTurnCase{"Empty", "", {"A"}}),
+    [](const ::testing::TestParamInfo<InTurnCase> &info) { return info.param.Name; });
+
+// Many texts and values made of the placeholder's own pieces, where
+// placeholders are formed and broken at every turn.
+TEST(ReplaceEachInTurnSweep, RandomPiecesGiveWhatSearchingFromTheStartGives)
+{
+    const std::vector<std::string> pieces = {"%",    "%i",      "%ima", "image", "ge%",
+                                             "age%", "%image%", "x",    "e%",    "m"};
+    uint32_t state = 12345;
+    const auto next = [&](uint32_t n) {
+        state = state * 1103515245u + 12345u;
+        return (state >> 16) % n;
+    };
+    const auto piecesOf = [&](uint32_t most) {
+        std::string text;
+        for (uint32_t i = next(most + 1); i > 0; --i)
+            text += pieces[next(static_cast<uint32_t>(pieces.size()))];
+        return text;
+    };
+    for (int round = 0; round < 3000; ++round) {
+        const std::string text = piecesOf(12);
+        std::vector<std::string> values(next(5));
+        for (std::string &value : values)
+            value = next(3) == 0 ? std::string("<a>") : piecesOf(3);
+        std::string expected = text;
+        ValueList reference{values};
+        ReplaceFromTheStartEachTime(expected, "%image%", std::ref(reference));
+        std::string filled = text;
+        ValueList inTurn{values};
+        ReplaceEachInTurn(filled, "%image%", std::ref(inTurn));
+        ASSERT_EQ(filled, expected) << "text \"" << text << "\", round " << round;
+    }
+}
+
+// Whole pages of the old fill, step by step, against the pages written.
+std::vector<std::string> ReferencePages(const SiteSettings &settings, const PictureList &pictures,
+                                        const std::string &templateBytes)
+{
+    std::vector<std::string> pages;
+    const std::string templateText = ToCrLf(templateBytes);
+    const size_t N = pictures.size();
+    size_t PictureCursor = 0;
+    int PageNumber = 0;
+    while (PictureCursor != N && pages.size() < 100) {
+        ++PageNumber;
+        std::string PageBuffer = templateText;
+        ReplaceTitles(PageBuffer, settings.SiteName);
+        ReplaceFirst(PageBuffer, "%metakey%", settings.SiteKeywords);
+        ReplaceFirst(PageBuffer, "%metadescrip%", settings.SiteDescription);
+        while (PageBuffer.find("%image%") != std::string::npos) {
+            if (PictureCursor >= N) {
+                ReplaceFirst(PageBuffer, "%image%", "");
+                PictureCursor = N;
+            } else {
+                ReplaceFirst(PageBuffer, "%image%", PictureLink(settings, pictures, PictureCursor));
+                ++PictureCursor;
+            }
+        }
+        ReplaceFirst(PageBuffer, "%nextprev%", NavigationText(PageNumber, PictureCursor, N));
+        pages.push_back(PageBuffer);
+    }
+    return pages;
+}
+
+struct WholePageCase {
+    const char *Name;
+    std::string Template;
+    std::string SiteName, Keywords, Description;
+    std::vector<std::string> FileNames;
+    bool ImagePages;
+};
+
+void PrintTo(const WholePageCase &c, std::ostream *os)
+{
+    *os << c.Name;
+}
+
+class OnePassPagesTest : public GalleryPagesTest,
+                         public ::testing::WithParamInterface<WholePageCase> {};
+
+TEST_P(OnePassPagesTest, AreTheOldPagesByteForByte)
+{
+    const WholePageCase &c = GetParam();
+    settings.SiteName = c.SiteName;
+    settings.SiteKeywords = c.Keywords;
+    settings.SiteDescription = c.Description;
+    settings.MakeImagePages = c.ImagePages;
+    pictures.clear();
+    for (const std::string &name : c.FileNames)
+        pictures.push_back({name, "/photos/"});
+    const std::vector<std::string> expected = ReferencePages(settings, pictures, c.Template);
+    ASSERT_EQ(Write(c.Template), static_cast<int>(expected.size()));
+    for (size_t p = 1; p <= expected.size(); ++p)
+        EXPECT_EQ(Page(static_cast<int>(p)), expected[p - 1]) << "page " << p;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Templates, OnePassPagesTest,
+    ::testing::Values(WholePageCase{"Plain",
+                                    "<h1>%title%</h1>\n%image%%image%\n%nextprev%\n",
+                                    "Site",
+                                    "k",
+                                    "d",
+                                    {"a.jpg", "b.jpg", "c.jpg"},
+                                    false},
+                      WholePageCase{
+                          "ImagePagesOn",
+                          "%metakey%|%metadescrip%\r%image% %image% %image%\n%nextprev%%nextprev%",
+                          "S",
+                          "k",
+                          "d",
+                          {"a.jpg", "b.jpg", "c.jpg", "d.jpg"},
+                          true},
+                      // The values bring placeholders in, or complete them.
+                      WholePageCase{"SiteNameHoldsImage",
+                                    "<t>%title%</t>%image%\n%nextprev%",
+                                    "%image% and %image%",
+                                    "",
+                                    "",
+                                    {"a.jpg", "b.jpg", "c.jpg", "d.jpg", "e.jpg"},
+                                    false},
+                      WholePageCase{"KeywordsFinishAPlaceholder",
+                                    "%ima%metakey%%image%%nextprev%",
+                                    "",
+                                    "ge%",
+                                    "",
+                                    {"a.jpg", "b.jpg"},
+                                    false},
+                      WholePageCase{"DescriptionStartsOne",
+                                    "%metadescrip%age%%image%",
+                                    "",
+                                    "",
+                                    "line\r\n%im",
+                                    {"a.jpg", "b.jpg", "c.jpg"},
+                                    true},
+                      WholePageCase{"FormedOnceThePicturesRunOut",
+                                    "%image%%image%%ima%image%ge%|%nextprev%",
+                                    "",
+                                    "",
+                                    "",
+                                    {"a.jpg", "b.jpg", "c.jpg"},
+                                    false},
+                      WholePageCase{"FileNamesWithPercentAndBlanks",
+                                    "%image%\n%image%\n%nextprev%",
+                                    "",
+                                    "",
+                                    "",
+                                    {"%image%.jpg", "a b&%ima.jpg", "ge%.jpg"},
+                                    true},
+                      WholePageCase{"ManyPages",
+                                    "%image%,%image%,%image%|%nextprev%",
+                                    "",
+                                    "",
+                                    "",
+                                    {"1.jpg", "2.jpg", "3.jpg", "4.jpg", "5.jpg", "6.jpg", "7.jpg",
+                                     "8.jpg", "9.jpg", "10.jpg"},
+                                    false}),
+    [](const ::testing::TestParamInfo<WholePageCase> &info) { return info.param.Name; });
+
+// ------------------------------------------------ the template's size
+
+struct TemplateSizeCase {
+    const char *Name;
+    uint64_t Bytes;
+    bool Read;
+};
+
+void PrintTo(const TemplateSizeCase &c, std::ostream *os)
+{
+    *os << c.Name;
+}
+
+class TemplateSizeTest : public GalleryPagesTest,
+                         public ::testing::WithParamInterface<TemplateSizeCase> {};
+
+TEST_P(TemplateSizeTest, UpToTheLimitIsReadAndBeyondIsRefusedByName)
+{
+    const TemplateSizeCase &c = GetParam();
+    WriteText(templatePath, "%image%");
+    std::filesystem::resize_file(templatePath, c.Bytes);
+    if (c.Read) {
+        EXPECT_EQ(ReadTemplate(templatePath).size(), c.Bytes);
+        return;
+    }
+    try {
+        ReadTemplate(templatePath);
+        FAIL() << "read a template of " << c.Bytes << " bytes";
+    } catch (const SiteError &e) {
+        EXPECT_EQ(std::string(e.what()),
+                  "The template \"" + templatePath + "\" is larger than 16 MiB");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sizes, TemplateSizeTest,
+    ::testing::Values(TemplateSizeCase{"Small", 7, true},
+                      TemplateSizeCase{"AtTheLimit", kMaxTemplateBytes, true},
+                      TemplateSizeCase{"OneByteOver", kMaxTemplateBytes + 1, false},
+                      TemplateSizeCase{"FarOver", uint64_t(200) << 20, false}),
+    [](const ::testing::TestParamInfo<TemplateSizeCase> &info) { return info.param.Name; });
+
+// A device or pipe is refused by name, never read without end or waited on.
+TEST_F(GalleryPagesTest, TemplateThatIsNoRegularFileIsRefusedByName)
+{
+    const std::string fifo = (dir.path() / "pipe.html").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string &path : {std::string("/dev/zero"), fifo}) {
+        try {
+            ReadTemplate(path);
+            ADD_FAILURE() << "read " << path;
+        } catch (const SiteError &e) {
+            EXPECT_EQ(std::string(e.what()),
+                      "Cannot open file \"" + path + "\". Not a regular file");
+        }
+    }
+}
+
+} // namespace

@@ -170,107 +170,122 @@ TEST_P(NothingLostCases, OnlyReplacedFilesChangeAndNoSourceDoes)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Builds, NothingLostCases, ::testing::Values(
-    LostCase{"WholeBuild", [](NothingLost &) { return std::string("built"); }, kAllOutputs},
-    // The picture lives in the folder its copy goes to: it is its own copy.
-    LostCase{"PictureInTheImagesFolder",
-             [](NothingLost &t) {
-                 fs::copy_file(t.photos / "b.jpg", t.site / "images" / "b.jpg");
-                 t.pictures[1].SourceFolder = (t.site / "images").string() + "/";
-                 return std::string("built");
-             },
-             AllOutputsBut({"images/b.jpg"})},
-    // The images folder is the photos folder under another name.
-    LostCase{"ImagesFolderLinkedToThePhotos",
-             [](NothingLost &t) {
-                 fs::remove_all(t.site / "images");
-                 fs::create_directory_symlink(t.photos, t.site / "images");
-                 return std::string("built");
-             },
-             AllOutputsBut({"images/a.jpg", "images/b.jpg", "images/c.jpg"})},
-    // The earlier copy is the picture itself, through a hard link.
-    LostCase{"CopyHardLinkedToThePicture",
-             [](NothingLost &t) {
-                 fs::remove(t.site / "images" / "a.jpg");
-                 fs::create_hard_link(t.photos / "a.jpg", t.site / "images" / "a.jpg");
-                 return std::string("built");
-             },
-             AllOutputsBut({"images/a.jpg"})},
-    // A thumbnail that would be written over a chosen picture: refused
-    // before anything is written.
-    LostCase{"ThumbnailOverAPicture",
-             [](NothingLost &t) {
-                 t.settings.ThumbnailsFolderName = "../photos";
-                 t.settings.ThumbnailPrefix = "";
-                 return "The thumbnail \"@site/../photos/a.jpg\" would be written over the picture \"@photos/a.jpg\"";
-             },
-             {}},
-    // The same name reached through a linked thumbnails folder, and through
-    // ".." after a folder the build has yet to make.
-    LostCase{"ThumbnailOverAPictureThroughALinkedFolder",
-             [](NothingLost &t) {
-                 fs::remove_all(t.site / "thumbnails");
-                 fs::create_directory_symlink(t.photos, t.site / "thumbnails");
-                 t.settings.ThumbnailPrefix = "";
-                 return "The thumbnail \"@site/thumbnails/a.jpg\" would be written over the picture \"@photos/a.jpg\"";
-             },
-             {}},
-    LostCase{"ThumbnailOverAPictureAfterAFolderYetToBeMade",
-             [](NothingLost &t) {
-                 t.settings.ThumbnailsFolderName = "new/../../photos";
-                 t.settings.ThumbnailPrefix = "";
-                 return "The thumbnail \"@site/new/../../photos/a.jpg\" would be written over the picture "
-                        "\"@photos/a.jpg\"";
-             },
-             {}},
-    LostCase{"PictureGoneBeforeTheBuild",
-             [](NothingLost &t) {
-                 fs::remove(t.photos / "b.jpg");
-                 return std::string("Cannot open file \"@photos/b.jpg\". No such file or directory");
-             },
-             {"thumbnails/tna.jpg"}},
-    LostCase{"PictureThatIsNoJpeg",
-             [](NothingLost &t) {
-                 WriteText(t.photos / "b.jpg", "not a picture at all");
-                 return std::string("JPEG error #53");
-             },
-             {"thumbnails/tna.jpg"}},
-    LostCase{"PictureCutShortStillBuilds",
-             [](NothingLost &t) {
-                 auto bytes = ReadFile(t.photos / "c.jpg");
-                 bytes.resize(bytes.size() / 2);
-                 WriteFile(t.photos / "c.jpg", bytes);
-                 return std::string("built");
-             },
-             kAllOutputs},
-    LostCase{"TemplateGoneAtTheGalleryStage",
-             [](NothingLost &t) {
-                 fs::remove(t.templatePath);
-                 return "Cannot open file \"" + t.templatePath + "\". No such file or directory";
-             },
-             AllOutputsBut({"index1.html", "index2.html"})},
-    // A folder where the second gallery page goes.
-    LostCase{"PageThatCannotBeCreated",
-             [](NothingLost &t) {
-                 fs::create_directories(t.site / "index2.html");
-                 WriteText(t.site / "index2.html" / "kept.txt", "mine");
-                 return std::string("Cannot create file \"@site/index2.html\". Is a directory");
-             },
-             AllOutputsBut({"index2.html"})},
-    // Thumbnails folder under a file: its folder cannot be made, whoever
-    // runs the build (root included).
-    LostCase{"ThumbnailsFolderUnderAFile",
-             [](NothingLost &t) {
-                 t.settings.ThumbnailsFolderName = "notes.txt/thumbs";
-                 return std::string("Cannot create file \"@site/notes.txt/thumbs/tna.jpg\". Not a directory");
-             },
-             {}},
-    LostCase{"SiteFolderUnderAFile",
-             [](NothingLost &t) {
-                 t.settings.SiteFolder = (t.photos / "a.jpg" / "site").string();
-                 return std::string("Cannot create file \"@photos/a.jpg/site/thumbnails/tna.jpg\". Not a directory");
-             },
-             {}}),
+INSTANTIATE_TEST_SUITE_P(
+    Builds, NothingLostCases,
+    ::testing::Values(
+        LostCase{"WholeBuild", [](NothingLost &) { return std::string("built"); }, kAllOutputs},
+        // The picture lives in the folder its copy goes to: it is its own copy.
+        LostCase{"PictureInTheImagesFolder",
+                 [](NothingLost &t) {
+                     fs::copy_file(t.photos / "b.jpg", t.site / "images" / "b.jpg");
+                     t.pictures[1].SourceFolder = (t.site / "images").string() + "/";
+                     return std::string("built");
+                 },
+                 AllOutputsBut({"images/b.jpg"})},
+        // The images folder is the photos folder under another name.
+        LostCase{"ImagesFolderLinkedToThePhotos",
+                 [](NothingLost &t) {
+                     fs::remove_all(t.site / "images");
+                     fs::create_directory_symlink(t.photos, t.site / "images");
+                     return std::string("built");
+                 },
+                 AllOutputsBut({"images/a.jpg", "images/b.jpg", "images/c.jpg"})},
+        // The earlier copy is the picture itself, through a hard link.
+        LostCase{"CopyHardLinkedToThePicture",
+                 [](NothingLost &t) {
+                     fs::remove(t.site / "images" / "a.jpg");
+                     fs::create_hard_link(t.photos / "a.jpg", t.site / "images" / "a.jpg");
+                     return std::string("built");
+                 },
+                 AllOutputsBut({"images/a.jpg"})},
+        // A thumbnail that would be written over a chosen picture (one chosen
+        // from the images folder, which is the thumbnails folder too): refused
+        // before anything is written.
+        LostCase{"ThumbnailOverAPicture",
+                 [](NothingLost &t) {
+                     t.pictures[0].SourceFolder = (t.site / "images").string() + "/";
+                     t.settings.ThumbnailsFolderName = "images";
+                     t.settings.ThumbnailPrefix = "";
+                     return std::string(
+                         "The thumbnail \"@site/images/a.jpg\" would be written over the picture "
+                         "\"@site/images/a.jpg\"");
+                 },
+                 {}},
+        // The same name reached through a linked thumbnails folder, and through
+        // ".." after a folder the build has yet to make.
+        LostCase{"ThumbnailOverAPictureThroughALinkedFolder",
+                 [](NothingLost &t) {
+                     fs::remove_all(t.site / "thumbnails");
+                     fs::create_directory_symlink(t.photos, t.site / "thumbnails");
+                     t.settings.ThumbnailPrefix = "";
+                     return "The thumbnail \"@site/thumbnails/a.jpg\" would be written over the "
+                            "picture \"@photos/a.jpg\"";
+                 },
+                 {}},
+        // A folder name that climbs out of the site is refused before any
+        // thumbnail could be written over a picture there.
+        LostCase{"ThumbnailsFolderClimbingToThePictures",
+                 [](NothingLost &t) {
+                     t.settings.ThumbnailsFolderName = "new/../../photos";
+                     t.settings.ThumbnailPrefix = "";
+                     return std::string("The thumbnails folder name \"new/../../photos\" leads "
+                                        "outside the site folder: "
+                                        "it may not start with \"/\" or hold \"..\"");
+                 },
+                 {}},
+        LostCase{"PictureGoneBeforeTheBuild",
+                 [](NothingLost &t) {
+                     fs::remove(t.photos / "b.jpg");
+                     return std::string(
+                         "Cannot open file \"@photos/b.jpg\". No such file or directory");
+                 },
+                 {"thumbnails/tna.jpg"}},
+        LostCase{"PictureThatIsNoJpeg",
+                 [](NothingLost &t) {
+                     WriteText(t.photos / "b.jpg", "not a picture at all");
+                     return std::string("JPEG error #53");
+                 },
+                 {"thumbnails/tna.jpg"}},
+        LostCase{"PictureCutShortStillBuilds",
+                 [](NothingLost &t) {
+                     auto bytes = ReadFile(t.photos / "c.jpg");
+                     bytes.resize(bytes.size() / 2);
+                     WriteFile(t.photos / "c.jpg", bytes);
+                     return std::string("built");
+                 },
+                 kAllOutputs},
+        LostCase{"TemplateGoneAtTheGalleryStage",
+                 [](NothingLost &t) {
+                     fs::remove(t.templatePath);
+                     return "Cannot open file \"" + t.templatePath +
+                            "\". No such file or directory";
+                 },
+                 AllOutputsBut({"index1.html", "index2.html"})},
+        // A folder where the second gallery page goes.
+        LostCase{"PageThatCannotBeCreated",
+                 [](NothingLost &t) {
+                     fs::create_directories(t.site / "index2.html");
+                     WriteText(t.site / "index2.html" / "kept.txt", "mine");
+                     return std::string("Cannot create file \"@site/index2.html\". Is a directory");
+                 },
+                 AllOutputsBut({"index2.html"})},
+        // Thumbnails folder under a file: its folder cannot be made, whoever
+        // runs the build (root included).
+        LostCase{"ThumbnailsFolderUnderAFile",
+                 [](NothingLost &t) {
+                     t.settings.ThumbnailsFolderName = "notes.txt/thumbs";
+                     return std::string(
+                         "Cannot create file \"@site/notes.txt/thumbs/tna.jpg\". Not a directory");
+                 },
+                 {}},
+        LostCase{"SiteFolderUnderAFile",
+                 [](NothingLost &t) {
+                     t.settings.SiteFolder = (t.photos / "a.jpg" / "site").string();
+                     return std::string(
+                         "Cannot create file \"@photos/a.jpg/site/thumbnails/tna.jpg\". Not a "
+                         "directory");
+                 },
+                 {}}),
     [](const ::testing::TestParamInfo<LostCase> &info) { return info.param.Name; });
 
 struct LinkCase {
@@ -402,12 +417,14 @@ std::string WithFileSizeLimit(rlim_t limit, const std::function<std::string()> &
     return result;
 }
 
+// A write cut short leaves an empty file, never part of the page.
 TEST_F(NothingLost, ShortWriteIsTheCreateError)
 {
     const std::string path = (root.path() / "page.html").string();
     const std::string text(10000, 'x');
     EXPECT_EQ(WithFileSizeLimit(4096, [&] { WriteWholeFile(path, text); return std::string("written"); }),
               "Cannot create file \"" + path + "\". File too large");
+    EXPECT_EQ(fs::file_size(path), 0u);
 }
 
 TEST_F(NothingLost, ThumbnailOnAFullDiskIsTheCreateError)
@@ -418,31 +435,45 @@ TEST_F(NothingLost, ThumbnailOnAFullDiskIsTheCreateError)
               "Cannot create file \"" + target + "\". File too large");
 }
 
-// Copies do not stop the build when they fail, but none may be left half
-// written: the gallery then links to a missing copy, never to a cut one.
-TEST_F(NothingLost, CopiesOnAFullDiskAreNeverLeftHalfWritten)
+// A copy that cannot be written stops the build with the create error, as
+// a thumbnail does, and leaves no copy cut short that would pass for the
+// picture.
+TEST_F(NothingLost, CopyOnAFullDiskStopsTheBuildAndLeavesNoCutCopy)
 {
     settings.ThumbnailSize = "20";
     const rlim_t limit = 2048;
     for (const PictureEntry &picture : pictures)
         ASSERT_GT(fs::file_size(picture.SourcePath()), limit);
-    EXPECT_EQ(WithFileSizeLimit(limit, [&] { return Build(); }), "built");
-    for (const PictureEntry &picture : pictures) {
-        const fs::path copy = site / "images" / picture.FileName;
-        if (fs::exists(copy)) {
-            EXPECT_EQ(Checksum(ReadFile(copy)), Checksum(ReadFile(picture.SourcePath()))) << copy << " is cut short";
-        }
-    }
+    EXPECT_EQ(WithFileSizeLimit(limit, [&] { return Build(); }),
+              "Cannot create file \"" + site.string() + "/images/a.jpg\". File too large");
+    EXPECT_FALSE(fs::exists(site / "images" / "a.jpg"));
+    EXPECT_FALSE(fs::exists(site / "images" / "b.jpg"));
+    EXPECT_EQ(fixtures::ReadText(site / "index1.html"), "earlier index1.html");
+}
+
+// A folder where a copy goes: the copy cannot be made, and the folder with
+// what it holds stays.
+TEST_F(NothingLost, FolderAtACopyStopsTheBuild)
+{
+    fs::remove(site / "images" / "b.jpg");
+    fs::create_directory(site / "images" / "b.jpg");
+    WriteText(site / "images" / "b.jpg" / "kept.txt", "mine");
+    EXPECT_EQ(Build(), "Cannot create file \"" + site.string() + "/images/b.jpg\". Is a directory");
+    EXPECT_EQ(fixtures::ReadText(site / "images" / "b.jpg" / "kept.txt"), "mine");
 }
 
 TEST_F(NothingLost, GalleryPageOnAFullDiskStopsTheBuild)
 {
-    WriteText(templatePath, std::string(5000, ' ') + "%image%");
+    // Every copy fits under the limit, the page does not.
+    WriteText(templatePath, std::string(50000, ' ') + "%image%");
     settings.ThumbnailSize = "20";
-    const rlim_t limit = 4096;
+    const rlim_t limit = 20000;
+    for (const PictureEntry &picture : pictures)
+        ASSERT_LT(fs::file_size(picture.SourcePath()), limit);
     EXPECT_EQ(WithFileSizeLimit(limit + 100000, [&] { return Build(); }), "built");
     EXPECT_EQ(WithFileSizeLimit(limit, [&] { return Build(); }),
               "Cannot create file \"" + site.string() + "/index1.html\". File too large");
+    EXPECT_EQ(fs::file_size(site / "index1.html"), 0u) << "a page cut short";
 }
 
 // Outside root a read-only thumbnails folder stops the build the same way.

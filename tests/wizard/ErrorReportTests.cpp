@@ -5,6 +5,7 @@
 #include "WizardTestSupport.h"
 
 #include "ErrorReport.h"
+#include "SiteError.h"
 #include "xpButton.h"
 
 #include <QCoreApplication>
@@ -12,6 +13,7 @@
 #include <QTest>
 #include <QWidget>
 
+#include <csignal>
 #include <optional>
 #include <stdexcept>
 
@@ -27,6 +29,20 @@ protected:
     {
         if (e->type() == QEvent::User)
             throw std::runtime_error(Text);
+        return QObject::event(e);
+    }
+};
+
+class TThrowingPicture : public QObject {
+public:
+    explicit TThrowingPicture(pixelnook::PictureError error) : Error(std::move(error)) {}
+    pixelnook::PictureError Error;
+
+protected:
+    bool event(QEvent *e) override
+    {
+        if (e->type() == QEvent::User)
+            throw Error;
         return QObject::event(e);
     }
 };
@@ -98,6 +114,48 @@ private slots:
         QCOMPARE(Desktop->Messages.size(), 1);
         QCOMPARE(Desktop->Messages[0].Title, QStringLiteral("Quorvex - Pixelnook"));
         QCOMPARE(Desktop->Messages[0].Text, shown);
+    }
+
+    // A picture's failure: the text under the full-stop rule on the first
+    // line, the picture's full path on a line of its own below it.
+    void pictureFailureNamesThePicture_data()
+    {
+        QTest::addColumn<QString>("route");
+        QTest::addColumn<QString>("thrown");
+        QTest::addColumn<QString>("shown");
+        for (const QString route : {"guard", "notify"}) {
+            QTest::newRow(qPrintable(route + ": JPEG error"))
+                << route << "JPEG error #53"
+                << "JPEG error #53.\n/home/user/Pictures/scan.jpg";
+            QTest::newRow(qPrintable(route + ": ends in a quote"))
+                << route << "ends in a quote\""
+                << "ends in a quote\"\n/home/user/Pictures/scan.jpg";
+        }
+    }
+
+    void pictureFailureNamesThePicture()
+    {
+        QFETCH(QString, route);
+        QFETCH(QString, thrown);
+        QFETCH(QString, shown);
+        const pixelnook::PictureError error("/home/user/Pictures/scan.jpg", thrown.toStdString());
+        if (route == QLatin1String("guard")) {
+            CallGuarded([&] { throw error; });
+        } else {
+            TThrowingPicture object(error);
+            QEvent event(QEvent::User);
+            QCoreApplication::sendEvent(&object, &event);
+        }
+        QCOMPARE(Desktop->MessageTexts(), QStringList{shown});
+    }
+
+    // With a file-size limit a write fails and is reported like any other
+    // error, instead of SIGXFSZ ending the program.
+    void writesPastTheFileSizeLimitFail()
+    {
+        struct sigaction action {};
+        QCOMPARE(::sigaction(SIGXFSZ, nullptr, &action), 0);
+        QVERIFY(action.sa_handler == SIG_IGN);
     }
 
     void somethingNotAnError()

@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QString>
 
+#include <exception>
 #include <functional>
 #include <utility>
 
@@ -12,6 +13,10 @@ inline constexpr const char *kApplicationTitle = "Quorvex - Pixelnook";
 
 // Shows the report for Message (the full stop added as the report's rule says).
 void ShowErrorReport(const QString &Message);
+
+// Shows the report for what a handler threw: its text, and for a picture's
+// failure the picture's full path on a line of its own below it.
+void ReportException(const std::exception &Error);
 
 // Runs Handler and reports whatever it throws, so that no exception leaves
 // a handler into Qt's event dispatch.
