@@ -425,7 +425,10 @@
     }
     var back = ours;
     hide();
-    if (back) { history.back(); }
+    if (back) {
+      backing = true;
+      history.back();
+    }
   }
 
   function keepFocus(event) {
@@ -461,7 +464,20 @@
     if (closing) { hide(); }
   }
 
-  window.addEventListener('popstate', function () { openFromAddress(true); });
+  /* Going back over the viewer's address takes a moment; a thumbnail clicked
+     meanwhile opens once it is done, or the way back would close it again. */
+  var backing = false;
+  var reopen = -1;
+  window.addEventListener('popstate', function () {
+    if (backing) {
+      backing = false;
+      var index = reopen;
+      reopen = -1;
+      if (index >= 0) { open(index); }
+      return;
+    }
+    openFromAddress(true);
+  });
   window.addEventListener('resize', function () { if (zoom.scale > 1) { resetZoom(); } });
   window.addEventListener('hashchange', function () { openFromAddress(true); });
 
@@ -685,7 +701,10 @@
       if (event.button || event.altKey || event.ctrlKey || event.metaKey || event.shiftKey) { return; }
       event.preventDefault();
       for (var i = 0; i < album.length; i++) {
-        if (album[i].link === links[index]) { open(i); return; }
+        if (album[i].link === links[index]) {
+          if (backing) { reopen = i; } else { open(i); }
+          return;
+        }
       }
     };
   }
