@@ -80,7 +80,11 @@
     return { href: href, name: fileOf(path), page: page, place: place, count: count, link: link };
   }
   var album = [];
-  for (k = 0; k < links.length; k++) { album.push(entry(links[k].href, here, k, links.length, links[k])); }
+  var known = {};
+  for (k = 0; k < links.length; k++) {
+    album.push(entry(links[k].href, here, k, links.length, links[k]));
+    known[links[k].href] = true;
+  }
 
   /* Next and Previous links of a gallery page: the pager the build writes. */
   function pager(doc) {
@@ -128,18 +132,24 @@
       var doc = new DOMParser().parseFromString(text, 'text/html');
       var found = thumbnailLinks(doc);
       var added = [];
+      var again = false;
       for (var i = 0; i < found.length; i++) {
         var href = resolve(found[i].getAttribute('href'));
         if (HTML.test(href.replace(/[?#].*$/, ''))) { continue; }
+        /* A page met before under another address (a site's start page,
+           say) ends the way there. */
+        if (known[href]) { again = true; break; }
         added.push(entry(href, url, i, found.length, null));
       }
+      if (again) { added = []; }
+      for (i = 0; i < added.length; i++) { known[added[i].href] = true; }
       if (way === 'next') {
         album = album.concat(added);
       } else {
         album = added.concat(album);
         if (current >= 0) { current += added.length; }
       }
-      ways[way] = pager(doc)[way];
+      ways[way] = again ? null : pager(doc)[way];
       walk();
       afterWalk();
     }, function () {

@@ -6,15 +6,23 @@
         current picture viewer and refers to nothing outside the site
     template_tests.py html5 TEMPLATES_DIR
         every template is valid HTML5 by HTML Tidy
-    template_tests.py viewer TOOL PICTURE_MAKER
-        builds a site with each template and drives its picture viewer in
-        headless Chromium at 1366 and 390 pixels wide; checks that the viewer
-        stays off when the thumbnails link to image pages
+    template_tests.py viewer TOOL PICTURE_MAKER N
+        builds a site of three pages with template N, serves it over http and
+        drives its picture viewer in headless Chromium at 1366 and 390 pixels
+        wide (addresses and Back, the whole album, pictures loaded ahead,
+        zoom); opened from disk, it keeps to its page; it stays off when the
+        thumbnails link to image pages
+    template_tests.py accessibility TOOL PICTURE_MAKER AXE N
+        axe-core (AXE is its axe.min.js) on template N's built pages at 1366
+        and 390 pixels wide, with the viewer shut and open
+    template_tests.py lighthouse TOOL PICTURE_MAKER LIGHTHOUSE
+        not a test: Lighthouse's scores of every template, served over http
     template_tests.py screenshots TOOL PICTURE_MAKER OUTDIR
         not a test: screenshots of every template with the viewer open, at
         1366 and 390 pixels wide, for a person to look at
 
-Exit status 77 means a needed program (tidy, chromium) is not installed.
+Exit status 77 means a needed program (tidy, chromium, axe-core) is not
+installed.
 """
 import http.server
 import importlib.machinery
@@ -945,6 +953,56 @@ def audit(tab, url, source, opened, seen):
     seen.append("no violation")
 
 
+def lighthouse(tool, maker, program):
+    """Lighthouse's accessibility and performance scores of every template's
+    first page, over http, at 390 (a phone) and 1366 pixels wide, for a site
+    of 60 pictures. Not a test: Lighthouse is not installed by the project."""
+    rows = []
+    with tempfile.TemporaryDirectory(prefix="pixelnook-lighthouse-") as tmp:
+        root = pathlib.Path(tmp)
+        pictures = make_pictures(maker, root / "pictures", 60)
+        for n in TEMPLATES:
+            build_site(tool, pictures, root / f"template{n}", n)
+        server = Server(root, [])
+        try:
+            for n in TEMPLATES:
+                url = f"{server.url}template{n}/site/index1.html"
+                scores = []
+                for width, height, scale, preset in ((390, 844, 3, []), (1366, 900, 1, ["--preset=desktop"])):
+                    runs = []
+                    for run in range(3):
+                        report = root / f"report-{n}-{width}-{run}.json"
+                        runs.append(lighthouse_run(program, url, report, width, height, scale, preset))
+                    scores.append([sorted(column)[1] for column in zip(*runs)])
+                rows.append((n, scores))
+        finally:
+            server.close()
+    print("Median of 3 runs, 60 pictures, first gallery page:")
+    print("| Template | Width | Accessibility | Performance | Best practices | SEO |")
+    print("|---:|---:|---:|---:|---:|---:|")
+    for n, scores in rows:
+        for width, score in zip((390, 1366), scores):
+            print(f"| {n} | {width} | " + " | ".join(str(x) for x in score) + " |")
+    return 0
+
+
+def lighthouse_run(program, url, report, width, height, scale, preset):
+    """One Lighthouse run of URL at one window size; its four scores."""
+    with tempfile.TemporaryDirectory(prefix="pixelnook-chromium-") as profile:
+        flags = ("--headless --no-sandbox --disable-gpu --disable-quic --no-first-run "
+                 f"--disable-background-networking --disable-sync --user-data-dir={profile}")
+        subprocess.run([program, url, "--quiet", "--output=json", f"--output-path={report}",
+                        "--only-categories=accessibility,performance,best-practices,seo",
+                        f"--chrome-flags={flags}", f"--screenEmulation.width={width}",
+                        f"--screenEmulation.height={height}",
+                        f"--screenEmulation.deviceScaleFactor={scale}",
+                        f"--screenEmulation.mobile={'true' if width < 640 else 'false'}"]
+                       + preset, check=True, env=dict(os.environ, CHROME_PATH=chromium()))
+    categories = json.loads(report.read_text())["categories"]
+    return [round(100 * categories[c]["score"]) for c in
+            ("accessibility", "performance", "best-practices", "seo")]
+
+
 def report(problems):
     if problems is None:
         return SKIP
@@ -964,6 +1022,8 @@ def main(argv):
         return report(check_accessibility(argv[1], argv[2], argv[3], int(argv[4])))
     if len(argv) == 4 and argv[0] == "accessibility":
         return report(check_accessibility(argv[1], argv[2], argv[3]))
+    if len(argv) == 4 and argv[0] == "lighthouse":
+        return lighthouse(argv[1], argv[2], argv[3])
     if len(argv) == 4 and argv[0] == "screenshots":
         return screenshots(argv[1], argv[2], argv[3])
     print(__doc__)
