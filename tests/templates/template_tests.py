@@ -736,6 +736,21 @@ def scenario_covered(tab, site, seen):
     """, seen)
 
 
+def scenario_no_scripts(tab, site, seen):
+    """With scripts off a thumbnail is a plain link to its picture."""
+    tab.call("Emulation.setScriptExecutionDisabled", {"value": True})
+    tab.go(site["pages"][0])
+    x, y = tab.evaluate("(() => { const r = [...document.querySelectorAll('a')].filter(a => "
+                        "a.querySelector('img'))[1].getBoundingClientRect(); "
+                        "return [r.left + r.width / 2, r.top + r.height / 2]; })()")
+    if tab.evaluate("!!document.querySelector('[role=dialog]')"):
+        raise Failure("a viewer without scripts")
+    for kind in ("mouseMoved", "mousePressed", "mouseReleased"):
+        tab.mouse(kind, x, y, button="left", clickCount=1)
+    tab.settled(site["album"][1])
+    seen.append("a thumbnail led to its picture")
+
+
 def site_values(server, root, site, per_page, names, missing, slow):
     base = server.url + site.relative_to(root).as_posix() + "/"
     count = len(names)
@@ -826,7 +841,7 @@ def check_viewer(tool, maker, n):
             for width, height in SIZES:
                 scenarios = [("open and step", scenario_open_and_step), ("ahead", scenario_ahead),
                              ("back", scenario_back), ("close elsewhere", scenario_close_elsewhere),
-                             ("covered", scenario_covered),
+                             ("covered", scenario_covered), ("scripts off", scenario_no_scripts),
                              ("zoom", lambda t, s, seen: scenario_zoom(t, s, seen, width < 640))]
                 for title, scenario in scenarios:
                     problems += run_scenario(devtools, width, height, f"template{n} at {width} px, {title}",
