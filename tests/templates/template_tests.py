@@ -968,6 +968,47 @@ def audit(tab, url, source, opened, seen):
     seen.append("no violation")
 
 
+# A hook that opens the viewer on a picture as soon as the page has loaded.
+HOOK = """
+<script>
+addEventListener('load', () => {
+  const links = [...document.querySelectorAll('a')].filter(a => a.querySelector('img'));
+  links[INDEX].click();
+});
+</script>
+"""
+
+
+def screenshots(tool, maker, outdir):
+    browser = chromium()
+    if not browser:
+        print("chromium is not installed (Debian package chromium)")
+        return SKIP
+    outdir = pathlib.Path(outdir).resolve()
+    outdir.mkdir(parents=True, exist_ok=True)
+    for n, (per_page, _, _) in TEMPLATES.items():
+        with tempfile.TemporaryDirectory(prefix="pixelnook-shots-") as tmp:
+            pictures = make_pictures(maker, pathlib.Path(tmp) / "pictures", per_page + 1)
+            site, _ = build_site(tool, pictures, pathlib.Path(tmp), n, missing=per_page - 1)
+            text = (site / "index1.html").read_text(encoding="utf-8")
+            for state, index in (("open", 1), ("failed", per_page - 1)):
+                page = site / f"shot-{state}.html"
+                page.write_text(text.replace("</body>", HOOK.replace("INDEX", str(index)) + "</body>"),
+                                encoding="utf-8")
+                for width, height in ((1366, 900), (390, 844)):
+                    if state == "failed" and width != 390:
+                        continue
+                    shot = outdir / f"template{n}-{state}-{width}.png"
+                    run_chromium(browser, page.as_uri(), width, height, [f"--screenshot={shot}"])
+                    print(shot if shot.exists() else f"no screenshot: {shot}")
+            page = site / "index1.html"
+            for width, height in ((1366, 900), (390, 844)):
+                shot = outdir / f"template{n}-page-{width}.png"
+                run_chromium(browser, page.as_uri(), width, height, [f"--screenshot={shot}"])
+                print(shot)
+    return 0
+
+
 def lighthouse(tool, maker, program):
     """Lighthouse's accessibility and performance scores of every template's
     first page, over http, at 390 (a phone) and 1366 pixels wide, for a site
