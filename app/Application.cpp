@@ -1,9 +1,10 @@
 #include "Application.h"
 
+#include "CreateForms.h"
 #include "ErrorReport.h"
-#include "WizardForms.h"
 #include "PixelnookFont.h"
 #include "WelcomePage.h"
+#include "WizardForms.h"
 
 #include <QIcon>
 
@@ -12,7 +13,8 @@
 TApplication::TApplication(int &argc, char **argv) : QApplication(argc, argv)
 {
     setApplicationName(QStringLiteral("pixelnook"));
-    setDesktopFileName(QStringLiteral("pixelnook"));
+    // The menu entry's id, so that a Wayland desktop matches the windows to it.
+    setDesktopFileName(QStringLiteral(PIXELNOOK_APP_ID));
     // The pages are separate windows; the program ends only by the
     // WelcomePage's close or a "Quit".
     setQuitOnLastWindowClosed(false);
@@ -34,9 +36,21 @@ bool TApplication::notify(QObject *receiver, QEvent *event)
     return false;
 }
 
+QIcon PixelnookIcon()
+{
+    // Every size drawn for itself, so that a dense screen or a task switcher
+    // never shows the 64 px icon blown up.
+    QIcon icon;
+    icon.addFile(QStringLiteral(":/wizard/pixelnook-48.png"));
+    icon.addFile(QStringLiteral(":/wizard/pixelnook.png"));
+    icon.addFile(QStringLiteral(":/wizard/pixelnook-128.png"));
+    icon.addFile(QStringLiteral(":/wizard/pixelnook-256.png"));
+    return icon;
+}
+
 int RunPixelnook(TApplication &Application)
 {
-    Application.setWindowIcon(QIcon(QStringLiteral(":/wizard/pixelnook.png")));
+    Application.setWindowIcon(PixelnookIcon());
     CreateForms();
     Forms.Form1->Show();
     const int result = Application.exec();

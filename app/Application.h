@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QIcon>
 
 class TApplication : public QApplication {
     Q_OBJECT
@@ -11,6 +12,9 @@ public:
 
     bool notify(QObject *receiver, QEvent *event) override;
 };
+
+// The program's icon at every size it is drawn in (48 to 256 px).
+QIcon PixelnookIcon();
 
 // Start-up: title, icon, the eight windows in their fixed order and the
 // WelcomePage shown; returns when the message loop ends.

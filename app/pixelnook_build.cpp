@@ -65,19 +65,6 @@ int UsageError(const std::string &message)
     return 2;
 }
 
-// The description box gives its line breaks as CR LF.
-std::string DescriptionLineBreaks(const std::string &text)
-{
-    std::string out;
-    out.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r'))
-            out += '\r';
-        out += text[i];
-    }
-    return out;
-}
-
 // A whole decimal number with nothing else in the text.
 bool ParseCount(const std::string &text, unsigned long max, unsigned long &value)
 {
@@ -158,7 +145,7 @@ int main(int argc, char **argv)
         if (target) {
             *target = value;
         } else if (arg == "--description") {
-            settings.SiteDescription = DescriptionLineBreaks(value);
+            settings.SiteDescription = ToCrLf(value); // as the description box gives it
         } else if (arg == "--custom-template") {
             choice.UseCustomTemplate = true;
             choice.CustomTemplatePath = value;

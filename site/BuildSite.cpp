@@ -91,6 +91,13 @@ std::string FileOverTemplate(const SiteSettings &settings, const PictureList &pi
     return std::string();
 }
 
+// The template the gallery pages are filled from: the custom file whenever
+// one was chosen, ticked or not, else the built-in one picked.
+const std::string &EffectiveTemplatePath(const TemplateChoice &choice)
+{
+    return choice.CustomTemplatePath.empty() ? choice.TemplatePath : choice.CustomTemplatePath;
+}
+
 // The checks the user can correct; an empty result lets the build run.
 // The template is read here, once, and every gallery page is filled from
 // this copy; `templateBytes` stays empty when it cannot be read, which is
@@ -107,8 +114,7 @@ std::string CheckBuild(const SiteSettings &settings, const PictureList &pictures
 
     // A template that can hold no picture would make pages without end, so
     // it is refused before anything is written.
-    const std::string &templatePath =
-        choice.CustomTemplatePath.empty() ? choice.TemplatePath : choice.CustomTemplatePath;
+    const std::string &templatePath = EffectiveTemplatePath(choice);
     try {
         const std::vector<unsigned char> bytes = ReadWholeFile(templatePath);
         templateBytes.emplace(bytes.begin(), bytes.end());
@@ -179,8 +185,8 @@ BuildResult BuildSite(const SiteSettings &settings, const PictureList &pictures,
         WriteImagePages(settings, pictures);
     }
 
-    if (!choice.CustomTemplatePath.empty())
-        choice.TemplatePath = choice.CustomTemplatePath;
+    // The path used is remembered as the template chosen.
+    choice.TemplatePath = EffectiveTemplatePath(choice);
     Report(observer, kStageGalleryText, 80);
     result.PageCount = templateBytes
                            ? WriteGalleryPages(settings, pictures, choice.TemplatePath, *templateBytes)

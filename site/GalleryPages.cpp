@@ -31,7 +31,8 @@ size_t ResumeAt(size_t pos, const std::string &placeholder)
     return pos > back ? pos - back : 0;
 }
 
-// Steps 3 to 5 of filling a page: title, keywords, description.
+// What every page gets before its pictures: the site name into each title,
+// then the keywords and the description into their first placeholders.
 void FillHead(std::string &PageBuffer, const SiteSettings &settings)
 {
     ReplaceTitles(PageBuffer, settings.SiteName);
@@ -42,25 +43,6 @@ void FillHead(std::string &PageBuffer, const SiteSettings &settings)
 }
 
 } // namespace
-
-std::string ToCrLf(const std::string &text)
-{
-    std::string out;
-    out.reserve(text.size() + text.size() / 32 + 2);
-    for (size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '\r') {
-            out += "\r\n";
-            if (i + 1 < text.size() && text[i + 1] == '\n')
-                ++i;
-        } else if (c == '\n') {
-            out += "\r\n";
-        } else {
-            out += c;
-        }
-    }
-    return out;
-}
 
 size_t ReplaceFirst(std::string &PageBuffer, const std::string &placeholder,
                     const std::string &value, size_t from)

@@ -8,10 +8,6 @@
 
 namespace pixelnook {
 
-// The template's bytes with every line break made CR LF: a CR LF pair stays,
-// every other CR and every other LF becomes a pair of its own.
-std::string ToCrLf(const std::string &text);
-
 // Replaces the first occurrence of placeholder in PageBuffer by value.
 // `from` is where the search may start because the caller knows there is no
 // occurrence before it (0 searches the whole text). Returns the position of

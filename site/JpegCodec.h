@@ -1,6 +1,7 @@
-// The one place that talks to libjpeg: a row-by-row decoder over bytes in
-// memory and a row-by-row encoder into memory, with libjpeg's fatal errors
-// turned into C++ exceptions once the C call has returned.
+// The one place that talks to libjpeg: a row-by-row decoder that reads bytes
+// in memory or an open file, and a row-by-row encoder into memory, with
+// libjpeg's fatal errors turned into C++ exceptions once the C call has
+// returned.
 #pragma once
 
 #include <cstddef>

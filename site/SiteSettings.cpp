@@ -6,6 +6,25 @@
 
 namespace pixelnook {
 
+std::string ToCrLf(const std::string &text)
+{
+    std::string out;
+    out.reserve(text.size() + text.size() / 32 + 2);
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\r') {
+            out += "\r\n";
+            if (i + 1 < text.size() && text[i + 1] == '\n')
+                ++i;
+        } else if (c == '\n') {
+            out += "\r\n";
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
 std::string DefaultSiteFolder()
 {
     std::string home;

@@ -47,6 +47,12 @@ struct TemplateChoice {
     std::string CustomTemplatePath;
 };
 
+// The text with every line break made CR LF: a CR LF pair stays, every other
+// CR and every other LF becomes a pair of its own. The one line-break rule
+// of the program: for the site description as the details page and
+// pixelnook-build give it, and for the gallery template.
+std::string ToCrLf(const std::string &text);
+
 // The user's home folder followed by "/mysite".
 std::string DefaultSiteFolder();
 

@@ -77,49 +77,41 @@ StoredPixel StoredPixelOf(Orientation o, uint32_t x, uint32_t y, uint32_t W, uin
     return {x, y};
 }
 
-// Decodes the rows the sampler needs and feeds the thumbnail rows to the
-// encoder as they are made, so neither the full picture nor the whole
-// thumbnail raster is ever held. The result is what a full decode followed
-// by the same sampling gives: colour pictures skip unneeded rows, which the
-// library decodes identically either way; grayscale pictures read every row,
-// since the quantizer's error diffusion carries from row to row.
-//
-// A picture to be turned upright is sampled the same way into a whole
-// thumbnail raster first: its thumbnail rows come from the stored rows in
-// another order (bottom up, or one stored row for each thumbnail column).
-PreparedThumbnail SampleAndEncode(JpegDecoder &decoder, const JpegHeader &header,
-                                  const ThumbnailExtent &thumb)
-{
-    decoder.Start();
-    const bool quantized = decoder.Quantized();
-    const unsigned char *grayLevels = decoder.GrayLevels();
-    if (quantized && !grayLevels)
-        throw SiteError("JPEG error: no gray levels");
-    const size_t bytesPerPixel = quantized ? 1 : 3;
-    const uint32_t W = static_cast<uint32_t>(header.Width);
-    const uint32_t H = static_cast<uint32_t>(header.Height);
-    const Orientation orientation = header.Orient;
+// Reads the stored rows the sampler asks for, in increasing order, and
+// copies chosen pixels of the last row read out as RGB. Colour pictures skip
+// unneeded rows, which the library decodes identically either way;
+// grayscale pictures read every row, since the quantizer's error diffusion
+// carries from row to row.
+class RowSampler {
+public:
+    RowSampler(JpegDecoder &decoder, uint32_t width)
+        : decoder_(decoder), quantized_(decoder.Quantized()), grayLevels_(decoder.GrayLevels())
+    {
+        if (quantized_ && !grayLevels_)
+            throw SiteError("JPEG error: no gray levels");
+        row_.resize(width * BytesPerPixel());
+    }
 
-    std::vector<unsigned char> row(W * bytesPerPixel);
-    std::vector<unsigned char> out(static_cast<size_t>(thumb.Width) * 3);
+    size_t BytesPerPixel() const { return quantized_ ? 1 : 3; }
 
-    // Brings the decoder to `target` as its next row.
-    auto advanceTo = [&](uint32_t target) {
-        while (decoder.NextRow() < target) {
-            const uint32_t next = decoder.NextRow();
-            if (!quantized)
-                decoder.SkipRows(target - next);
-            if (decoder.NextRow() == next) // nothing skipped: read the row instead
-                decoder.ReadRow(row.data());
-        }
-    };
+    // Makes stored row `target` the row the pixels are copied from; false
+    // when it is that row already (a row used again).
+    bool Read(uint32_t target)
+    {
+        if (decoder_.NextRow() > target)
+            return false;
+        AdvanceTo(target);
+        decoder_.ReadRow(row_.data());
+        return true;
+    }
 
-    // Copies the pixels at `columns` (byte offsets into `row`) to `to`, one
-    // every `step` bytes.
-    auto copyPixels = [&](const std::vector<size_t> &columns, unsigned char *to, size_t step) {
-        if (quantized) {
+    // Copies the pixels at `columns` (byte offsets into the row) to `to`,
+    // one every `step` bytes.
+    void Copy(const std::vector<size_t> &columns, unsigned char *to, size_t step) const
+    {
+        if (quantized_) {
             for (size_t c : columns) {
-                const unsigned char v = grayLevels[row[c]];
+                const unsigned char v = grayLevels_[row_[c]];
                 to[0] = v;
                 to[1] = v;
                 to[2] = v;
@@ -127,102 +119,164 @@ PreparedThumbnail SampleAndEncode(JpegDecoder &decoder, const JpegHeader &header
             }
         } else {
             for (size_t c : columns) {
-                to[0] = row[c];
-                to[1] = row[c + 1];
-                to[2] = row[c + 2];
+                to[0] = row_[c];
+                to[1] = row_[c + 1];
+                to[2] = row_[c + 2];
                 to += step;
             }
         }
-    };
+    }
 
-    // An encoding failure is reported only after the target file has been
-    // created, and only if decoding succeeds; keep decoding after one.
-    JpegEncoder encoder;
-    std::string encodeError;
-    auto encode = [&](auto &&step) {
-        if (!encodeError.empty())
+    // Goes through the rest of the data as a full decode would, so that the
+    // same damaged pictures fail; reading the last row makes the library
+    // decode the whole stream.
+    void Finish(uint32_t height)
+    {
+        if (decoder_.NextRow() < height) {
+            AdvanceTo(height - 1);
+            decoder_.ReadRow(row_.data());
+        }
+        decoder_.Finish();
+    }
+
+private:
+    // Brings the decoder to `target` as its next row.
+    void AdvanceTo(uint32_t target)
+    {
+        while (decoder_.NextRow() < target) {
+            const uint32_t next = decoder_.NextRow();
+            if (!quantized_)
+                decoder_.SkipRows(target - next);
+            if (decoder_.NextRow() == next) // nothing skipped: read the row instead
+                decoder_.ReadRow(row_.data());
+        }
+    }
+
+    JpegDecoder &decoder_;
+    const bool quantized_;
+    const unsigned char *const grayLevels_;
+    std::vector<unsigned char> row_;
+};
+
+// The thumbnail's encoder. An encoding failure is reported only after the
+// target file has been created, and only if decoding succeeds: the first
+// one is kept, and decoding goes on after it.
+class ThumbnailEncoder {
+public:
+    ThumbnailEncoder(const ThumbnailExtent &thumb, bool progressive)
+    {
+        Try([&] { encoder_.Start(thumb.Width, thumb.Height, progressive); });
+    }
+
+    void WriteRow(const unsigned char *row)
+    {
+        Try([&] { encoder_.WriteRow(row); });
+    }
+
+    PreparedThumbnail Finish()
+    {
+        PreparedThumbnail result;
+        Try([&] { result.Jpeg = encoder_.Finish(); });
+        result.EncodeError = error_;
+        return result;
+    }
+
+private:
+    template <typename Step> void Try(Step &&step)
+    {
+        if (!error_.empty())
             return;
         try {
             step();
         } catch (const JpegError &e) {
-            encodeError = e.what();
+            error_ = e.what();
         }
+    }
+
+    JpegEncoder encoder_;
+    std::string error_;
+};
+
+// An upright picture: each thumbnail row goes to the encoder as soon as it
+// is sampled, so neither the full picture nor the thumbnail raster is held.
+void SampleUpright(RowSampler &rows, ThumbnailEncoder &encoder, uint32_t W, uint32_t H,
+                   const ThumbnailExtent &thumb)
+{
+    std::vector<size_t> columns(static_cast<size_t>(thumb.Width));
+    for (int32_t i = 0; i < thumb.Width; ++i)
+        columns[i] = SourceIndex(i, W, thumb.Width) * rows.BytesPerPixel();
+    std::vector<unsigned char> out(static_cast<size_t>(thumb.Width) * 3);
+    for (int32_t j = 0; j < thumb.Height; ++j) {
+        if (rows.Read(SourceIndex(j, H, thumb.Height)))
+            rows.Copy(columns, out.data(), 3);
+        encoder.WriteRow(out.data());
+    }
+}
+
+// A picture to be turned upright: its thumbnail rows come from the stored
+// rows in another order (bottom up, or one stored row for each thumbnail
+// column), so it is sampled into a whole thumbnail raster, which this
+// returns. One stored row gives one line of the thumbnail, a row of it or
+// (when the sides are exchanged) a column.
+std::vector<unsigned char> SampleTurned(RowSampler &rows, Orientation orientation, uint32_t W,
+                                        uint32_t H, const ThumbnailExtent &thumb)
+{
+    const bool swapped = SwapsSides(orientation);
+    const uint32_t shownW = swapped ? H : W;
+    const uint32_t shownH = swapped ? W : H;
+    const size_t w = static_cast<size_t>(thumb.Width);
+    const size_t h = static_cast<size_t>(thumb.Height);
+    const size_t lines = swapped ? w : h;
+    const size_t along = swapped ? h : w;
+    // In a turned picture the stored row depends on the line alone and
+    // the stored column on the place along it.
+    auto stored = [&](size_t line, size_t place) {
+        const size_t i = swapped ? line : place, j = swapped ? place : line;
+        return StoredPixelOf(orientation, SourceIndex(static_cast<int64_t>(i), shownW, thumb.Width),
+                             SourceIndex(static_cast<int64_t>(j), shownH, thumb.Height), W, H);
     };
-    encode([&] { encoder.Start(thumb.Width, thumb.Height, header.Progressive); });
-
-    if (orientation == Orientation::Normal) {
-        std::vector<size_t> columns(static_cast<size_t>(thumb.Width));
-        for (int32_t i = 0; i < thumb.Width; ++i)
-            columns[i] = SourceIndex(i, W, thumb.Width) * bytesPerPixel;
-        for (int32_t j = 0; j < thumb.Height; ++j) {
-            const uint32_t sourceRow = SourceIndex(j, H, thumb.Height);
-            if (decoder.NextRow() <= sourceRow) {
-                advanceTo(sourceRow);
-                decoder.ReadRow(row.data());
-                copyPixels(columns, out.data(), 3);
-            }
-            encode([&] { encoder.WriteRow(out.data()); });
-        }
+    std::vector<uint32_t> lineRow(lines);
+    for (size_t line = 0; line < lines; ++line)
+        lineRow[line] = stored(line, 0).Row;
+    std::vector<size_t> columns(along);
+    for (size_t place = 0; place < along; ++place)
+        columns[place] = stored(0, place).Column * rows.BytesPerPixel();
+    const size_t lineStart = swapped ? 3 : w * 3; // bytes from one line to the next
+    const size_t step = swapped ? w * 3 : 3;      // from one place to the next
+    std::vector<unsigned char> raster(w * h * 3);
+    std::vector<size_t> order(lines);
+    std::iota(order.begin(), order.end(), size_t(0));
+    std::stable_sort(order.begin(), order.end(),
+                     [&](size_t a, size_t b) { return lineRow[a] < lineRow[b]; });
+    for (size_t line : order) {
+        rows.Read(lineRow[line]);
+        rows.Copy(columns, raster.data() + line * lineStart, step);
     }
+    return raster;
+}
 
-    // The turned picture: one stored row gives one line of the thumbnail,
-    // a row of it or (when the sides are exchanged) a column.
-    std::vector<unsigned char> raster;
-    if (orientation != Orientation::Normal) {
-        const bool swapped = SwapsSides(orientation);
-        const uint32_t shownW = swapped ? H : W;
-        const uint32_t shownH = swapped ? W : H;
-        const size_t w = static_cast<size_t>(thumb.Width);
-        const size_t h = static_cast<size_t>(thumb.Height);
-        const size_t lines = swapped ? w : h;
-        const size_t along = swapped ? h : w;
-        // In a turned picture the stored row depends on the line alone and
-        // the stored column on the place along it.
-        auto stored = [&](size_t line, size_t place) {
-            const size_t i = swapped ? line : place, j = swapped ? place : line;
-            return StoredPixelOf(orientation, SourceIndex(static_cast<int64_t>(i), shownW, thumb.Width),
-                                 SourceIndex(static_cast<int64_t>(j), shownH, thumb.Height), W, H);
-        };
-        std::vector<uint32_t> lineRow(lines);
-        for (size_t line = 0; line < lines; ++line)
-            lineRow[line] = stored(line, 0).Row;
-        std::vector<size_t> columns(along);
-        for (size_t place = 0; place < along; ++place)
-            columns[place] = stored(0, place).Column * bytesPerPixel;
-        const size_t lineStart = swapped ? 3 : w * 3; // bytes from one line to the next
-        const size_t step = swapped ? w * 3 : 3;      // from one place to the next
-        raster.resize(w * h * 3);
-        std::vector<size_t> order(lines);
-        std::iota(order.begin(), order.end(), size_t(0));
-        std::stable_sort(order.begin(), order.end(),
-                         [&](size_t a, size_t b) { return lineRow[a] < lineRow[b]; });
-        for (size_t line : order) {
-            const uint32_t sourceRow = lineRow[line];
-            if (decoder.NextRow() <= sourceRow) {
-                advanceTo(sourceRow);
-                decoder.ReadRow(row.data());
-            }
-            copyPixels(columns, raster.data() + line * lineStart, step);
-        }
-    }
+// Decodes the rows the sampler needs and encodes the thumbnail. The result
+// is what a full decode followed by the same sampling gives.
+PreparedThumbnail SampleAndEncode(JpegDecoder &decoder, const JpegHeader &header,
+                                  const ThumbnailExtent &thumb)
+{
+    decoder.Start();
+    const uint32_t W = static_cast<uint32_t>(header.Width);
+    const uint32_t H = static_cast<uint32_t>(header.Height);
+    RowSampler rows(decoder, W);
+    ThumbnailEncoder encoder(thumb, header.Progressive);
 
-    // Go through the rest of the data as a full decode would, so that the
-    // same damaged pictures fail; reading the last row makes the library
-    // decode the whole stream.
-    if (decoder.NextRow() < H) {
-        advanceTo(H - 1);
-        decoder.ReadRow(row.data());
-    }
-    decoder.Finish();
-
-    if (!raster.empty())
+    if (header.Orient == Orientation::Normal) {
+        SampleUpright(rows, encoder, W, H, thumb);
+        rows.Finish(H);
+    } else {
+        const std::vector<unsigned char> raster = SampleTurned(rows, header.Orient, W, H, thumb);
+        rows.Finish(H);
+        const size_t rowBytes = static_cast<size_t>(thumb.Width) * 3;
         for (size_t j = 0; j < static_cast<size_t>(thumb.Height); ++j)
-            encode([&] { encoder.WriteRow(raster.data() + j * static_cast<size_t>(thumb.Width) * 3); });
-
-    PreparedThumbnail result;
-    encode([&] { result.Jpeg = encoder.Finish(); });
-    result.EncodeError = encodeError;
-    return result;
+            encoder.WriteRow(raster.data() + j * rowBytes);
+    }
+    return encoder.Finish();
 }
 
 // Whole GiB, or tenths of one rounded down, so that "more than" stays true
@@ -290,8 +344,10 @@ PreparedThumbnail Prepare(std::unique_ptr<JpegDecoder> decoder, const std::strin
             thumb.Height > kMaxJpegSide ||
             static_cast<uint64_t>(thumb.Width) * static_cast<uint64_t>(thumb.Height) * 3 > kMaxThumbnailBytes)
             throw SiteError(CannotMakeThumbnail(
-                sourcePath, "at " + std::to_string(thumb.Width) + " x " + std::to_string(thumb.Height) +
-                                " pixels it would be too large (at most 65500 pixels a side and 1 GiB in all)"));
+                sourcePath,
+                "at " + std::to_string(thumb.Width) + " x " + std::to_string(thumb.Height) +
+                    " pixels it would be too large (at most " + std::to_string(kMaxJpegSide) +
+                    " pixels a side and " + GiBText(kMaxThumbnailBytes) + " in all)"));
 
         if (header.Components == 4)
             throw SiteError(CannotMakeThumbnail(
@@ -300,8 +356,10 @@ PreparedThumbnail Prepare(std::unique_ptr<JpegDecoder> decoder, const std::strin
         if (header.Components == 1 &&
             static_cast<uint64_t>(header.Width) * static_cast<uint64_t>(header.Height) > kMaxGrayPixels)
             throw SiteError(CannotMakeThumbnail(
-                sourcePath, "at " + std::to_string(header.Width) + " x " + std::to_string(header.Height) +
-                                " pixels the grayscale picture is too large (at most 1073741824 pixels)"));
+                sourcePath, "at " + std::to_string(header.Width) + " x " +
+                                std::to_string(header.Height) +
+                                " pixels the grayscale picture is too large (at most " +
+                                std::to_string(kMaxGrayPixels) + " pixels)"));
 
         // Decoder, encoder and a turned picture's raster together stay
         // within the limit.

@@ -15,22 +15,20 @@
 
 void WriteStartAnswers(const pixelnook::SiteSettings &Settings, const pixelnook::TemplateChoice &Choice)
 {
-    const auto q = [](const std::string &s) { return QString::fromStdString(s); };
-
     Forms.Form5->TemplateSelected = Choice.TemplateSelected;
     Forms.Form5->TemplatePath = Choice.TemplatePath;
     Forms.Form4->ListView1->clear();
     Forms.Form2->Label7->SetCaption(QStringLiteral("Folder:"));
-    Forms.Form2->Edit1->setText(q(Settings.ImagesFolderName));
-    Forms.Form2->Edit2->setText(q(Settings.ThumbnailsFolderName));
-    Forms.Form2->Edit3->setText(q(Settings.ImagePagesFolderName));
-    Forms.Form3->Edit1->setText(q(Settings.SiteName));
-    Forms.Form3->Edit2->setText(q(Settings.SiteKeywords));
-    Forms.Form3->Edit3->setText(q(Settings.ThumbnailPrefix));
-    Forms.Form3->Edit4->setText(q(Settings.ThumbnailSize));
-    Forms.Form3->Memo1->setPlainText(q(Settings.SiteDescription));
-    Forms.Form5->Edit1->setText(q(Choice.CustomTemplatePath));
-    Forms.Form8->Label4->SetCaption(q(Settings.SiteFolder));
+    Forms.Form2->Edit1->setText(QString::fromStdString(Settings.ImagesFolderName));
+    Forms.Form2->Edit2->setText(QString::fromStdString(Settings.ThumbnailsFolderName));
+    Forms.Form2->Edit3->setText(QString::fromStdString(Settings.ImagePagesFolderName));
+    Forms.Form3->Edit1->setText(QString::fromStdString(Settings.SiteName));
+    Forms.Form3->Edit2->setText(QString::fromStdString(Settings.SiteKeywords));
+    Forms.Form3->Edit3->setText(QString::fromStdString(Settings.ThumbnailPrefix));
+    Forms.Form3->Edit4->setText(QString::fromStdString(Settings.ThumbnailSize));
+    Forms.Form3->Memo1->setPlainText(QString::fromStdString(Settings.SiteDescription));
+    Forms.Form5->Edit1->setText(QString::fromStdString(Choice.CustomTemplatePath));
+    Forms.Form8->Label4->SetCaption(QString::fromStdString(Settings.SiteFolder));
 }
 
 void ReadAnswers(pixelnook::SiteSettings &Settings, pixelnook::PictureList &Pictures,

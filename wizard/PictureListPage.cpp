@@ -175,17 +175,16 @@ void TForm4::xpButton3Click()
 
 void TForm4::AddPictures(const QStringList &Paths)
 {
+    // The rows are the list; the engine's rule says which names it takes.
+    pixelnook::PictureList listed = Pictures();
     for (const QString &file : Paths) {
         const pixelnook::PictureEntry entry = pixelnook::SplitPicturePath(file.toStdString());
-        const QString name = QString::fromStdString(entry.FileName);
-        bool taken = false;
-        for (int i = 0; i < ListView1->topLevelItemCount() && !taken; ++i)
-            taken = ListView1->topLevelItem(i)->text(0) == name;
-        if (taken) {
+        if (!pixelnook::AddPicture(listed, entry)) {
             Desktop::ShowError(this, QString::fromLatin1(pixelnook::kDuplicateNameMessage));
             continue;
         }
-        new QTreeWidgetItem(ListView1, {name, QString::fromStdString(entry.SourceFolder)});
+        new QTreeWidgetItem(ListView1, {QString::fromStdString(entry.FileName),
+                                        QString::fromStdString(entry.SourceFolder)});
     }
 }
 

@@ -52,11 +52,12 @@ TForm3::TForm3() : TForm(QStringLiteral("Settings 2"), 480, 296, bsSingle)
 std::string TForm3::SiteDescription() const
 {
     // The pages get CR LF between lines; wrapping on screen adds nothing.
-    // The raw text keeps what was typed (no-break spaces included).
+    // The raw text keeps what was typed (no-break spaces included), with a
+    // separator for each line break.
     QString text = Memo1->document()->toRawText();
-    text.replace(QChar(QChar::ParagraphSeparator), QLatin1String("\r\n"));
-    text.replace(QChar(QChar::LineSeparator), QLatin1String("\r\n"));
-    return text.toStdString();
+    text.replace(QChar(QChar::ParagraphSeparator), QLatin1Char('\n'));
+    text.replace(QChar(QChar::LineSeparator), QLatin1Char('\n'));
+    return pixelnook::ToCrLf(text.toStdString());
 }
 
 // "Continue": any empty box gets its default back, in this order; nothing

@@ -3,30 +3,17 @@
 #include "Answers.h"
 #include "BuildSite.h"
 #include "CompletedPage.h"
+#include "Desktop.h"
 #include "ErrorReport.h"
-#include "FolderSettingsPage.h"
-#include "WizardForms.h"
-#include "PictureListPage.h"
 #include "ProgressWindow.h"
-#include "SiteDetailsPage.h"
-#include "SiteFolderChooser.h"
 #include "StdCtrls.h"
 #include "TemplateCatalogue.h"
-#include "Desktop.h"
+#include "WizardForms.h"
 #include "xpButton.h"
 #include "xpCheckBox.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
-
-namespace {
-
-QString Q(const std::string &s)
-{
-    return QString::fromStdString(s);
-}
-
-} // namespace
 
 TForm5::TForm5() : TForm(QStringLiteral("Select a template"), 480, 296, bsSingle)
 {
@@ -83,7 +70,7 @@ TForm5::TForm5() : TForm(QStringLiteral("Select a template"), 480, 296, bsSingle
 
 void TForm5::FormCreate()
 {
-    ProgramFolder = Q(pixelnook::ProgramFolder());
+    ProgramFolder = QString::fromStdString(pixelnook::ProgramFolder());
     if (Edit1->text().isEmpty())
         OpenDialog1InitialDir = ProgramFolder;
     ClearTemplateHighlight();
@@ -104,7 +91,7 @@ void TForm5::SelectBuiltInTemplate(int N)
     choice.TemplateSelected = TemplateSelected;
     const std::string message = pixelnook::SelectBuiltInTemplate(choice, ProgramFolder.toStdString(), N);
     if (!message.empty()) {
-        Desktop::ShowError(this, Q(message));
+        Desktop::ShowError(this, QString::fromStdString(message));
         return;
     }
     ClearTemplateHighlight();
@@ -172,12 +159,12 @@ void TForm5::xpButton3Click()
     }
     TemplatePath = choice.TemplatePath;
     if (!result.Built) {
-        Desktop::ShowError(this, Q(result.CheckMessage));
+        Desktop::ShowError(this, QString::fromStdString(result.CheckMessage));
         return;
     }
     Forms.Form7->Show();
     hide();
     Forms.Form6->hide();
-    Forms.Form7->Label2->SetCaption(Q(result.SiteLine));
-    Forms.Form7->Label3->SetCaption(Q(result.CountLine));
+    Forms.Form7->Label2->SetCaption(QString::fromStdString(result.SiteLine));
+    Forms.Form7->Label3->SetCaption(QString::fromStdString(result.CountLine));
 }

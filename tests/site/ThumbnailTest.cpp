@@ -1,4 +1,6 @@
-#include "ExifOrientation.h"
+// The thumbnail maker: failures and their messages, the files it writes,
+// exactness against a full decode, turned pictures and the memory cap.
+#include "ErrorText.h"
 #include "JpegCodec.h"
 #include "JpegFixtures.h"
 #include "SiteError.h"
@@ -6,10 +8,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <cstdio>
 #include <functional>
-#include <map>
 #include <set>
 #include <string>
 #include <jpeglib.h>
@@ -27,145 +27,6 @@ const char *const kDivZero = "Floating point division by zero";
 const char *const kInvalidOp = "Invalid floating point operation";
 constexpr uint64_t kGiB = uint64_t(1) << 30;
 constexpr uint64_t kMiB = uint64_t(1) << 20;
-
-std::string ErrorOf(const std::function<void()> &action)
-{
-    try {
-        action();
-    } catch (const SiteError &e) {
-        return e.what();
-    }
-    return "(no error)";
-}
-
-// ------------------------------------------------------------ dimensions
-
-struct DimensionsCase {
-    int32_t W, H, Size;
-    int32_t Width, Height; // expected thumbnail
-    const char *Error;     // or the expected error
-};
-
-class ThumbnailDimensionsTable : public ::testing::TestWithParam<DimensionsCase> {};
-
-TEST_P(ThumbnailDimensionsTable, GivesTheSizeOrTheArithmeticError)
-{
-    const DimensionsCase c = GetParam();
-    if (c.Error) {
-        EXPECT_EQ(ErrorOf([&] { ThumbnailDimensions(c.W, c.H, c.Size); }), c.Error);
-    } else {
-        const ThumbnailExtent t = ThumbnailDimensions(c.W, c.H, c.Size);
-        EXPECT_EQ(t.Width, c.Width);
-        EXPECT_EQ(t.Height, c.Height);
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(Pictures, ThumbnailDimensionsTable, ::testing::Values(
-    DimensionsCase{640, 480, 85, 107, 85, nullptr},
-    DimensionsCase{480, 640, 85, 85, 107, nullptr},
-    DimensionsCase{100, 100, 85, 85, 100, nullptr},   // square counts as portrait
-    DimensionsCase{85, 85, 85, 85, 85, nullptr},
-    DimensionsCase{800, 600, 85, 114, 85, nullptr},
-    DimensionsCase{1024, 768, 85, 114, 85, nullptr},
-    DimensionsCase{2048, 1536, 85, 114, 85, nullptr},
-    DimensionsCase{3000, 2000, 85, 125, 85, nullptr},
-    DimensionsCase{2000, 3000, 85, 85, 125, nullptr},
-    DimensionsCase{120, 43, 85, 120, 85, nullptr},    // R(0.506) = 1: enlarged
-    DimensionsCase{120, 42, 85, 0, 0, kDivZero},      // R(0.494) = 0
-    DimensionsCase{640, 480, 100, 128, 100, nullptr},
-    DimensionsCase{250, 250, 100, 100, 125, nullptr}, // R(2.5) = 2, tie to even
-    DimensionsCase{350, 350, 100, 100, 88, nullptr},  // R(3.5) = 4, R(87.5) = 88
-    DimensionsCase{150, 150, 100, 100, 75, nullptr},  // R(1.5) = 2
-    DimensionsCase{170, 100, 200, 0, 0, kDivZero},    // R(0.5) = 0
-    DimensionsCase{100, 170, 200, 0, 0, kDivZero},
-    DimensionsCase{170, 101, 200, 170, 200, nullptr}, // R(0.505) = 1
-    DimensionsCase{640, 480, 0, 0, 0, kDivZero},
-    DimensionsCase{0, 0, 85, 0, 0, kInvalidOp}),      // an empty file: 0 / 0
-    [](const ::testing::TestParamInfo<DimensionsCase> &info) {
-        // "640x480Size85": the picture and the size asked for.
-        return std::to_string(info.param.W) + "x" + std::to_string(info.param.H) + "Size" +
-               std::to_string(info.param.Size);
-    });
-
-// ------------------------------------------------------------ conversion
-
-struct ConversionCase {
-    const char *Text;
-    bool Valid;
-    int32_t Value;
-};
-
-// A table row's name spelled from its text, which may hold any character:
-// " +85" is "TextSpacePlus85", "" is "Empty".
-std::string TextName(const std::string &text)
-{
-    static const std::map<char, const char *> kWords{{' ', "Space"}, {'\t', "Tab"}, {'+', "Plus"},
-                                                     {'-', "Minus"}, {'$', "Dollar"}, {'.', "Dot"}};
-    std::string name;
-    for (const char ch : text) {
-        const auto word = kWords.find(ch);
-        if (word != kWords.end())
-            name += word->second;
-        else if (std::isalnum(static_cast<unsigned char>(ch)))
-            name += ch;
-        else
-            name += "Char" + std::to_string(static_cast<unsigned char>(ch));
-    }
-    return name.empty() ? "Empty" : "Text" + name;
-}
-
-class ConvertThumbnailSizeTable : public ::testing::TestWithParam<ConversionCase> {};
-
-TEST_P(ConvertThumbnailSizeTable, ConvertsOrRefuses)
-{
-    const ConversionCase c = GetParam();
-    if (c.Valid)
-        EXPECT_EQ(ConvertThumbnailSize(c.Text), c.Value) << '"' << c.Text << '"';
-    else
-        EXPECT_EQ(ErrorOf([&] { ConvertThumbnailSize(c.Text); }),
-                  std::string("'") + c.Text + "' is not a valid integer value");
-}
-
-INSTANTIATE_TEST_SUITE_P(Texts, ConvertThumbnailSizeTable, ::testing::Values(
-    ConversionCase{"85", true, 85},
-    ConversionCase{" 85", true, 85},
-    ConversionCase{"   +85", true, 85},
-    ConversionCase{"0085", true, 85},
-    ConversionCase{"$55", true, 85},
-    ConversionCase{"x55", true, 85},
-    ConversionCase{"X55", true, 85},
-    ConversionCase{"0x55", true, 85},
-    ConversionCase{"0X55", true, 85},
-    ConversionCase{"$aB", true, 171},
-    ConversionCase{"-0x1", true, -1},
-    ConversionCase{"-85", true, -85},
-    ConversionCase{"0", true, 0},
-    ConversionCase{"2147483647", true, 2147483647},
-    ConversionCase{"-2147483648", true, INT32_MIN},
-    ConversionCase{"$FFFFFFFF", true, -1},
-    ConversionCase{"$7FFFFFFF", true, 2147483647},
-    ConversionCase{"$000000055", true, 85},          // leading zeros are not significant
-    ConversionCase{"-$FFFFFFFF", true, 1},
-    ConversionCase{"85 ", false, 0},
-    ConversionCase{"85px", false, 0},
-    ConversionCase{"", false, 0},
-    ConversionCase{" ", false, 0},
-    ConversionCase{"+", false, 0},
-    ConversionCase{"-", false, 0},
-    ConversionCase{"$", false, 0},
-    ConversionCase{"0x", false, 0},
-    ConversionCase{"\t85", false, 0},                // only spaces are skipped
-    ConversionCase{"+-85", false, 0},
-    ConversionCase{"- 85", false, 0},
-    ConversionCase{"8 5", false, 0},
-    ConversionCase{"2147483648", false, 0},
-    ConversionCase{"-2147483649", false, 0},
-    ConversionCase{"99999999999999999999", false, 0},
-    ConversionCase{"$100000000", false, 0},
-    ConversionCase{"$G1", false, 0},
-    ConversionCase{"85.0", false, 0},
-    ConversionCase{"1e2", false, 0}),
-    [](const ::testing::TestParamInfo<ConversionCase> &info) { return TextName(info.param.Text); });
 
 // ------------------------------------------------------------ fixtures
 
@@ -253,6 +114,9 @@ TEST_P(ThumbnailFailures, ReportsAndKeepsOlderThumbnail)
 
 std::vector<unsigned char> Picture640() { return MakeJpeg({640, 480}); }
 
+// The table spells the "not a JPEG file" code as the message shows it.
+static_assert(JERR_NO_SOI == 53, "libjpeg's message codes are those of release 6");
+
 INSTANTIATE_TEST_SUITE_P(Table, ThumbnailFailures, ::testing::Values(
     FailureCase{"Missing", nullptr, "85", "Cannot open file \"@\". No such file or directory"},
     FailureCase{"MissingBeforeBadSize", nullptr, "85 ", "Cannot open file \"@\". No such file or directory"},
@@ -286,11 +150,6 @@ INSTANTIATE_TEST_SUITE_P(Table, ThumbnailFailures, ::testing::Values(
                 "40000", "Cannot make a thumbnail of \"@\": at 40000 x 40000 pixels it would be too large "
                          "(at most 65500 pixels a side and 1 GiB in all)"}),
     [](const ::testing::TestParamInfo<FailureCase> &info) { return info.param.Name; });
-
-TEST(ThumbnailErrors, MessageCodesAreTheLibraryRelease6Ones)
-{
-    EXPECT_EQ(JERR_NO_SOI, 53);
-}
 
 TEST_F(ThumbnailFiles, TargetThatCannotBeCreated)
 {
@@ -674,71 +533,6 @@ INSTANTIATE_TEST_SUITE_P(EightOrientations, ThumbnailOrientation, ::testing::Val
     OrientationCase{"ColourProgressive", 3, true},
     OrientationCase{"Gray", 1, false}),
     [](const ::testing::TestParamInfo<OrientationCase> &info) { return info.param.Name; });
-
-// The Exif reader: both byte orders, and everything that makes a segment
-// unreadable gives Normal without reading outside it.
-struct ExifCase {
-    const char *Name;
-    std::function<std::vector<unsigned char>()> Body;
-    Orientation Expected;
-};
-
-void PrintTo(const ExifCase &c, std::ostream *os) { *os << c.Name; }
-
-// Body of ExifBody(6, ...) with bytes changed; offsets count from the
-// segment body's start (the TIFF header is at 6, the directory at 14, the
-// Orientation entry at 28, its type at 30, count at 32, value at 36).
-std::vector<unsigned char> ExifChanged(bool bigEndian, std::vector<std::pair<size_t, unsigned char>> changes,
-                                       size_t keep = SIZE_MAX)
-{
-    std::vector<unsigned char> b = fixtures::ExifBody(6, bigEndian);
-    for (const auto &c : changes)
-        b[c.first] = c.second;
-    if (keep < b.size())
-        b.resize(keep);
-    return std::vector<unsigned char>(b.begin(), b.end()); // exactly as long as it is
-}
-
-class ExifReading : public ::testing::TestWithParam<ExifCase> {};
-
-TEST_P(ExifReading, GivesTheTagOrNormal)
-{
-    const ExifCase c = GetParam();
-    const std::vector<unsigned char> body = c.Body();
-    EXPECT_EQ(ExifOrientation(body.data(), body.size()), c.Expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(Segments, ExifReading, ::testing::Values(
-    ExifCase{"LittleEndian", [] { return fixtures::ExifBody(6, false); }, Orientation::Rotate90},
-    ExifCase{"BigEndian", [] { return fixtures::ExifBody(8, true); }, Orientation::Rotate270},
-    ExifCase{"EveryValue", [] { return fixtures::ExifBody(5, true); }, Orientation::Transpose},
-    ExifCase{"NotExif", [] { return ExifChanged(false, {{0, 'X'}}); }, Orientation::Normal},
-    ExifCase{"Empty", [] { return std::vector<unsigned char>{}; }, Orientation::Normal},
-    ExifCase{"CutInTheHeader", [] { return ExifChanged(false, {}, 11); }, Orientation::Normal},
-    ExifCase{"CutInTheDirectory", [] { return ExifChanged(true, {}, 30); }, Orientation::Normal},
-    // The directory is whole: the missing pointer to the next one is not needed.
-    ExifCase{"CutAfterTheEntries", [] { return ExifChanged(false, {}, 40); }, Orientation::Rotate90},
-    ExifCase{"DirectoryPastTheEnd", [] { return ExifChanged(false, {{10, 0xF0}, {13, 0xFF}}); }, Orientation::Normal},
-    ExifCase{"DirectoryAtTheLastByte", [] { return ExifChanged(true, {{13, 43}}); }, Orientation::Normal},
-    ExifCase{"CountPastTheEnd", [] { return ExifChanged(false, {{14, 0xFF}, {15, 0xFF}}); }, Orientation::Normal},
-    ExifCase{"UnknownByteOrder", [] { return ExifChanged(false, {{7, 'M'}}); }, Orientation::Normal},
-    ExifCase{"OrderAndDataDisagree", [] { return ExifChanged(false, {{6, 'M'}, {7, 'M'}}); }, Orientation::Normal},
-    ExifCase{"NotTiff", [] { return ExifChanged(true, {{9, 43}}); }, Orientation::Normal},
-    ExifCase{"TypeLong", [] { return ExifChanged(false, {{30, 4}}); }, Orientation::Normal},
-    ExifCase{"TwoValues", [] { return ExifChanged(true, {{35, 2}}); }, Orientation::Normal},
-    ExifCase{"ValueZero", [] { return ExifChanged(false, {{36, 0}}); }, Orientation::Normal},
-    ExifCase{"ValueNine", [] { return ExifChanged(true, {{37, 9}}); }, Orientation::Normal},
-    ExifCase{"NoEntries", [] { return ExifChanged(false, {{14, 0}}); }, Orientation::Normal}),
-    [](const ::testing::TestParamInfo<ExifCase> &info) { return info.param.Name; });
-
-TEST(ExifReadingValues, EveryOrientationInBothByteOrders)
-{
-    for (int v = 1; v <= 8; ++v)
-        for (const bool big : {false, true}) {
-            const std::vector<unsigned char> body = fixtures::ExifBody(v, big);
-            EXPECT_EQ(static_cast<int>(ExifOrientation(body.data(), body.size())), v) << v << (big ? " MM" : " II");
-        }
-}
 
 // ------------------------------------------------------------ memory cap
 

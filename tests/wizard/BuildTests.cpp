@@ -276,9 +276,6 @@ private slots:
     }
 };
 
-QObject *CreateBuildTests()
-{
-    return new BuildTests;
-}
+WIZARD_TEST_GROUP(BuildTests);
 
 #include "BuildTests.moc"

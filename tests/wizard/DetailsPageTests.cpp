@@ -90,6 +90,35 @@ private slots:
         QCOMPARE(QString::fromStdString(Forms.Form3->SiteDescription()), expected);
     }
 
+    // Pasted text may break its lines in any way: each CR LF pair, and
+    // every other CR or LF, is one line break, given as CR LF (the rule the
+    // gallery pages apply to their template).
+    void pastedDescriptionLineBreaks_data()
+    {
+        QTest::addColumn<QString>("pasted");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("LF") << "a\nb"
+                            << "a\r\nb";
+        QTest::newRow("CR LF") << "a\r\nb"
+                               << "a\r\nb";
+        QTest::newRow("lone CR") << "a\rb"
+                                 << "a\r\nb";
+        QTest::newRow("LF CR") << "a\n\rb"
+                               << "a\r\n\r\nb";
+        QTest::newRow("CR CR LF") << "a\r\r\nb\r"
+                                  << "a\r\n\r\nb\r\n";
+    }
+
+    void pastedDescriptionLineBreaks()
+    {
+        QFETCH(QString, pasted);
+        QFETCH(QString, expected);
+        QGuiApplication::clipboard()->setText(pasted);
+        Retype(Forms.Form3->Memo1, QString());
+        QTest::keyClick(Forms.Form3->Memo1, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(QString::fromStdString(Forms.Form3->SiteDescription()), expected);
+    }
+
     // No length limit: a long pasted name arrives whole.
     void longTextIsKept()
     {
@@ -109,9 +138,6 @@ private slots:
     }
 };
 
-QObject *CreateDetailsPageTests()
-{
-    return new DetailsPageTests;
-}
+WIZARD_TEST_GROUP(DetailsPageTests);
 
 #include "DetailsPageTests.moc"

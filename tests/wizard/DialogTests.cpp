@@ -110,9 +110,6 @@ private slots:
     }
 };
 
-QObject *CreateDialogTests()
-{
-    return new DialogTests;
-}
+WIZARD_TEST_GROUP(DialogTests);
 
 #include "DialogTests.moc"

@@ -121,9 +121,6 @@ private slots:
     }
 };
 
-QObject *CreateErrorReportTests()
-{
-    return new ErrorReportTests;
-}
+WIZARD_TEST_GROUP(ErrorReportTests);
 
 #include "ErrorReportTests.moc"

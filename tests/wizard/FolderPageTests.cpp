@@ -197,9 +197,6 @@ private slots:
     }
 };
 
-QObject *CreateFolderPageTests()
-{
-    return new FolderPageTests;
-}
+WIZARD_TEST_GROUP(FolderPageTests);
 
 #include "FolderPageTests.moc"

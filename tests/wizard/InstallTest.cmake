@@ -1,5 +1,5 @@
 # Installs the build into a scratch prefix and checks that the menu entry,
-# the icon, the two bin/ links and the templates are where the desktop and
+# the icon at each size, the two bin/ links and the templates are where the desktop and
 # the programs look for them, then starts the installed wizard (it must
 # still be running, showing its window, after a few seconds) and builds a
 # one-picture site with pixelnook-build through its link.
@@ -19,8 +19,11 @@ foreach(path
     "${tool}"
     "${PREFIX}/${PROGRAM_DIR}/templates/template1.html"
     "${PREFIX}/${PROGRAM_DIR}/templates/template6.html"
+    "${PREFIX}/${DATADIR}/icons/hicolor/48x48/apps/pixelnook.png"
     "${PREFIX}/${DATADIR}/icons/hicolor/64x64/apps/pixelnook.png"
-    "${PREFIX}/${DATADIR}/applications/pixelnook.desktop")
+    "${PREFIX}/${DATADIR}/icons/hicolor/128x128/apps/pixelnook.png"
+    "${PREFIX}/${DATADIR}/icons/hicolor/256x256/apps/pixelnook.png"
+    "${PREFIX}/${DATADIR}/applications/${APP_ID}.desktop")
   if(NOT EXISTS "${path}")
     message(FATAL_ERROR "not installed: ${path}")
   endif()
@@ -44,7 +47,7 @@ foreach(pair "${link}|${program}" "${tool_link}|${tool}")
   endif()
 endforeach()
 
-file(READ "${PREFIX}/${DATADIR}/applications/pixelnook.desktop" entry)
+file(READ "${PREFIX}/${DATADIR}/applications/${APP_ID}.desktop" entry)
 foreach(line "Exec=${link}" "Icon=pixelnook" "Name=Pixelnook" "Type=Application")
   string(FIND "${entry}" "${line}\n" at)
   if(at LESS 0)

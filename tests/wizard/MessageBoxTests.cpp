@@ -269,9 +269,6 @@ private slots:
     }
 };
 
-QObject *CreateMessageBoxTests()
-{
-    return new MessageBoxTests;
-}
+WIZARD_TEST_GROUP(MessageBoxTests);
 
 #include "MessageBoxTests.moc"

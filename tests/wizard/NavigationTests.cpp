@@ -255,9 +255,6 @@ private:
     }
 };
 
-QObject *CreateNavigationTests()
-{
-    return new NavigationTests;
-}
+WIZARD_TEST_GROUP(NavigationTests);
 
 #include "NavigationTests.moc"

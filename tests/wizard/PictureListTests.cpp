@@ -369,9 +369,6 @@ private slots:
     }
 };
 
-QObject *CreatePictureListTests()
-{
-    return new PictureListTests;
-}
+WIZARD_TEST_GROUP(PictureListTests);
 
 #include "PictureListTests.moc"

@@ -1,12 +1,13 @@
 // Walks the real windows through the whole road on a real display and
-// saves a picture of every window, for a person to look at.
+// saves a picture of every window, for a person to look at, and keeps the
+// site the walk built in OUTPUT_FOLDER/site for a browser to show.
 // Usage: pixelnook_screenshots OUTPUT_FOLDER  (run under xvfb-run)
 #include "WizardTestSupport.h"
 
 #include "Application.h"
 #include "CompletedPage.h"
+#include "CreateForms.h"
 #include "FolderSettingsPage.h"
-#include "WizardForms.h"
 #include "PictureListPage.h"
 #include "ProgressGauge.h"
 #include "ProgressWindow.h"
@@ -15,10 +16,14 @@
 #include "StdCtrls.h"
 #include "TemplatePage.h"
 #include "WelcomePage.h"
+#include "WizardForms.h"
 #include "xpButton.h"
 #include "xpCheckBox.h"
 
 #include <QLineEdit>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
 #include <QPlainTextEdit>
 #include <QDir>
 #include <QGuiApplication>
@@ -31,6 +36,8 @@
 #include <QTreeWidget>
 
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 
 namespace {
 
@@ -74,6 +81,35 @@ private:
     bool Scheduled = false;
 };
 
+// A landscape instead of a flat colour, so that the thumbnails on the built
+// site's page look like the photos they stand for.
+bool WriteLandscape(const QString &path, const QColor &sky, const QColor &hill, int sunX)
+{
+    QImage image(800, 600, QImage::Format_RGB32);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing, true);
+    QLinearGradient skyFill(0, 0, 0, 420);
+    skyFill.setColorAt(0.0, sky.darker(130));
+    skyFill.setColorAt(1.0, sky.lighter(140));
+    p.fillRect(image.rect(), skyFill);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0xff, 0xf4, 0xc0));
+    p.drawEllipse(QPointF(sunX, 140), 48, 48);
+    for (int layer = 0; layer < 2; ++layer) {
+        QPainterPath ridge;
+        const double top = 330 + 90 * layer;
+        ridge.moveTo(0, 600);
+        ridge.lineTo(0, top + 40);
+        ridge.cubicTo(QPointF(220 + 120 * layer, top - 110), QPointF(480, top + 120),
+                      QPointF(800, top - 20));
+        ridge.lineTo(800, 600);
+        ridge.closeSubpath();
+        p.fillPath(ridge, layer == 0 ? hill.lighter(125) : hill);
+    }
+    p.end();
+    return image.save(path, "JPEG", 90);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -86,11 +122,26 @@ int main(int argc, char **argv)
 
     QDir(home.path()).mkpath(QStringLiteral("Pictures/Holiday 2026"));
     QStringList photos;
-    const Qt::GlobalColor colours[] = {Qt::darkCyan, Qt::darkYellow, Qt::darkMagenta, Qt::darkGreen};
-    const char *names[] = {"beach.jpg", "sunset over the bay.jpg", "IMG_0042.JPG", "dinner.jpeg"};
-    for (int i = 0; i < 4; ++i) {
-        photos << home.filePath(QStringLiteral("Pictures/Holiday 2026/") + names[i]);
-        WriteJpeg(photos.last(), 640, 480, colours[i]);
+    const struct {
+        const char *Name;
+        QColor Sky;
+        QColor Hill;
+        int SunX;
+    } scenes[] = {
+        {"beach.jpg", QColor(0x6c, 0xb8, 0xf0), QColor(0xd8, 0xb0, 0x60), 620},
+        {"sunset over the bay.jpg", QColor(0xf5, 0x7a, 0x5a), QColor(0x5a, 0x2a, 0x3a), 400},
+        {"IMG_0042.JPG", QColor(0x9a, 0xd0, 0xf8), QColor(0x2f, 0x8f, 0x5a), 180},
+        {"dinner.jpeg", QColor(0xff, 0xb0, 0x5c), QColor(0x8a, 0x3a, 0x1a), 560},
+        {"harbour.jpg", QColor(0x7e, 0xc8, 0xff), QColor(0x36, 0x96, 0x4e), 300},
+        {"the old lighthouse.jpg", QColor(0xff, 0xc8, 0x6a), QColor(0x6a, 0x30, 0x20), 650},
+        {"IMG_0057.JPG", QColor(0x88, 0xc0, 0xe8), QColor(0x44, 0xa0, 0x60), 240},
+        {"dunes.jpg", QColor(0xa8, 0xd8, 0xff), QColor(0xc8, 0x98, 0x48), 520},
+        {"evening.jpg", QColor(0xff, 0x94, 0x4a), QColor(0x4a, 0x28, 0x40), 360},
+        {"last day.jpg", QColor(0x6c, 0xb0, 0xe0), QColor(0x3e, 0xa8, 0x4a), 700},
+    };
+    for (const auto &scene : scenes) {
+        photos << home.filePath(QStringLiteral("Pictures/Holiday 2026/") + scene.Name);
+        WriteLandscape(photos.last(), scene.Sky, scene.Hill, scene.SunX);
     }
 
     TRecordingPlatform desktop;
@@ -145,6 +196,16 @@ int main(int argc, char **argv)
         Forms.Form6->Gauge1->removeEventFilter(&duringBuild);
         ok &= duringBuild.Saved;
         ok &= Save(Forms.Form7, QStringLiteral("7-completed"));
+
+        // The built site outlives the scratch home, for scripts/screenshots
+        // to open in a browser.
+        const std::filesystem::path site = (OutputFolder + QStringLiteral("/site")).toStdString();
+        std::error_code error;
+        std::filesystem::remove_all(site, error);
+        std::filesystem::copy(home.filePath(QStringLiteral("Pictures/holiday-site")).toStdString(),
+                              site, std::filesystem::copy_options::recursive, error);
+        ok &= !error;
+        std::printf("%s %s\n", error ? "FAILED" : "kept", site.c_str());
 
         // The progress window as a build leaves it at a stage.
         Forms.Form6->Show();

@@ -241,9 +241,6 @@ private slots:
     }
 };
 
-QObject *CreateTemplatePageTests()
-{
-    return new TemplatePageTests;
-}
+WIZARD_TEST_GROUP(TemplatePageTests);
 
 #include "TemplatePageTests.moc"

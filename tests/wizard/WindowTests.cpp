@@ -2,6 +2,7 @@
 // frame, font, tab order, and where they appear.
 #include "WizardTestSupport.h"
 
+#include "Application.h"
 #include "CompletedPage.h"
 #include "FolderSettingsPage.h"
 #include "WizardForms.h"
@@ -23,6 +24,7 @@
 #include <QTreeView>
 #include <QTreeWidget>
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <optional>
@@ -161,11 +163,22 @@ private slots:
         }
         QCOMPARE(actual, chain);
     }
+
+    // Each size is a picture of its own in the icon, not the 64 px one
+    // scaled: a resource left out of the list shows as a missing size.
+    void programIconSizes()
+    {
+        const QIcon icon = PixelnookIcon();
+        QList<int> sides;
+        for (const QSize &size : icon.availableSizes()) {
+            QCOMPARE(size.width(), size.height());
+            sides << size.width();
+        }
+        std::sort(sides.begin(), sides.end());
+        QCOMPARE(sides, (QList<int>{48, 64, 128, 256}));
+    }
 };
 
-QObject *CreateWindowTests()
-{
-    return new WindowTests;
-}
+WIZARD_TEST_GROUP(WindowTests);
 
 #include "WindowTests.moc"

@@ -1,12 +1,13 @@
 #include "WizardTestSupport.h"
 
+#include "CreateForms.h"
 #include "FolderSettingsPage.h"
-#include "WizardForms.h"
 #include "PictureListPage.h"
 #include "SiteDetailsPage.h"
 #include "SiteFolderChooser.h"
 #include "TemplatePage.h"
 #include "WelcomePage.h"
+#include "WizardForms.h"
 #include "xpButton.h"
 #include "xpCheckBox.h"
 

@@ -1,12 +1,14 @@
-// What the wizard tests share: a desktop that records instead of showing
-// modal windows, the eight windows created afresh for every test, clicks
-// on the real controls, and fixture pictures and folders.
+// What the wizard tests share: how a group of tests registers itself, a
+// desktop that records instead of showing modal windows, the eight windows
+// created afresh for every test, clicks on the real controls, and fixture
+// pictures and folders.
 #pragma once
 
 #include "Desktop.h"
 
 #include <QImage>
 #include <QList>
+#include <QObject>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -18,6 +20,14 @@
 class QWidget;
 class TxpButton;
 class TxpCheckBox;
+
+// A group of wizard tests is one class in a file of the same name, listed
+// once in CMakeLists.txt; WIZARD_TEST_GROUP(Name) after the class hands it
+// to main(), which runs the group "--class Name" asks for, or every group.
+using TTestGroupMaker = QObject *(*)();
+bool RegisterTestGroup(const char *Name, TTestGroupMaker Make);
+#define WIZARD_TEST_GROUP(Class)                                                                  \
+    static const bool Class##Registered = RegisterTestGroup(#Class, []() -> QObject * { return new Class; })
 
 struct TRecordedMessage {
     QString Title;

@@ -3,6 +3,7 @@
 // never touch the user's. "--class NAME" runs one group (CTest runs each
 // group as a test of its own); other arguments go to QTest.
 #include "Application.h"
+#include "WizardTestSupport.h"
 
 #include <QByteArray>
 #include <QStyleFactory>
@@ -10,31 +11,29 @@
 #include <QTest>
 
 #include <cstring>
-#include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
-QObject *CreateWindowTests();
-QObject *CreateNavigationTests();
-QObject *CreateFolderPageTests();
-QObject *CreateDetailsPageTests();
-QObject *CreatePictureListTests();
-QObject *CreateTemplatePageTests();
-QObject *CreateBuildTests();
-QObject *CreateErrorReportTests();
-QObject *CreateDialogTests();
-QObject *CreateMessageBoxTests();
+namespace {
+
+// The groups in the order their files registered them.
+std::vector<std::pair<const char *, TTestGroupMaker>> &Groups()
+{
+    static std::vector<std::pair<const char *, TTestGroupMaker>> groups;
+    return groups;
+}
+
+} // namespace
+
+bool RegisterTestGroup(const char *Name, TTestGroupMaker Make)
+{
+    Groups().emplace_back(Name, Make);
+    return true;
+}
 
 int main(int argc, char **argv)
 {
-    const std::vector<std::pair<const char *, QObject *(*)()>> groups = {
-        {"WindowTests", CreateWindowTests},         {"NavigationTests", CreateNavigationTests},
-        {"FolderPageTests", CreateFolderPageTests}, {"DetailsPageTests", CreateDetailsPageTests},
-        {"PictureListTests", CreatePictureListTests}, {"TemplatePageTests", CreateTemplatePageTests},
-        {"BuildTests", CreateBuildTests},           {"ErrorReportTests", CreateErrorReportTests},
-        {"DialogTests", CreateDialogTests},         {"MessageBoxTests", CreateMessageBoxTests},
-    };
-
     const char *only = nullptr;
     std::vector<char *> args;
     for (int i = 0; i < argc; ++i) {
@@ -57,7 +56,7 @@ int main(int argc, char **argv)
 
     int failures = 0;
     bool ran = false;
-    for (const auto &[name, create] : groups) {
+    for (const auto &[name, create] : Groups()) {
         if (only && std::strcmp(only, name) != 0)
             continue;
         ran = true;

@@ -1,10 +1,15 @@
 #include "Form.h"
 
 #include "PixelnookFont.h"
+#include "WizardForms.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QScreen>
+
+// The pages reach each other through these; the program's start-up fills
+// them.
+TForms Forms;
 
 TForm::TForm(const QString &Caption, int ClientWidth, int ClientHeight, TBorderStyle BorderStyle)
     : QWidget(nullptr)

@@ -1,6 +1,6 @@
-// The eight windows of the wizard. They are created once, in this order, at
-// start-up and live until the program ends; the pages reach each other
-// through these pointers.
+// The eight windows of the wizard, as the pages reach each other. The
+// program's start-up creates them once, in this order, and they live until
+// the program ends.
 #pragma once
 
 class TForm1;
@@ -24,8 +24,3 @@ struct TForms {
 };
 
 extern TForms Forms;
-
-// Creates the eight windows in their fixed order (nothing is shown).
-void CreateForms();
-// Destroys them, last created first.
-void DestroyForms();

@@ -1,4 +1,4 @@
-#include "WizardForms.h"
+#include "CreateForms.h"
 
 #include "CompletedPage.h"
 #include "FolderSettingsPage.h"
@@ -8,10 +8,9 @@
 #include "SiteFolderChooser.h"
 #include "TemplatePage.h"
 #include "WelcomePage.h"
+#include "WizardForms.h"
 
 #include <QtGlobal>
-
-TForms Forms;
 
 static void InitWizardResources()
 {

@@ -148,6 +148,37 @@ TEST_F(BuildToolTest, DefaultsAreTheStartSiteValues)
     EXPECT_FALSE(fs::exists(home + "/mysite/imagepages"));
 }
 
+struct DescriptionCase {
+    const char *Name;
+    std::string Given;
+    std::string OnThePage;
+};
+
+class BuildToolDescriptionTest : public BuildToolTest,
+                                 public ::testing::WithParamInterface<DescriptionCase> {};
+
+// The description's line breaks reach the pages as the details page gives
+// them: each CR LF pair, and every other CR or LF, as one CR LF.
+TEST_P(BuildToolDescriptionTest, LineBreaksAreThoseOfTheDetailsPage)
+{
+    const DescriptionCase &c = GetParam();
+    const ToolRun run = RunTool({"--site-folder", site, "--custom-template", templ, "--description",
+                                 c.Given, Photo("a.jpg")});
+    ASSERT_EQ(run.ExitCode, 0) << run.Err;
+    EXPECT_NE(ReadText(site + "/index1.html").find("\r\n<meta " + c.OnThePage + ">\r\n"),
+              std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(Breaks, BuildToolDescriptionTest,
+                         ::testing::Values(DescriptionCase{"Lf", "a\nb", "a\r\nb"},
+                                           DescriptionCase{"CrLf", "a\r\nb", "a\r\nb"},
+                                           DescriptionCase{"LoneCr", "a\rb", "a\r\nb"},
+                                           DescriptionCase{"LfCr", "a\n\rb", "a\r\n\r\nb"},
+                                           DescriptionCase{"CrCrLf", "a\r\r\nb\r",
+                                                           "a\r\n\r\nb\r\n"},
+                                           DescriptionCase{"LeadingLf", "\nb", "\r\nb"}),
+                         [](const auto &info) { return info.param.Name; });
+
 TEST_F(BuildToolTest, DuplicateNameIsRefusedAndSkipped)
 {
     const ToolRun run = RunTool({"--site-folder", site, "--custom-template", templ, Photo("a.jpg"),
