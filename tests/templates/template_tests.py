@@ -207,7 +207,8 @@ class DevTools:
     touch the screen and read what a page holds without any other program."""
 
     def __init__(self, browser):
-        self.profile = tempfile.TemporaryDirectory(prefix="pixelnook-chromium-")
+        self.profile = tempfile.TemporaryDirectory(prefix="pixelnook-chromium-",
+                                                   ignore_cleanup_errors=True)
         commands_in, self.commands = os.pipe()
         self.replies, replies_out = os.pipe()
         self.log = tempfile.TemporaryFile()
@@ -225,10 +226,20 @@ class DevTools:
         self.next_id = 0
 
     def close(self):
-        self.process.kill()
-        self.process.wait()
+        # The browser's helper processes write into the profile until the
+        # browser has closed them, so it is asked to close before it is killed.
+        try:
+            self.send("Browser.close", timeout=10)
+        except (Failure, OSError):
+            pass
+        try:
+            self.process.wait(timeout=10)
+        except subprocess.TimeoutExpired:
+            self.process.kill()
+            self.process.wait()
         os.close(self.commands)
         os.close(self.replies)
+        shutil.rmtree(self.profile.name, ignore_errors=True)
         self.profile.cleanup()
 
     def send(self, method, params=None, session=None, timeout=60):
