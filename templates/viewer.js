@@ -356,7 +356,7 @@
       if (!ways.next && !ways.prev && !walking) { waiting = 0; step(delta); return; }
     }
     if (overlay && !overlay.hidden) { refresh(); preload(); }
-    openFromAddress(false);
+    openFromAddress(false, false);
   }
 
   /* ------------------------------------------------------------ open, close */
@@ -446,8 +446,9 @@
   }
 
   /* The picture named by the address, if it is known, opens; an address
-     without a picture closes the viewer. */
-  function openFromAddress(closing) {
+     without a picture closes the viewer. LOADING: the page has just been
+     loaded at that address. */
+  function openFromAddress(closing, loading) {
     var name = location.hash.substring(1);
     if (!name) {
       if (closing) { hide(); }
@@ -458,14 +459,19 @@
     for (var i = 0; i < album.length; i++) {
       if (album[i].name === name && album[i].page === base) {
         if (!overlay || overlay.hidden || current !== i) {
-          ours = !!(history.state && history.state.pnv);
-          if (!ours) {
-            /* Opened from a shared or reloaded address: put the gallery page
-               behind the picture, so that Back closes the viewer. */
-            history.replaceState(null, '', base);
-            history.pushState({ pnv: true }, '', base + '#' + encodeURIComponent(name));
-            ours = true;
+          if (!(history.state && history.state.pnv)) {
+            if (loading) {
+              /* Opened from a shared address: put the gallery page behind
+                 the picture, so that Back closes the viewer. */
+              history.replaceState(null, '', base);
+              history.pushState({ pnv: true }, '', base + '#' + encodeURIComponent(name));
+            } else {
+              /* A name given to the address of the open page: Back leads to
+                 the page already. */
+              history.replaceState({ pnv: true }, '', location.href);
+            }
           }
+          ours = true;
           open(i);
         }
         return;
@@ -474,8 +480,11 @@
     if (closing) { hide(); }
   }
 
-  /* Going back over the viewer's address takes a moment; a thumbnail clicked
-     meanwhile opens once it is done, or the way back would close it again. */
+  /* Back, Forward and an address typed with another picture's name all come
+     as popstate (hashchange follows each of them and is left alone: by then
+     the viewer may have moved on). Going back over the viewer's address
+     takes a moment; a thumbnail clicked meanwhile opens once it is done, or
+     the way back would close it again. */
   var backing = false;
   var reopen = -1;
   window.addEventListener('popstate', function () {
@@ -486,10 +495,9 @@
       if (index >= 0) { open(index); }
       return;
     }
-    openFromAddress(true);
+    openFromAddress(true, false);
   });
   window.addEventListener('resize', function () { if (zoom.scale > 1) { resetZoom(); } });
-  window.addEventListener('hashchange', function () { openFromAddress(true); });
 
   /* ------------------------------------------------------------ zoom, pan */
 
@@ -737,5 +745,5 @@
     }
   } catch (e) { /* no storage: nothing to return to */ }
 
-  openFromAddress(false);
+  openFromAddress(false, true);
 })();
