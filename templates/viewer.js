@@ -112,9 +112,15 @@
   var walking = false;
   var failedWalk = !readable;
 
+  /* The pages are read one at a time, by turns on either side, the side the
+     visitor is waiting for first. */
+  var turn = 'next';
   function walk() {
     if (walking) { return; }
-    var way = ways.next ? 'next' : ways.prev ? 'prev' : null;
+    var first = waiting < 0 ? 'prev' : waiting > 0 ? 'next' : turn;
+    var other = first === 'next' ? 'prev' : 'next';
+    var way = ways[first] ? first : ways[other] ? other : null;
+    turn = other;
     if (!way) {
       if (!failedWalk) { complete = true; }
       refresh();
@@ -356,7 +362,6 @@
       if (!ways.next && !ways.prev && !walking) { waiting = 0; step(delta); return; }
     }
     if (overlay && !overlay.hidden) { refresh(); preload(); }
-    openFromAddress(false, false);
   }
 
   /* ------------------------------------------------------------ open, close */

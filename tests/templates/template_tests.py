@@ -719,6 +719,11 @@ def scenario_zoom(tab, site, seen, phone):
         tab.mouse("mouseWheel", x, y, deltaX=0, deltaY=1200)
         tab.run(r"""
         await until(() => Math.abs(scale() - 1) < 0.01, 'the wheel zooms out');
+        key('+');
+        await until(() => scale() > 1.2, '+ zooms in');
+        key('0');
+        await until(() => Math.abs(scale() - 1) < 0.01, '0 shows the whole picture again');
+        notes.push('+ and 0 zoomed');
         key('ArrowRight');
         await until(() => shows(AHEAD + 1), 'the arrow keys still step');
         """, seen)
