@@ -5,12 +5,15 @@
 #include "SiteSettings.h"
 #include "TemplateCatalogue.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
 #include <iostream>
 #include <string>
 #include <vector>
+
+#include <unistd.h>
 
 using namespace pixelnook;
 
@@ -40,23 +43,73 @@ const char *const kUsage =
     "  --template N               use built-in template N (1 to 6)\n"
     "  --custom-template PATH     use the template file PATH\n"
     "  --workers N                threads making thumbnails [0: one per core]\n"
+    "  --web-ready                copies ready for the web: upright, at most\n"
+    "                             --web-size pixels on the longest side, sRGB,\n"
+    "                             location and other private metadata removed\n"
+    "  --web-size N               longest side of the web-ready copies [2048]\n"
+    "  --strip-location           copies with only the private metadata removed\n"
+    "                             (location, serial numbers, owner, maker notes,\n"
+    "                             Exif thumbnail); the image data stays as it is\n"
+    "  --update                   keep an earlier update of the site in step:\n"
+    "                             unchanged pictures are not made again, pages\n"
+    "                             are rewritten only where they change, and\n"
+    "                             files of the last update no longer needed are\n"
+    "                             removed (a record of what was written is kept\n"
+    "                             in the site folder as .pixelnook-build-record)\n"
     "  --                         every later argument is a picture\n"
     "  -h, --help                 show this text\n"
     "  --version                  show the program's version\n"
     "\n"
-    "Each stage is printed as TEXT|PERCENT. Exit status: 0 built, 1 the build\n"
-    "stopped on an error, 2 the answers were refused (no picture, no template,\n"
-    "an empty --site-folder, an unknown option or a bad value).\n";
+    "Each stage is printed as TEXT|PERCENT, then the completed page's lines.\n"
+    "Exit status: 0 built, 1 the build stopped on an error, 2 the answers were\n"
+    "refused (no picture, no template, an empty --site-folder, an unknown\n"
+    "option or a bad value).\n";
+
+// The longest side --web-size accepts: from a small preview to the largest
+// picture JPEG can hold.
+constexpr unsigned long kMinWebSize = 16;
+constexpr unsigned long kMaxWebSize = 65500;
 
 // After "You must select atlest 1 image", for someone who ran the tool bare.
 const char *const kUsageHint = "Usage: pixelnook-build [options] PICTURE... (pixelnook-build --help for more)";
 
+// Prints each stage as TEXT|PERCENT. On a terminal the thumbnail stage,
+// the long one, also counts its pictures on one line that rewrites itself
+// (at most ten times a second); into a file or a pipe only the stages go.
 class PrintingObserver : public BuildObserver {
 public:
+    explicit PrintingObserver(bool terminal) : terminal_(terminal) {}
+
     void Progress(const BuildProgress &progress) override
     {
+        EndCountLine();
         std::cout << progress.Text << '|' << progress.Percent << '\n' << std::flush;
     }
+
+    void PictureDone(size_t done, size_t total) override
+    {
+        if (!terminal_)
+            return;
+        const auto now = std::chrono::steady_clock::now();
+        if (countShown_ && done != total && now - lastCount_ < std::chrono::milliseconds(100))
+            return;
+        lastCount_ = now;
+        countShown_ = true;
+        std::cout << '\r' << done << " / " << total << " pictures" << std::flush;
+    }
+
+    // Ends the count line, so that what comes next starts a line of its own.
+    void EndCountLine()
+    {
+        if (countShown_)
+            std::cout << '\n' << std::flush;
+        countShown_ = false;
+    }
+
+private:
+    bool terminal_;
+    bool countShown_ = false;
+    std::chrono::steady_clock::time_point lastCount_;
 };
 
 int UsageError(const std::string &message)
@@ -80,6 +133,20 @@ bool ParseCount(const std::string &text, unsigned long max, unsigned long &value
         return false;
     value = v;
     return true;
+}
+
+// What an update reused, rewrote and removed, and the files it kept.
+void PrintUpdate(const BuildResult &result)
+{
+    std::cout << result.PicturesNew << " new, ";
+    if (result.PicturesChanged > 0)
+        std::cout << result.PicturesChanged << " changed, ";
+    std::cout << result.PicturesUnchanged << " unchanged, " << result.PicturesRemoved
+              << " removed\n"
+              << "Files: " << result.FilesWritten << " written, " << result.FilesUnchanged
+              << " unchanged, " << result.FilesRemoved << " removed\n";
+    for (const KeptFile &kept : result.KeptFiles)
+        std::cout << "Kept \"" << kept.Path << "\": " << kept.Reason << '\n';
 }
 
 } // namespace
@@ -117,6 +184,18 @@ int main(int argc, char **argv)
             settings.MakeImagePages = true;
             continue;
         }
+        if (arg == "--web-ready") {
+            settings.WebReady = true;
+            continue;
+        }
+        if (arg == "--strip-location") {
+            settings.StripLocation = true;
+            continue;
+        }
+        if (arg == "--update") {
+            options.Update = true;
+            continue;
+        }
 
         std::string *target = nullptr;
         if (arg == "--site-folder")
@@ -136,7 +215,7 @@ int main(int argc, char **argv)
         else if (arg == "--size")
             target = &settings.ThumbnailSize;
         else if (arg != "--description" && arg != "--template" && arg != "--custom-template" &&
-                 arg != "--workers")
+                 arg != "--workers" && arg != "--web-size")
             return UsageError("unknown option '" + arg + "'");
 
         if (i + 1 >= argc)
@@ -154,6 +233,12 @@ int main(int argc, char **argv)
             if (!ParseCount(value, kBuiltInTemplateCount, n) || n < 1)
                 return UsageError("--template takes a number from 1 to 6, not '" + value + "'");
             templateClicks.push_back(static_cast<int>(n));
+        } else if (arg == "--web-size") {
+            unsigned long n = 0;
+            if (!ParseCount(value, kMaxWebSize, n) || n < kMinWebSize)
+                return UsageError("--web-size takes a number from " + std::to_string(kMinWebSize) +
+                                  " to " + std::to_string(kMaxWebSize) + ", not '" + value + "'");
+            settings.WebSize = static_cast<int>(n);
         } else {
             unsigned long n = 0;
             if (!ParseCount(value, 1024, n))
@@ -184,15 +269,21 @@ int main(int argc, char **argv)
         }
     }
 
-    PrintingObserver observer;
+    PrintingObserver observer(isatty(fileno(stdout)) == 1);
     try {
         const BuildResult result = BuildSite(settings, pictures, choice, observer, options);
         if (!result.Built) {
             std::cerr << result.CheckMessage << '\n';
             return 2;
         }
-        std::cout << result.SiteLine << '\n' << result.CountLine << '\n' << std::flush;
+        std::cout << result.SiteLine << '\n' << result.CountLine << '\n';
+        if (!result.WebLine.empty())
+            std::cout << result.WebLine << '\n';
+        if (options.Update)
+            PrintUpdate(result);
+        std::cout << std::flush;
     } catch (const std::exception &error) {
+        observer.EndCountLine();
         std::cout.flush();
         std::cerr << ErrorReportText(error.what()) << '\n';
         return 1;

@@ -32,12 +32,12 @@ QSize TxpButton::sizeHint() const
   return QSize(75, 25);
 }
 
-QImage TxpButton::Render() const
+QImage TxpButton::Render(qreal Ratio) const
 {
   const int W = width(), H = height();
   if (W <= 0 || H <= 0)
     return QImage();
-  QImage Img(W, H, QImage::Format_RGB32);
+  QImage Img = NewCanvas(W, H, Ratio);
   // The parent's colour stays visible outside the rounded corners.
   const QWidget *Parent = parentWidget();
   Img.fill(Parent ? Parent->palette().color(Parent->backgroundRole()) : palette().color(QPalette::Window));

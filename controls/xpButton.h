@@ -25,7 +25,7 @@ public:
   // OnClick, then the window's result when ModalResult != 0 and the window is a QDialog.
   void Click();
 
-  QImage Render() const override;
+  QImage Render(qreal Ratio = 1.0) const override;
 
   QSize sizeHint() const override;
 

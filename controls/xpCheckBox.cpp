@@ -67,12 +67,12 @@ QSize TxpCheckBox::sizeHint() const
   return QSize(97, 17);
 }
 
-QImage TxpCheckBox::Render() const
+QImage TxpCheckBox::Render(qreal Ratio) const
 {
   const int W = width(), H = height();
   if (W <= 0 || H <= 0)
     return QImage();
-  QImage Img(W, H, QImage::Format_RGB32);
+  QImage Img = NewCanvas(W, H, Ratio);
   const QColor Back = ColorToRGB(FColor, palette());
   Img.fill(Back);
 

@@ -26,7 +26,7 @@ public:
   // Inverts Checked, requests a redraw, then OnClick (which reads the new value).
   void Toggle();
 
-  QImage Render() const override;
+  QImage Render(qreal Ratio = 1.0) const override;
 
   QSize sizeHint() const override;
 

@@ -105,7 +105,7 @@ bool TxpCustomControl::WindowKey(const QKeyEvent &)
 void TxpCustomControl::paintEvent(QPaintEvent *)
 {
   QPainter P(this);
-  P.drawImage(0, 0, Render());
+  P.drawImage(0, 0, Render(PaintRatio(P)));
 }
 
 void TxpCustomControl::SetMouseOver(bool Value)

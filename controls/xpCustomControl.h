@@ -33,8 +33,11 @@ public:
   bool Pressed() const;
   bool HasFocus() const;
 
-  // The control's picture exactly as paintEvent puts it on screen.
-  virtual QImage Render() const = 0;
+  // The control's picture exactly as paintEvent puts it on screen, drawn
+  // for Ratio device pixels per pixel (the screen's device pixel ratio):
+  // the same geometry in device-independent pixels, with the caption's
+  // glyphs at the screen's own resolution.
+  virtual QImage Render(qreal Ratio = 1.0) const = 0;
 
 protected:
   TxpCustomControl(const QString &DefaultCaption, QWidget *parent);

@@ -1,5 +1,8 @@
 #include "xpDrawing.h"
 
+#include <QPaintEngine>
+#include <QtMath>
+
 namespace XPDraw {
 
 QString DisplayCaption(const QString &Caption)
@@ -36,6 +39,20 @@ QKeySequence AcceleratorShortcut(const QString &Caption)
   if (Acc.isNull())
     return QKeySequence();
   return QKeySequence(QKeyCombination(Qt::AltModifier, Qt::Key(Acc.toUpper().unicode())));
+}
+
+QImage NewCanvas(int W, int H, qreal Ratio)
+{
+  QImage Img(qCeil(W * Ratio), qCeil(H * Ratio), QImage::Format_RGB32);
+  Img.setDevicePixelRatio(Ratio);
+  return Img;
+}
+
+qreal PaintRatio(QPainter &P)
+{
+  const QPaintEngine *Engine = P.paintEngine();
+  const QPaintDevice *Device = Engine && Engine->paintDevice() ? Engine->paintDevice() : P.device();
+  return Device ? Device->devicePixelRatioF() : 1.0;
 }
 
 bool InRoundRect(int X, int Y, const TRect &R, int A, int B)

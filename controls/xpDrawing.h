@@ -7,6 +7,7 @@
 #include <QChar>
 #include <QColor>
 #include <QFontMetrics>
+#include <QImage>
 #include <QKeySequence>
 #include <QPainter>
 #include <QString>
@@ -22,6 +23,13 @@ QChar Accelerator(const QString &Caption);
 bool IsAccelerator(const QString &Caption, const QString &Typed);
 // Alt + the accelerator, or an empty sequence.
 QKeySequence AcceleratorShortcut(const QString &Caption);
+
+// An image of W x H device-independent pixels for Ratio device pixels per
+// pixel: a painter on it draws in device-independent pixels.
+QImage NewCanvas(int W, int H, qreal Ratio);
+// Device pixels per pixel of what the painter really paints on (the
+// window's backing store on screen, or the image a widget renders into).
+qreal PaintRatio(QPainter &P);
 
 // Rounded rectangle with an A x B corner ellipse, rasterised the classic
 // way: the corner ellipse passes through the centres of the outermost pixels.

@@ -5,7 +5,9 @@
 #include "ImagePages.h"
 #include "SiteError.h"
 #include "SiteLayout.h"
+#include "SiteUpdate.h"
 #include "ThumbnailStage.h"
+#include "WebCopy.h"
 
 #include <map>
 #include <optional>
@@ -135,6 +137,17 @@ std::string CheckBuild(const SiteSettings &settings, const PictureList &pictures
                             CountGalleryPages(settings, pictures, *templateBytes), entries);
 }
 
+// For each picture, whether the copy stage leaves it alone.
+std::vector<bool> CopiesInPlace(const SiteSettings &settings, const PictureList &pictures)
+{
+    DirectoryEntries entries;
+    std::vector<bool> inPlace;
+    for (const PictureEntry &picture : pictures)
+        inPlace.push_back(
+            CopyIsInPlace(picture.SourcePath(), CopyPath(settings, picture), entries));
+    return inPlace;
+}
+
 void Report(BuildObserver &observer, const char *text, int percent)
 {
     observer.Progress(BuildProgress{text, percent});
@@ -151,6 +164,14 @@ BuildResult BuildSite(const SiteSettings &settings, const PictureList &pictures,
     result.CheckMessage = CheckBuild(settings, pictures, choice, templateBytes);
     if (!result.CheckMessage.empty())
         return result;
+    std::optional<SiteUpdate> update;
+    if (options.Update) {
+        const int pages = templateBytes ? CountGalleryPages(settings, pictures, *templateBytes) : 0;
+        update.emplace(settings, pictures, pages, CopiesInPlace(settings, pictures));
+        result.CheckMessage = update->Refusal();
+        if (!result.CheckMessage.empty())
+            return result;
+    }
 
     observer.BuildStarted();
 
@@ -160,20 +181,33 @@ BuildResult BuildSite(const SiteSettings &settings, const PictureList &pictures,
     CreateFolders(ThumbnailsFolder(settings));
     if (settings.MakeImagePages)
         CreateFolders(ImagePagesFolder(settings));
+    if (update)
+        update->Begin();
 
     Report(observer, kStageThumbnailsText, 35);
     std::vector<ThumbnailJob> jobs;
     jobs.reserve(pictures.size());
-    for (const PictureEntry &picture : pictures)
-        jobs.push_back({picture.SourcePath(), ThumbnailPath(settings, picture)});
-    MakeThumbnails(jobs, settings.ThumbnailSize, options.ThumbnailWorkers);
+    for (size_t k = 0; k < pictures.size(); ++k)
+        if (!update || update->MakesThumbnail(k))
+            jobs.push_back({pictures[k].SourcePath(), ThumbnailPath(settings, pictures[k])});
+    // An update counts the thumbnails it makes, not the ones it keeps.
+    MakeThumbnails(
+        jobs, settings.ThumbnailSize, options.ThumbnailWorkers, 0, 0,
+        [&observer, total = jobs.size()](size_t done) { observer.PictureDone(done, total); });
 
     Report(observer, kStageCopiesText, 50);
     DirectoryEntries entries; // no folder is made or removed during the stage
-    for (const PictureEntry &picture : pictures) {
-        const std::string source = picture.SourcePath();
-        const std::string copy = CopyPath(settings, picture);
-        if (CopyIsInPlace(source, copy, entries))
+    WebCopies web(settings);
+    for (size_t k = 0; k < pictures.size(); ++k) {
+        if (update && !update->MakesCopy(k))
+            continue;
+        const std::string source = pictures[k].SourcePath();
+        const std::string copy = CopyPath(settings, pictures[k]);
+        if (CopyIsInPlace(source, copy, entries)) {
+            web.KeptAsItIs(source);
+            continue;
+        }
+        if (web.Write(source, copy))
             continue;
         // Deletes what is at the copy path, then copies.
         CopyFileOver(source, copy);
@@ -182,15 +216,34 @@ BuildResult BuildSite(const SiteSettings &settings, const PictureList &pictures,
     if (settings.MakeImagePages) {
         Report(observer, kStageImagePagesText, 65);
         CreateFolders(ImagePagesFolder(settings));
-        WriteImagePages(settings, pictures);
+        if (update) {
+            for (size_t k = 0; k < pictures.size(); ++k)
+                update->WritePage(ImagePagePath(settings, k + 1),
+                                  ImagePageText(settings, pictures[k]));
+        } else {
+            WriteImagePages(settings, pictures);
+        }
     }
 
     // The path used is remembered as the template chosen.
     choice.TemplatePath = EffectiveTemplatePath(choice);
     Report(observer, kStageGalleryText, 80);
-    result.PageCount = templateBytes
-                           ? WriteGalleryPages(settings, pictures, choice.TemplatePath, *templateBytes)
-                           : WriteGalleryPages(settings, pictures, choice.TemplatePath);
+    if (update && templateBytes)
+        result.PageCount =
+            WriteGalleryPages(settings, pictures, choice.TemplatePath, *templateBytes,
+                              [&](const std::string &path, const std::string &text) {
+                                  update->WritePage(path, text);
+                              });
+    else
+        result.PageCount =
+            templateBytes
+                ? WriteGalleryPages(settings, pictures, choice.TemplatePath, *templateBytes)
+                : WriteGalleryPages(settings, pictures, choice.TemplatePath);
+    if (update)
+        update->Finish(result);
+
+    if (settings.WebReady)
+        WriteFrontPage(settings.SiteFolder);
 
     Report(observer, kStageEndText, 0);
     result.Built = true;
@@ -198,6 +251,7 @@ BuildResult BuildSite(const SiteSettings &settings, const PictureList &pictures,
     result.SiteLine = "Your site - " + settings.SiteName + " has been made sucessfully";
     result.CountLine = "It contains " + std::to_string(pictures.size()) + " pictures and is on " +
                        std::to_string(result.PageCount) + " pages";
+    result.WebLine = web.Line();
     return result;
 }
 

@@ -5,7 +5,9 @@
 
 #include "SiteSettings.h"
 
+#include <cstddef>
 #include <string>
+#include <vector>
 
 namespace pixelnook {
 
@@ -35,11 +37,26 @@ public:
     // A stage begins (text first, then percentage), or the build ended
     // ("Currently:", 0).
     virtual void Progress(const BuildProgress &progress) = 0;
+    // The thumbnail of picture `done` of `total` has been written (list
+    // order, on the thread that called BuildSite). The percentage stays.
+    virtual void PictureDone(size_t /*done*/, size_t /*total*/) {}
 };
 
 struct BuildOptions {
     // Threads that make thumbnails side by side; 0 means one per core.
     unsigned ThumbnailWorkers = 0;
+    // Keep the site in step with the answers: leave a picture whose source
+    // and settings are unchanged since the last update as it is, rewrite
+    // only the pages whose bytes change, remove the files of the last
+    // update that this one does not write, and keep a record of what was
+    // written in the site folder (see SiteUpdate.h).
+    bool Update = false;
+};
+
+// A file of an earlier update that was neither removed nor overwritten.
+struct KeptFile {
+    std::string Path; // relative to the site folder
+    std::string Reason;
 };
 
 struct BuildResult {
@@ -51,6 +68,25 @@ struct BuildResult {
     int PageCount = 0;
     std::string SiteLine;   // "Your site - ... has been made sucessfully"
     std::string CountLine;  // "It contains ... pictures and is on ... pages"
+    // What was done to the copies ("Location removed from 22 pictures; ..."),
+    // or which publish a place; empty when there is nothing to say.
+    std::string WebLine;
+
+    // With BuildOptions::Update: pictures made for the first time, made
+    // again (their source or settings changed, or a file was missing), left
+    // as they were, and those of the last update no longer in the list.
+    int PicturesNew = 0;
+    int PicturesChanged = 0;
+    int PicturesUnchanged = 0;
+    int PicturesRemoved = 0;
+    // Files (thumbnails, copies and pages) written, left as they were, and
+    // removed as no longer part of the site.
+    int FilesWritten = 0;
+    int FilesUnchanged = 0;
+    int FilesRemoved = 0;
+    // Files of the last update that this one would have removed but kept,
+    // because they are no longer what that update wrote.
+    std::vector<KeptFile> KeptFiles;
 };
 
 // Runs the whole build. A refused check comes back in the result; an error

@@ -173,6 +173,19 @@ int WriteGalleryPages(const SiteSettings &settings, const PictureList &pictures,
 }
 
 int WriteGalleryPages(const SiteSettings &settings, const PictureList &pictures,
+                      const std::string &templatePath, const std::string &templateBytes,
+                      const std::function<void(const std::string &, const std::string &)> &write)
+{
+    const std::optional<int> pages =
+        FillPages(settings, pictures, ToCrLf(templateBytes), [&](int p, const std::string &text) {
+            write(GalleryPagePath(settings.SiteFolder, p), text);
+        });
+    if (!pages)
+        throw SiteError(NoImagePlaceholderMessage(templatePath));
+    return *pages;
+}
+
+int WriteGalleryPages(const SiteSettings &settings, const PictureList &pictures,
                       const std::string &templatePath)
 {
     const std::vector<unsigned char> bytes = ReadWholeFile(templatePath);

@@ -4,6 +4,7 @@
 
 #include "SiteSettings.h"
 
+#include <functional>
 #include <string>
 
 namespace pixelnook {
@@ -52,5 +53,10 @@ int WriteGalleryPages(const SiteSettings &settings, const PictureList &pictures,
 // names the template in the message).
 int WriteGalleryPages(const SiteSettings &settings, const PictureList &pictures,
                       const std::string &templatePath, const std::string &templateBytes);
+
+// The same, each page handed to `write` with its path and text to write.
+int WriteGalleryPages(const SiteSettings &settings, const PictureList &pictures,
+                      const std::string &templatePath, const std::string &templateBytes,
+                      const std::function<void(const std::string &, const std::string &)> &write);
 
 } // namespace pixelnook

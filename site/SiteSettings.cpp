@@ -50,6 +50,9 @@ void ResetToStartSite(SiteSettings &settings, PictureList &pictures, TemplateCho
     settings.SiteDescription = kDefaultSiteDescription;
     choice.CustomTemplatePath.clear();
     settings.SiteFolder = DefaultSiteFolder();
+    settings.WebReady = false;
+    settings.WebSize = kDefaultWebSize;
+    settings.StripLocation = false;
 }
 
 void FillEmptyWithDefaults(SiteSettings &settings)

@@ -16,6 +16,7 @@ inline constexpr const char *kDefaultSiteDescription =
 inline constexpr const char *kDefaultSiteKeywords = "photos, family pics, holiday, christmas";
 inline constexpr const char *kDefaultThumbnailPrefix = "tn";
 inline constexpr const char *kDefaultThumbnailSize = "85";
+inline constexpr int kDefaultWebSize = 2048;
 
 // Every text value is taken as typed (UTF-8 bytes) and written out unchanged.
 struct SiteSettings {
@@ -29,6 +30,13 @@ struct SiteSettings {
     std::string SiteKeywords = kDefaultSiteKeywords;
     std::string ThumbnailPrefix = kDefaultThumbnailPrefix;
     std::string ThumbnailSize = kDefaultThumbnailSize; // converted for every picture
+    // Copies for the web: upright, longest side at most WebSize pixels,
+    // sRGB, no private metadata. Off: the copies are the pictures' bytes.
+    bool WebReady = false;
+    int WebSize = kDefaultWebSize;
+    // The pictures copied with only their private metadata removed (what
+    // WebReady does too).
+    bool StripLocation = false;
 };
 
 struct PictureEntry {
@@ -57,8 +65,8 @@ std::string ToCrLf(const std::string &text);
 std::string DefaultSiteFolder();
 
 // What "Start Site" writes: every text answer back to its default, the
-// picture list emptied, the template flag and paths cleared. It leaves
-// MakeImagePages and UseCustomTemplate as they were.
+// picture list emptied, the template flag and paths cleared, the copies
+// plain again. It leaves MakeImagePages and UseCustomTemplate as they were.
 void ResetToStartSite(SiteSettings &settings, PictureList &pictures, TemplateChoice &choice);
 
 // What "Continue" on the folder and details pages does to the answers: each

@@ -91,7 +91,7 @@ public:
             t.join();
     }
 
-    void Run()
+    void Run(const std::function<void(size_t)> &written)
     {
         for (size_t k = 0; k < jobs_.size(); ++k) {
             Outcome outcome = Take(k);
@@ -103,6 +103,8 @@ public:
                 scheduler_.Written(k + 1);
             }
             changed_.notify_all();
+            if (written)
+                written(k + 1);
         }
     }
 
@@ -185,7 +187,8 @@ private:
 } // namespace
 
 void MakeThumbnails(const std::vector<ThumbnailJob> &jobs, const std::string &sizeText,
-                    unsigned workers, uint64_t memoryBudget, uint64_t memoryCap)
+                    unsigned workers, uint64_t memoryBudget, uint64_t memoryCap,
+                    const std::function<void(size_t written)> &written)
 {
     if (memoryCap == 0)
         memoryCap = DecodeMemoryCap();
@@ -193,14 +196,17 @@ void MakeThumbnails(const std::vector<ThumbnailJob> &jobs, const std::string &si
         workers = std::max(1u, std::thread::hardware_concurrency());
     workers = static_cast<unsigned>(std::min<size_t>(workers, jobs.size()));
     if (workers <= 1) {
-        for (const ThumbnailJob &job : jobs)
-            MakeThumbnail(job.SourcePath, job.TargetPath, sizeText, memoryCap);
+        for (size_t k = 0; k < jobs.size(); ++k) {
+            MakeThumbnail(jobs[k].SourcePath, jobs[k].TargetPath, sizeText, memoryCap);
+            if (written)
+                written(k + 1);
+        }
         return;
     }
     if (memoryBudget == 0)
         memoryBudget = kMemoryPerWorker * workers;
     ParallelStage stage(jobs, sizeText, workers, std::min(memoryBudget, memoryCap), memoryCap);
-    stage.Run();
+    stage.Run(written);
 }
 
 } // namespace pixelnook

@@ -2,7 +2,9 @@
 // far as anyone can observe, with the decoding spread over worker threads.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -25,7 +27,11 @@ struct ThumbnailJob {
 // flight may hold together is memoryCap (DecodeMemoryCap() when 0), which
 // is also the most one picture may take alone: a picture that needs more
 // fails with ThumbnailMemoryError.
+//
+// written, when given, is called on the calling thread after each thumbnail
+// file is written, with the number written so far.
 void MakeThumbnails(const std::vector<ThumbnailJob> &jobs, const std::string &sizeText,
-                    unsigned workers, uint64_t memoryBudget = 0, uint64_t memoryCap = 0);
+                    unsigned workers, uint64_t memoryBudget = 0, uint64_t memoryCap = 0,
+                    const std::function<void(size_t written)> &written = {});
 
 } // namespace pixelnook

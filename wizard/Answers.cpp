@@ -27,6 +27,7 @@ void WriteStartAnswers(const pixelnook::SiteSettings &Settings, const pixelnook:
     Forms.Form3->Edit3->setText(QString::fromStdString(Settings.ThumbnailPrefix));
     Forms.Form3->Edit4->setText(QString::fromStdString(Settings.ThumbnailSize));
     Forms.Form3->Memo1->setPlainText(QString::fromStdString(Settings.SiteDescription));
+    Forms.Form3->xpCheckBox1->SetChecked(Settings.WebReady);
     Forms.Form5->Edit1->setText(QString::fromStdString(Choice.CustomTemplatePath));
     Forms.Form8->Label4->SetCaption(QString::fromStdString(Settings.SiteFolder));
 }
@@ -44,6 +45,7 @@ void ReadAnswers(pixelnook::SiteSettings &Settings, pixelnook::PictureList &Pict
     Settings.SiteKeywords = Forms.Form3->Edit2->text().toStdString();
     Settings.ThumbnailPrefix = Forms.Form3->Edit3->text().toStdString();
     Settings.ThumbnailSize = Forms.Form3->Edit4->text().toStdString();
+    Settings.WebReady = Forms.Form3->xpCheckBox1->Checked();
     Pictures = Forms.Form4->Pictures();
 
     Choice.TemplatePath = Forms.Form5->TemplatePath;

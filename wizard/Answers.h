@@ -7,10 +7,11 @@
 
 // Writes the start values of a wizard run into the pages, in this order:
 // the template flag and path, the emptied picture list, the folder page's
-// "Folder:" caption, the folder names, the site details, the custom
-// template path and the site folder. The image-pages and custom-template
-// check boxes, the template highlight and the chooser's name box and tree
-// are not answers the reset touches, so they stay as they are.
+// "Folder:" caption, the folder names, the site details and the web-ready
+// check box, the custom template path and the site folder. The image-pages
+// and custom-template check boxes, the template highlight and the chooser's
+// name box and tree are not answers the reset touches, so they stay as they
+// are.
 void WriteStartAnswers(const pixelnook::SiteSettings &Settings, const pixelnook::TemplateChoice &Choice);
 
 // Reads every answer from the pages that hold it, as it stands now.

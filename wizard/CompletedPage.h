@@ -17,11 +17,15 @@ public:
     TLabel *Label1;        // "Congratulations!"
     TLabel *Label2;        // the site line
     TLabel *Label3;        // the count line
+    TLabel *Label7;        // what was done to the copies; hidden when there is nothing to say
     TLabel *Label4;        // the link
     TLabel *Label5;
     TLabel *Label6;
     TxpButton *xpButton2;  // "Start Again"
     TxpButton *xpButton1;  // "Quit"
+
+    // The build's line about the copies under the count line, or nothing.
+    void ShowWebLine(const QString &Text);
 
     void Label4Click();
     void xpButton1Click();

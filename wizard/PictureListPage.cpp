@@ -12,6 +12,7 @@
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QFocusEvent>
 #include <QMimeData>
 #include <QTreeWidget>
 #include <QUrl>
@@ -29,6 +30,22 @@ public:
     std::function<void(const QList<QUrl> &)> OnDragDrop;
 
 protected:
+    // Taking the focus by keyboard selects the current row (the first when
+    // none is current yet), so that Move and Delete act at once. A click
+    // selects what it hits by itself, and the window coming to the front
+    // leaves the selection alone.
+    void focusInEvent(QFocusEvent *event) override
+    {
+        QTreeWidget::focusInEvent(event);
+        const Qt::FocusReason reason = event->reason();
+        const bool byKey = reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
+                           reason == Qt::ShortcutFocusReason;
+        if (!byKey || topLevelItemCount() == 0 || !selectedItems().isEmpty())
+            return;
+        QTreeWidgetItem *row = currentItem() ? currentItem() : topLevelItem(0);
+        setCurrentItem(row);
+        row->setSelected(true);
+    }
     void dragEnterEvent(QDragEnterEvent *event) override { Answer(event); }
     void dragMoveEvent(QDragMoveEvent *event) override { Answer(event); }
     void dropEvent(QDropEvent *event) override

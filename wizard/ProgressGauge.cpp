@@ -1,6 +1,7 @@
 #include "ProgressGauge.h"
 
 #include "PixelnookFont.h"
+#include "xpDrawing.h"
 
 #include <QPaintEvent>
 #include <QPainter>
@@ -80,12 +81,12 @@ QSize ProgressGauge::sizeHint() const
   return QSize(217, 17);
 }
 
-QImage ProgressGauge::Render() const
+QImage ProgressGauge::Render(qreal Ratio) const
 {
   const int Width = width(), Height = height();
   if (Width <= 0 || Height <= 0)
     return QImage();
-  QImage Img(Width, Height, QImage::Format_RGB32);
+  QImage Img = XPDraw::NewCanvas(Width, Height, Ratio);
   Img.fill(Qt::black);
 
   // Inner area: the border is the black left round it.
@@ -110,7 +111,7 @@ QImage ProgressGauge::Render() const
   if (FShowText) {
     // White text on black, then exclusive-or: each text pixel inverts what
     // lies under it. Antialiasing would leave grey fringes, so it is off.
-    QImage Text(Width, Height, QImage::Format_RGB32);
+    QImage Text = XPDraw::NewCanvas(Width, Height, Ratio);
     Text.fill(Qt::black);
     QFont Font = FFont;
     Font.setStyleStrategy(QFont::NoAntialias);
@@ -126,10 +127,10 @@ QImage ProgressGauge::Render() const
       P.setPen(Qt::white);
       P.drawText(X, Y + FM.ascent(), Shown);
     }
-    for (int Y = 0; Y < Height; ++Y) {
+    for (int Y = 0; Y < Img.height(); ++Y) {
       auto *Dst = reinterpret_cast<QRgb *>(Img.scanLine(Y));
       const auto *Src = reinterpret_cast<const QRgb *>(Text.constScanLine(Y));
-      for (int X = 0; X < Width; ++X)
+      for (int X = 0; X < Img.width(); ++X)
         Dst[X] = 0xFF000000u | ((Dst[X] ^ Src[X]) & 0x00FFFFFFu);
     }
   }
@@ -139,5 +140,5 @@ QImage ProgressGauge::Render() const
 void ProgressGauge::paintEvent(QPaintEvent *)
 {
   QPainter P(this);
-  P.drawImage(0, 0, Render());
+  P.drawImage(0, 0, Render(XPDraw::PaintRatio(P)));
 }

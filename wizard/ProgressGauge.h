@@ -22,8 +22,9 @@ public:
   void SetProgress(int Value);
   int PercentDone() const;
 
-  // The gauge's picture exactly as paintEvent puts it on screen.
-  QImage Render() const;
+  // The gauge's picture exactly as paintEvent puts it on screen, for Ratio
+  // device pixels per pixel (same geometry, text at the screen's resolution).
+  QImage Render(qreal Ratio = 1.0) const;
 
   QSize sizeHint() const override;
 

@@ -1,10 +1,11 @@
-// ProgressWindow (TForm6): the stage and percentage of a running build.
+// ProgressWindow (TForm6): the stage and percentage of a running build, and
+// the run of a build on a worker thread that feeds it.
 #pragma once
 
 #include "BuildSite.h"
 #include "Form.h"
 
-#include <optional>
+#include <functional>
 
 class ProgressGauge;
 class TLabel;
@@ -18,40 +19,44 @@ public:
     ProgressGauge *Gauge1;
     TLabel *Label2;          // the stage text, cut off at its right edge
 
-    // The build does not return to the message loop while it runs, so both
-    // draw themselves at once.
+    // Both draw themselves at once.
     void SetStage(const QString &Text);
     void SetPercent(int Percent);
 
-    // Lets the window system map and expose the windows (so that the
-    // immediate paints reach the screen) without handling any input.
+    // Lets the window system map and expose the windows, so that what was
+    // just set reaches the screen before the build goes on, without
+    // handling any input.
     void LetWindowsPaint();
 };
 
-// While the build runs no window is closed: the progress window lets the
-// window system in to paint, and a close from a title bar would come with
-// the paints. The filter refuses every close, the one that ends a message
-// box included, so it must never be in place while a box is up.
-class TCloseBlocker : public QObject {
+// While a build runs the user's input to every window is refused and
+// dropped: clicks, keys, the wheel, drops and closes (a title bar's
+// included). Nothing typed or clicked then is handled later either. Painting,
+// exposing and moving windows go on. The filter refuses the close that ends
+// a message box too, so it must never be in place while a box is up.
+class TInputBlocker : public QObject {
 public:
-    TCloseBlocker();
-    ~TCloseBlocker() override;
+    TInputBlocker();
+    ~TInputBlocker() override;
 
 protected:
     bool eventFilter(QObject *Watched, QEvent *Event) override;
 };
 
-// Shows a build's progress on the progress window as it comes, and refuses
-// closes from the moment the checks have passed and the build starts
-// writing until this report goes, which is before anything is shown to the
-// user (a check's message or the error report).
-class TProgressReport : public pixelnook::BuildObserver {
-public:
-    explicit TProgressReport(TForm6 *Window) : FWindow(Window) {}
-    void BuildStarted() override;
-    void Progress(const pixelnook::BuildProgress &progress) override;
+// What runs on the worker: BuildSite itself, or a stand-in in tests.
+using TSiteBuilder = std::function<pixelnook::BuildResult(
+    const pixelnook::SiteSettings &, const pixelnook::PictureList &, pixelnook::TemplateChoice &,
+    pixelnook::BuildObserver &)>;
 
-private:
-    TForm6 *FWindow;
-    std::optional<TCloseBlocker> FNoCloseWhileBuilding;
-};
+// Runs Builder on a worker thread and shows its progress on Window as it
+// comes: the window is shown when the checks have passed and is painted and
+// repainted by the window thread, which goes on handling window-system
+// events (but no input) until the build ends. The worker waits at each
+// stage report until the window shows it, so no stage goes unseen however
+// short; within a stage it does not wait. Returns the build's result,
+// or throws what the build threw once every report before it is shown.
+// choice is written by the build (the custom template's path) either way.
+pixelnook::BuildResult RunBuild(TForm6 *Window, const TSiteBuilder &Builder,
+                                const pixelnook::SiteSettings &Settings,
+                                const pixelnook::PictureList &Pictures,
+                                pixelnook::TemplateChoice &Choice);

@@ -1,11 +1,12 @@
 #include "SiteDetailsPage.h"
 
 #include "ErrorReport.h"
-#include "WizardForms.h"
 #include "PictureListPage.h"
 #include "SiteSettings.h"
 #include "StdCtrls.h"
+#include "WizardForms.h"
 #include "xpButton.h"
+#include "xpCheckBox.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -35,6 +36,15 @@ TForm3::TForm3() : TForm(QStringLiteral("Settings 2"), 480, 296, bsSingle)
     Edit4 = NewEdit(this, 376, 192, 81, QString::fromLatin1(pixelnook::kDefaultThumbnailSize));
     Bevel2 = new TBevel(this, 16, 224, 457, 2, TBevel::bsTopLine);
 
+    // In the free band left of the buttons: off after "Start Site".
+    xpCheckBox1 = new TxpCheckBox(this);
+    xpCheckBox1->setGeometry(16, 268, 249, 17);
+    xpCheckBox1->SetCaption(QStringLiteral("Ready for the web: smaller, no location"));
+    xpCheckBox1->setToolTip(
+        QStringLiteral("Copies of the pictures made for the web: upright, at most 2048 "
+                       "pixels on their longest side, without the place they were "
+                       "taken, the camera's serial numbers or the owner's name"));
+
     xpButton2 = NewButton(this, 272, 263, 89, QStringLiteral("Go Back"));
     xpButton2->OnClick = Guarded([this] { xpButton2Click(); });
 
@@ -46,7 +56,8 @@ TForm3::TForm3() : TForm(QStringLiteral("Settings 2"), 480, 296, bsSingle)
     setTabOrder(Edit2, xpButton1);
     setTabOrder(xpButton1, Edit3);
     setTabOrder(Edit3, Edit4);
-    setTabOrder(Edit4, xpButton2);
+    setTabOrder(Edit4, xpCheckBox1);
+    setTabOrder(xpCheckBox1, xpButton2);
 }
 
 std::string TForm3::SiteDescription() const

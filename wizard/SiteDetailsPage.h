@@ -1,5 +1,5 @@
-// SiteDetailsPage (TForm3): the site's name, description and keywords and
-// the two thumbnail settings.
+// SiteDetailsPage (TForm3): the site's name, description and keywords, the
+// two thumbnail settings and whether the copies are made ready for the web.
 #pragma once
 
 #include "Form.h"
@@ -11,6 +11,7 @@ class QPlainTextEdit;
 class TBevel;
 class TLabel;
 class TxpButton;
+class TxpCheckBox;
 
 class TForm3 : public TForm {
     Q_OBJECT
@@ -29,6 +30,7 @@ public:
     TLabel *Label5;
     QLineEdit *Edit4;        // thumbnail size
     TBevel *Bevel2;
+    TxpCheckBox *xpCheckBox1; // web-ready copies
     TxpButton *xpButton2;    // "Go Back"
     TxpButton *xpButton1;    // "Continue"
 

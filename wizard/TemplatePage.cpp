@@ -21,6 +21,7 @@ TForm5::TForm5() : TForm(QStringLiteral("Select a template"), 480, 296, bsSingle
         const int left = 16 + 160 * ((n - 1) % 3);
         const int top = n <= 3 ? 8 : 96;
         TPanel *panel = new TPanel(this, left, top, 129, 73);
+        panel->setFocusPolicy(Qt::TabFocus);
         // The 129 x 73 preview sits centred in a 121 x 65 box, so four
         // pixels are cut off on every side.
         TImage *image = new TImage(panel, 4, 4, 121, 65, true);
@@ -60,10 +61,19 @@ TForm5::TForm5() : TForm(QStringLiteral("Select a template"), 480, 296, bsSingle
     PageBuffer->setGeometry(0, 0, 0, 0);
     PageBuffer->hide();
 
+    // The panels first, in their places' order, then the rest top to bottom.
+    for (int n = 1; n < 6; ++n)
+        setTabOrder(Panels[n - 1], Panels[n]);
+    setTabOrder(Panels[5], xpCheckBox1);
     setTabOrder(xpCheckBox1, Edit1);
     setTabOrder(Edit1, xpButton1);
     setTabOrder(xpButton1, xpButton3);
     setTabOrder(xpButton3, xpButton2);
+
+    SiteBuilder = [](const pixelnook::SiteSettings &settings, const pixelnook::PictureList &pictures,
+                     pixelnook::TemplateChoice &choice, pixelnook::BuildObserver &observer) {
+        return pixelnook::BuildSite(settings, pictures, choice, observer);
+    };
 
     FormCreate();
 }
@@ -133,30 +143,32 @@ void TForm5::xpButton2Click()
 }
 
 // "Build Site": every answer is read now, from the pages that hold it. The
-// build runs here, on this thread, to its end; what it throws goes to the
-// error report and leaves this page and the progress window open. Closes
-// are refused only while the build runs: a check's message and the error
-// report come after it and close as any box does.
+// build runs on a worker thread while this thread paints the progress
+// window and refuses all input, so a second click or key does nothing, then
+// or later. What the build throws goes to the error report and leaves this
+// page and the progress window open; the input refusal ends before any box
+// comes up (a check's message or the error report).
 void TForm5::xpButton3Click()
 {
+    if (FBuilding)
+        return;
     pixelnook::SiteSettings settings;
     pixelnook::PictureList pictures;
     pixelnook::TemplateChoice choice;
     ReadAnswers(settings, pictures, choice);
 
     pixelnook::BuildResult result;
-    {
-        TProgressReport report(Forms.Form6);
-        try {
-            result = pixelnook::BuildSite(settings, pictures, choice, report);
-        } catch (...) {
-            // The custom path has taken the template's place even when a
-            // later stage failed. Leaving this block ends the refusal of
-            // closes before the error report that catches this comes up.
-            TemplatePath = choice.TemplatePath;
-            throw;
-        }
+    FBuilding = true;
+    try {
+        result = RunBuild(Forms.Form6, SiteBuilder, settings, pictures, choice);
+    } catch (...) {
+        // The custom path has taken the template's place even when a
+        // later stage failed.
+        FBuilding = false;
+        TemplatePath = choice.TemplatePath;
+        throw;
     }
+    FBuilding = false;
     TemplatePath = choice.TemplatePath;
     if (!result.Built) {
         Desktop::ShowError(this, QString::fromStdString(result.CheckMessage));
@@ -167,4 +179,5 @@ void TForm5::xpButton3Click()
     Forms.Form6->hide();
     Forms.Form7->Label2->SetCaption(QString::fromStdString(result.SiteLine));
     Forms.Form7->Label3->SetCaption(QString::fromStdString(result.CountLine));
+    Forms.Form7->ShowWebLine(QString::fromStdString(result.WebLine));
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "Form.h"
+#include "ProgressWindow.h"
 
 #include <QString>
 
@@ -44,6 +45,10 @@ public:
     QString ProgramFolder;
     QString OpenDialog1InitialDir;
 
+    // What "Build Site" runs on its worker thread; BuildSite unless a test
+    // puts a stand-in here.
+    TSiteBuilder SiteBuilder;
+
     void FormCreate();
     void PanelClick(int N);           // panel N or its picture, N = 1..6
     void SelectBuiltInTemplate(int N);
@@ -52,4 +57,7 @@ public:
     void xpButton1Click();
     void xpButton2Click();
     void xpButton3Click();
+
+private:
+    bool FBuilding = false;   // "Build Site" does nothing while its build runs
 };

@@ -5,8 +5,12 @@
 
 #include <fcntl.h>
 #include <filesystem>
+#include <pty.h>
+#include <regex>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
 
 extern char **environ;
 
@@ -68,6 +72,60 @@ ToolRun RunTool(const std::vector<std::string> &args, const std::string &tool = 
     return run;
 }
 
+// Runs the tool with its output on a terminal (a pseudo-terminal in raw
+// mode, so that the bytes arrive as written) and its errors in a file.
+ToolRun RunToolOnTerminal(const std::vector<std::string> &args)
+{
+    ToolRun run;
+    int master = -1, slave = -1;
+    if (openpty(&master, &slave, nullptr, nullptr, nullptr) != 0) {
+        ADD_FAILURE() << "no pseudo-terminal";
+        return run;
+    }
+    termios raw{};
+    tcgetattr(slave, &raw);
+    cfmakeraw(&raw);
+    tcsetattr(slave, TCSANOW, &raw);
+
+    TempDir io;
+    const std::string errPath = io.str() + "/err";
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, slave, 1);
+    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addclose(&actions, master);
+    posix_spawn_file_actions_addclose(&actions, slave);
+    std::vector<std::string> argStore = {PIXELNOOK_BUILD_TOOL};
+    argStore.insert(argStore.end(), args.begin(), args.end());
+    std::vector<char *> argv;
+    for (std::string &a : argStore)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    const int rc = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(slave);
+    if (rc != 0) {
+        close(master);
+        ADD_FAILURE() << "cannot start the tool";
+        return run;
+    }
+    // Read until the tool's end closes the terminal (EIO).
+    char buffer[4096];
+    for (;;) {
+        const ssize_t n = read(master, buffer, sizeof buffer);
+        if (n <= 0)
+            break;
+        run.Out.append(buffer, static_cast<size_t>(n));
+    }
+    close(master);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    run.ExitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.Err = ReadText(errPath);
+    return run;
+}
+
 const std::string kBuiltTemplates = std::string(PIXELNOOK_BIN_DIR) + "/templates/";
 
 const std::string kProgressWithoutImagePages = "Currenty: Building folders for files|10\n"
@@ -114,6 +172,35 @@ TEST_F(BuildToolTest, BuildsWithACustomTemplate)
               "<a href=\"images/c.jpg\"><img src=\"thumbnails/tnc.jpg\" border=\"0\"></a>\r\n"
               "<a href=\"index1.html\">Previous</a>");
     EXPECT_EQ(fixtures::ReadFile(site + "/images/b.jpg"), fixtures::ReadFile(Photo("b.jpg")));
+}
+
+// --web-ready and --web-size make new copies and say so in a last line;
+// --strip-location alone leaves the copies of untagged pictures as they are.
+TEST_F(BuildToolTest, WebReadyCopiesAndTheirLine)
+{
+    const ToolRun run =
+        RunTool({"--site-folder", site, "--custom-template", templ, "--web-ready", "--web-size",
+                 "32", "--size", "16", Photo("a.jpg"), Photo("b.jpg")});
+    EXPECT_EQ(run.ExitCode, 0) << run.Err;
+    const std::string lines = "Your site - My Picture Site has been made sucessfully\n"
+                              "It contains 2 pictures and is on 1 pages\nPictures ";
+    ASSERT_NE(run.Out.find(lines), std::string::npos) << run.Out;
+    EXPECT_EQ(run.Out.find('\n', run.Out.find(lines) + lines.size()), run.Out.size() - 1)
+        << run.Out;
+    const fixtures::JpegInfo copy =
+        fixtures::InspectJpeg(fixtures::ReadFile(site + "/images/a.jpg"));
+    EXPECT_EQ(copy.Width, 32);
+    EXPECT_EQ(copy.Height, 24);
+    EXPECT_TRUE(fs::exists(site + "/index.html"));
+
+    const std::string plain = site + "-stripped";
+    const ToolRun stripped = RunTool(
+        {"--site-folder", plain, "--custom-template", templ, "--strip-location", Photo("a.jpg")});
+    EXPECT_EQ(stripped.ExitCode, 0) << stripped.Err;
+    EXPECT_EQ(stripped.Out.substr(stripped.Out.size() - 41),
+              "It contains 1 pictures and is on 1 pages\n");
+    EXPECT_EQ(fixtures::ReadFile(plain + "/images/a.jpg"), fixtures::ReadFile(Photo("a.jpg")));
+    EXPECT_FALSE(fs::exists(plain + "/index.html"));
 }
 
 TEST_F(BuildToolTest, BuildsWithEachBuiltInTemplateAndImagePages)
@@ -261,26 +348,56 @@ INSTANTIATE_TEST_SUITE_P(
     Refusals, BuildToolRefusalTest,
     ::testing::Values(
         RefusalCase{"NoPictures", {"--custom-template", "@"}, 2, kNoPicturesWithHint},
-        RefusalCase{"EmptySiteFolder", {"--custom-template", "@", "--site-folder", "", "#"}, 2,
-                    "pixelnook-build: --site-folder may not be empty: the site would be written at \"/\"\n"
-                    "\nUsage: pixelnook-build [options] PICTURE...\n..."},
-        RefusalCase{"NoTemplate", {"#"}, 2, "You didn't select a template, please select one then click Build\n"},
+        RefusalCase{
+            "EmptySiteFolder",
+            {"--custom-template", "@", "--site-folder", "", "#"},
+            2,
+            "pixelnook-build: --site-folder may not be empty: the site would be written at \"/\"\n"
+            "\nUsage: pixelnook-build [options] PICTURE...\n..."},
+        RefusalCase{"NoTemplate",
+                    {"#"},
+                    2,
+                    "You didn't select a template, please select one then click Build\n"},
         RefusalCase{"CustomMissing",
                     {"--custom-template", "/nonexistent/t.html", "--template", "1", "#"},
                     2,
                     "You MUST select a template or use a custom one to continue\n"},
-        RefusalCase{"CustomEmpty", {"--custom-template", "", "#"}, 2,
+        RefusalCase{"CustomEmpty",
+                    {"--custom-template", "", "#"},
+                    2,
                     "You MUST select a template or use a custom one to continue\n"},
-        RefusalCase{"MissingPicture", {"--custom-template", "@", "?"}, 1,
+        RefusalCase{"MissingPicture",
+                    {"--custom-template", "@", "?"},
+                    1,
                     "Cannot open file \"$PHOTOS/gone.jpg\". No such file or directory.\n"},
-        RefusalCase{"BadSize", {"--custom-template", "@", "--size", "abc", "#"}, 1,
+        RefusalCase{"BadSize",
+                    {"--custom-template", "@", "--size", "abc", "#"},
+                    1,
                     "'abc' is not a valid integer value.\n"},
-        RefusalCase{"UnknownOption", {"--colour", "red", "#"}, 2, "pixelnook-build: unknown option '--colour'..."},
-        RefusalCase{"MissingValue", {"#", "--site-name"}, 2, "pixelnook-build: option '--site-name' needs a value..."},
-        RefusalCase{"TemplateOutOfRange", {"--template", "7", "#"}, 2,
+        RefusalCase{"UnknownOption",
+                    {"--colour", "red", "#"},
+                    2,
+                    "pixelnook-build: unknown option '--colour'..."},
+        RefusalCase{"MissingValue",
+                    {"#", "--site-name"},
+                    2,
+                    "pixelnook-build: option '--site-name' needs a value..."},
+        RefusalCase{"TemplateOutOfRange",
+                    {"--template", "7", "#"},
+                    2,
                     "pixelnook-build: --template takes a number from 1 to 6, not '7'..."},
-        RefusalCase{"WorkersNotANumber", {"--workers", "two", "#"}, 2,
-                    "pixelnook-build: --workers takes a number from 0 to 1024, not 'two'..."}),
+        RefusalCase{"WorkersNotANumber",
+                    {"--workers", "two", "#"},
+                    2,
+                    "pixelnook-build: --workers takes a number from 0 to 1024, not 'two'..."},
+        RefusalCase{"WebSizeNotANumber",
+                    {"--web-size", "2k", "#"},
+                    2,
+                    "pixelnook-build: --web-size takes a number from 16 to 65500, not '2k'..."},
+        RefusalCase{"WebSizeTooSmall",
+                    {"--web-size", "8", "#"},
+                    2,
+                    "pixelnook-build: --web-size takes a number from 16 to 65500, not '8'..."}),
     [](const auto &info) { return info.param.name; });
 
 TEST_F(BuildToolTest, TemplateWithNoImagePlaceholderIsRefused)
@@ -345,3 +462,94 @@ TEST_F(BuildToolTest, VersionIsTheProjectVersion)
     EXPECT_EQ(run.Out, "pixelnook-build " + version + "\n");
     EXPECT_EQ(run.Err, "");
 }
+
+TEST_F(BuildToolTest, UpdateSaysWhatItReusedRewroteAndRemoved)
+{
+    const std::vector<std::string> answers = {"--update", "--site-folder", site,
+                                              "--custom-template", templ};
+    std::vector<std::string> first = answers;
+    first.insert(first.end(), {Photo("a.jpg"), Photo("b.jpg"), Photo("c.jpg")});
+    ToolRun run = RunTool(first);
+    ASSERT_EQ(run.ExitCode, 0) << run.Err;
+    EXPECT_NE(
+        run.Out.find(
+            "pages\n3 new, 0 unchanged, 0 removed\nFiles: 8 written, 0 unchanged, 0 removed\n"),
+        std::string::npos)
+        << run.Out;
+
+    std::vector<std::string> second = answers;
+    second.insert(second.end(), {Photo("a.jpg"), Photo("c.jpg")});
+    WriteText(site + "/images/b.jpg", "retouched by hand");
+    run = RunTool(second);
+    ASSERT_EQ(run.ExitCode, 0) << run.Err;
+    // index1.html now holds a and c; index2.html is no longer made.
+    EXPECT_NE(run.Out.find("pages\n0 new, 2 unchanged, 1 removed\n"
+                           "Files: 1 written, 4 unchanged, 2 removed\n"
+                           "Kept \"images/b.jpg\": changed since the last update wrote it\n"),
+              std::string::npos)
+        << run.Out;
+    EXPECT_FALSE(fs::exists(site + "/thumbnails/tnb.jpg"));
+    EXPECT_EQ(ReadText(site + "/images/b.jpg"), "retouched by hand");
+
+    // A file of the user's where a new picture's copy goes refuses the update.
+    WriteText(site + "/images/b.jpg", "still mine");
+    std::vector<std::string> third = answers;
+    third.insert(third.end(), {Photo("a.jpg"), Photo("b.jpg")});
+    run = RunTool(third);
+    EXPECT_EQ(run.ExitCode, 2);
+    EXPECT_NE(run.Err.find("images/b.jpg: not written by an update of this site"),
+              std::string::npos)
+        << run.Err;
+    EXPECT_EQ(run.Out, "");
+    EXPECT_EQ(ReadText(site + "/images/b.jpg"), "still mine");
+}
+
+namespace {
+
+struct TerminalCase {
+    const char *name;
+    bool secondMissing;
+    int exitCode;
+    const char *out;   // a pattern: the counts between 1 and the last may be left out
+};
+
+class BuildToolTerminalTest : public BuildToolTest, public ::testing::WithParamInterface<TerminalCase> {};
+
+// On a terminal the thumbnail stage counts its pictures on one line that
+// rewrites itself, which ends before the next stage or the error; the rest
+// is what goes into a file.
+TEST_P(BuildToolTerminalTest, CountsThumbnailsOnOneLine)
+{
+    const TerminalCase &c = GetParam();
+    if (c.secondMissing)
+        fs::remove(Photo("b.jpg"));
+    const ToolRun run = RunToolOnTerminal(
+        {"--site-folder", site, "--custom-template", templ, "--workers", "1", Photo("a.jpg"), Photo("b.jpg"),
+         Photo("c.jpg")});
+    EXPECT_EQ(run.ExitCode, c.exitCode) << run.Err;
+    EXPECT_TRUE(std::regex_match(run.Out, std::regex(c.out))) << run.Out;
+    if (c.secondMissing)
+        EXPECT_EQ(run.Err, "Cannot open file \"" + Photo("b.jpg") + "\". No such file or directory.\n");
+    else
+        EXPECT_EQ(run.Err, "");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, BuildToolTerminalTest,
+    ::testing::Values(
+        TerminalCase{"Built", false, 0,
+                     "Currenty: Building folders for files\\|10\n"
+                     "Currently: Making thumbnails of images\\|35\n"
+                     "\r1 / 3 pictures(\r2 / 3 pictures)?\r3 / 3 pictures\n"
+                     "Currently: Moving images to the images folder\\|50\n"
+                     "Currently: Making the gallery pages\\|80\n"
+                     "Currently:\\|0\n"
+                     "Your site - My Picture Site has been made sucessfully\n"
+                     "It contains 3 pictures and is on 2 pages\n"},
+        TerminalCase{"StopsAtAMissingPicture", true, 1,
+                     "Currenty: Building folders for files\\|10\n"
+                     "Currently: Making thumbnails of images\\|35\n"
+                     "\r1 / 3 pictures\n"}),
+    [](const ::testing::TestParamInfo<TerminalCase> &info) { return std::string(info.param.name); });
+
+} // namespace

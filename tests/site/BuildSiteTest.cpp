@@ -13,6 +13,7 @@
 #include <regex>
 #include <set>
 #include <sys/stat.h>
+#include <thread>
 
 using namespace pixelnook;
 using fixtures::ReadFile;
@@ -592,5 +593,99 @@ INSTANTIATE_TEST_SUITE_P(
         TemplateCase{"LinkAtACopy", "", "images/a.jpg", 1, "", false, "", 2},
         TemplateCase{"LinkAtAThumbnail", "", "thumbnails/tnb.jpg", 1, "", false, "", 2}),
     [](const auto &info) { return info.param.name; });
+
+} // namespace
+
+namespace {
+
+// What a progress display within the thumbnail stage sees: one report per
+// picture, each after its thumbnail is on disk, on the thread running the build.
+class PictureObserver : public BuildObserver {
+public:
+    explicit PictureObserver(fs::path thumbnails) : thumbnails_(std::move(thumbnails)) {}
+    void Progress(const BuildProgress &progress) override { percent_ = progress.Percent; }
+    void PictureDone(size_t done, size_t total) override
+    {
+        Reports.push_back(std::to_string(done) + "/" + std::to_string(total) + " at " +
+                          std::to_string(percent_));
+        Written.push_back(fs::exists(thumbnails_ / ("tn" + std::to_string(done) + ".jpg")) &&
+                          !fs::exists(thumbnails_ / ("tn" + std::to_string(done + 1) + ".jpg")));
+        OnBuildThread = OnBuildThread && std::this_thread::get_id() == buildThread_;
+    }
+    std::vector<std::string> Reports;
+    std::vector<bool> Written;
+    bool OnBuildThread = true;
+
+private:
+    fs::path thumbnails_;
+    int percent_ = -1;
+    std::thread::id buildThread_ = std::this_thread::get_id();
+};
+
+struct PictureDoneCase {
+    const char *name;
+    unsigned workers;
+    bool secondMissing;
+    std::vector<std::string> reports;
+};
+
+class PictureDoneTest : public BuildSiteTest, public ::testing::WithParamInterface<PictureDoneCase> {};
+
+TEST_P(PictureDoneTest, ReportsEachWrittenThumbnailInOrder)
+{
+    const PictureDoneCase &c = GetParam();
+    for (uint32_t k = 1; k <= 4; ++k)
+        AddPhoto(std::to_string(k) + ".jpg", k);
+    if (c.secondMissing)
+        fs::remove(photos / "2.jpg");
+    options.ThumbnailWorkers = c.workers;
+    PictureObserver pictureObserver(site / "thumbnails");
+    try {
+        BuildSite(settings, pictures, choice, pictureObserver, options);
+        EXPECT_FALSE(c.secondMissing) << "the build did not stop";
+    } catch (const SiteError &) {
+        EXPECT_TRUE(c.secondMissing);
+    }
+    EXPECT_EQ(pictureObserver.Reports, c.reports);
+    EXPECT_EQ(pictureObserver.Written, std::vector<bool>(c.reports.size(), true));
+    EXPECT_TRUE(pictureObserver.OnBuildThread);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, PictureDoneTest,
+    ::testing::Values(PictureDoneCase{"OneWorker", 1, false, {"1/4 at 35", "2/4 at 35", "3/4 at 35", "4/4 at 35"}},
+                      PictureDoneCase{"ThreeWorkers", 3, false, {"1/4 at 35", "2/4 at 35", "3/4 at 35", "4/4 at 35"}},
+                      PictureDoneCase{"StopsAtAMissingPicture", 3, true, {"1/4 at 35"}}),
+    [](const ::testing::TestParamInfo<PictureDoneCase> &info) { return std::string(info.param.name); });
+
+} // namespace
+
+namespace {
+
+class CountingObserver : public BuildObserver {
+public:
+    void Progress(const BuildProgress &) override {}
+    void PictureDone(size_t done, size_t total) override
+    {
+        Reports.push_back(std::to_string(done) + "/" + std::to_string(total));
+    }
+    std::vector<std::string> Reports;
+};
+
+// An update counts the thumbnails it makes, not the ones it keeps.
+TEST_F(BuildSiteTest, UpdateCountsOnlyTheThumbnailsItMakes)
+{
+    for (uint32_t k = 1; k <= 3; ++k)
+        AddPhoto(std::to_string(k) + ".jpg", k);
+    options.Update = true;
+    CountingObserver first;
+    ASSERT_TRUE(BuildSite(settings, pictures, choice, first, options).Built);
+    EXPECT_EQ(first.Reports, (std::vector<std::string>{"1/3", "2/3", "3/3"}));
+
+    AddPhoto("4.jpg", 4);
+    CountingObserver second;
+    ASSERT_TRUE(BuildSite(settings, pictures, choice, second, options).Built);
+    EXPECT_EQ(second.Reports, std::vector<std::string>{"1/1"});
+}
 
 } // namespace

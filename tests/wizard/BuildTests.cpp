@@ -17,16 +17,92 @@
 #include "xpButton.h"
 #include "xpCheckBox.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTest>
+#include <QTreeWidget>
 
+#include <QScreen>
+#include <QTimer>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <optional>
 
 namespace {
+
+// The real build, held after its first thumbnail until the test lets it go
+// (or, so that a window thread stuck in the build fails the test instead of
+// hanging it, until 15 seconds have passed).
+class THeldBuild {
+public:
+    std::atomic<int> Builds{0};
+    std::atomic<bool> Held{false};
+
+    TSiteBuilder Builder()
+    {
+        return [this](const pixelnook::SiteSettings &settings, const pixelnook::PictureList &pictures,
+                      pixelnook::TemplateChoice &choice, pixelnook::BuildObserver &observer) {
+            ++Builds;
+            THold hold(*this, observer);
+            return pixelnook::BuildSite(settings, pictures, choice, hold);
+        };
+    }
+
+    void Release()
+    {
+        std::lock_guard<std::mutex> lock(FMutex);
+        FReleased = true;
+        FChanged.notify_all();
+    }
+
+private:
+    class THold : public pixelnook::BuildObserver {
+    public:
+        THold(THeldBuild &Owner, pixelnook::BuildObserver &Inner) : FOwner(Owner), FInner(Inner) {}
+        void BuildStarted() override { FInner.BuildStarted(); }
+        void Progress(const pixelnook::BuildProgress &progress) override { FInner.Progress(progress); }
+        void PictureDone(size_t done, size_t total) override
+        {
+            FInner.PictureDone(done, total);
+            if (done != 1)
+                return;
+            FOwner.Held = true;
+            std::unique_lock<std::mutex> lock(FOwner.FMutex);
+            FOwner.FChanged.wait_for(lock, std::chrono::seconds(15), [this] { return FOwner.FReleased; });
+            FOwner.Held = false;
+        }
+
+    private:
+        THeldBuild &FOwner;
+        pixelnook::BuildObserver &FInner;
+    };
+
+    std::mutex FMutex;
+    std::condition_variable FChanged;
+    bool FReleased = false;
+};
+
+// Counts the paints a widget gets.
+class TPaintCounter : public QObject {
+public:
+    explicit TPaintCounter(QWidget *Watched) { Watched->installEventFilter(this); }
+    int Paints = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++Paints;
+        return false;
+    }
+};
 
 // What the progress window puts on screen while the build runs: the stage
 // text and the gauge's percentage at every paint.
@@ -62,6 +138,40 @@ protected:
         return false;
     }
 };
+
+// The keyboard as a user's: keys go to the widget with the focus, in the
+// window in front. A window that comes up is brought to the front as a
+// window manager does.
+QWidget *FocusIn(QWidget *window)
+{
+    if (QApplication::activeWindow() != window) {
+        window->activateWindow();
+        if (!QTest::qWaitForWindowActive(window))
+            return nullptr;
+    }
+    return QApplication::focusWidget();
+}
+
+void Press(QWidget *window, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    QWidget *focus = FocusIn(window);
+    if (!focus)
+        QFAIL(qPrintable(QStringLiteral("nothing has the focus in ") + window->windowTitle()));
+    QTest::keyClick(focus, Qt::Key(key), modifiers);
+}
+
+// Tabs forward through Target's window until Target has the focus; false
+// when a whole round does not reach it.
+bool TabTo(QWidget *target)
+{
+    QWidget *window = target->window();
+    for (int presses = 0; presses < 30; ++presses) {
+        if (FocusIn(window) == target)
+            return true;
+        Press(window, Qt::Key_Tab);
+    }
+    return false;
+}
 
 QStringList Numbers(const QList<int> &values)
 {
@@ -140,6 +250,8 @@ private slots:
         QCOMPARE(Forms.Form7->Label2->Caption(), QStringLiteral("Your site - Beach Days has been made sucessfully"));
         QCOMPARE(Forms.Form7->Label3->Caption(), QStringLiteral("It contains 3 pictures and is on 1 pages"));
         QVERIFY(Forms.Form7->Label2->width() >= Forms.Form7->Label2->sizeHint().width());
+        QVERIFY(!Forms.Form7->Label7->isVisible()); // plain copies, none tells a place
+        QVERIFY(!QFileInfo::exists(Site() + "/index.html"));
 
         // The site on disk.
         for (const QString name : {"one.jpg", "Two.JPG", "three.jpeg"}) {
@@ -174,6 +286,102 @@ private slots:
         QCOMPARE(Forms.Form3->Edit1->text(), QStringLiteral("My Picture Site"));
         QVERIFY(Forms.Form2->xpCheckBox1->Checked());
         QCOMPARE(Fixture->Desktop.EndProgramCalls, 0);
+    }
+
+    // The whole road by keyboard alone: Tab to each control, Space or Return
+    // to press it, a built-in template picked on its panel, and the link
+    // opened with Return.
+    void keyboardOnlyRoad()
+    {
+        const QStringList photos = MakePhotos({"one.jpg", "two.jpg"});
+        Fixture->Desktop.PictureAnswers.append(photos);
+
+        QVERIFY(TabTo(Forms.Form1->xpButton1));   // "Start Site"
+        Press(Forms.Form1, Qt::Key_Space);
+        QVERIFY(Forms.Form2->isVisible());
+        QVERIFY(TabTo(Forms.Form2->xpButton1));   // "Browse"
+        Press(Forms.Form2, Qt::Key_Return);
+        QVERIFY(Forms.Form8->isVisible());
+        QVERIFY(TabTo(Forms.Form8->Edit1));
+        Press(Forms.Form8, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(Forms.Form8->Edit1, QStringLiteral("keyboard-site"));
+        const QString site = Forms.Form8->Label4->Caption();
+        QVERIFY(site.endsWith(QStringLiteral("/keyboard-site")));
+        QVERIFY(TabTo(Forms.Form8->xpButton1));   // "Close"
+        Press(Forms.Form8, Qt::Key_Space);
+        QVERIFY(!Forms.Form8->isVisible());
+        QVERIFY(TabTo(Forms.Form2->xpButton2));   // "Continue -->"
+        Press(Forms.Form2, Qt::Key_Return);
+        QVERIFY(Forms.Form3->isVisible());
+        QVERIFY(TabTo(Forms.Form3->xpButton1));   // "Continue"
+        Press(Forms.Form3, Qt::Key_Return);
+        QVERIFY(Forms.Form4->isVisible());
+
+        QVERIFY(TabTo(Forms.Form4->xpButton3));   // "Add Picture"
+        Press(Forms.Form4, Qt::Key_Space);
+        QCOMPARE(ListNames(), (QStringList{"one.jpg", "two.jpg"}));
+        QCOMPARE(ListSelectedRow(), -1);
+        // Taking the focus selects the current row, so "Move Down" acts at once.
+        QVERIFY(TabTo(Forms.Form4->ListView1));
+        QCOMPARE(ListSelectedRow(), 0);
+        QVERIFY(TabTo(Forms.Form4->xpButton1));   // "Move Down"
+        Press(Forms.Form4, Qt::Key_Space);
+        QCOMPARE(ListNames(), (QStringList{"two.jpg", "one.jpg"}));
+        QVERIFY(TabTo(Forms.Form4->xpButton6));   // "Continue"
+        Press(Forms.Form4, Qt::Key_Return);
+        QVERIFY(Forms.Form5->isVisible());
+
+        // The panels take the focus before everything else, in their order,
+        // and show it.
+        TPanel *panel = Forms.Form5->Panels[3];
+        const QImage unfocused = panel->grab().toImage();
+        QCOMPARE(FocusIn(Forms.Form5), Forms.Form5->Panels[0]);
+        QVERIFY(TabTo(panel));
+        QVERIFY(panel->grab().toImage() != unfocused);
+        Press(Forms.Form5, Qt::Key_Space);
+        QCOMPARE(panel->BevelOuter(), TPanel::bvLowered);
+        QCOMPARE(Forms.Form5->TemplateSelected, std::string("true"));
+        QVERIFY(TabTo(Forms.Form5->xpButton3));   // "Build Site"
+        Press(Forms.Form5, Qt::Key_Return);
+        QVERIFY2(Fixture->Desktop.Messages.isEmpty(), qPrintable(Fixture->Desktop.MessageTexts().join('\n')));
+        QVERIFY(Forms.Form7->isVisible());
+        QCOMPARE(Forms.Form7->Label3->Caption(), QStringLiteral("It contains 2 pictures and is on 1 pages"));
+        QVERIFY(ReadAll(site + "/index1.html").contains("thumbnails/tntwo.jpg"));
+
+        QVERIFY(TabTo(Forms.Form7->Label4));
+        Press(Forms.Form7, Qt::Key_Return);
+        QCOMPARE(Fixture->Desktop.BrowserPaths, QStringList{site + "/index1.html"});
+        QVERIFY(QDir(site).removeRecursively());
+    }
+
+    // The web-ready box is read when "Build Site" is pressed: new copies, a
+    // front page and a third line on the completed page; the next "Start
+    // Site" clears the box.
+    void webReadyBuild()
+    {
+        const QStringList photos = MakePhotos({"a.jpg", "b.jpg"});
+        QVERIFY(WalkToPage(Fixture->Desktop, kTemplatePage, {Site(), photos}));
+        QVERIFY(!Forms.Form3->xpCheckBox1->Checked());
+        Forms.Form3->xpCheckBox1->SetChecked(true);
+        Click(Forms.Form5->Images[0]);
+        Click(Forms.Form5->xpButton3);
+        QVERIFY(Forms.Form7->isVisible());
+        QCOMPARE(Forms.Form7->Label3->Caption(),
+                 QStringLiteral("It contains 2 pictures and is on 1 pages"));
+        QVERIFY(Forms.Form7->Label7->isVisible());
+        QVERIFY2(Forms.Form7->Label7->Caption().startsWith(QStringLiteral("Pictures ")),
+                 qPrintable(Forms.Form7->Label7->Caption()));
+        QVERIFY(Forms.Form7->Label7->geometry().bottom() < Forms.Form7->Label4->geometry().top());
+        QVERIFY(Forms.Form7->Label7->geometry().top() > Forms.Form7->Label3->geometry().bottom());
+        const QByteArray copy = ReadAll(Site() + "/images/a.jpg");
+        QVERIFY(copy.startsWith("\xFF\xD8"));
+        QVERIFY(copy != ReadAll(photos[0]));
+        QVERIFY(QFileInfo::exists(Site() + "/index.html"));
+
+        Click(Forms.Form7->xpButton2);                // "Start Again"
+        QVERIFY(Forms.Form3->xpCheckBox1->Checked()); // nothing reset yet
+        Click(Forms.Form1->xpButton1);                // "Start Site"
+        QVERIFY(!Forms.Form3->xpCheckBox1->Checked());
     }
 
     void completedPageQuitEndsProgram()
@@ -222,6 +430,73 @@ private slots:
         QCOMPARE(TPaintLog::Steps(log.Texts, QStringLiteral("Currently:")), texts);
         QCOMPARE(TPaintLog::Steps(Numbers(log.Percents), QStringLiteral("0")), percents);
         QCOMPARE(QFileInfo::exists(Site() + "/imagepages"), imagePages);
+    }
+
+    // While the thumbnails are made the progress window is on screen with
+    // their stage and 35, and paints again whenever asked; every click, key
+    // and close meanwhile is dropped, so the build runs once and the
+    // completed page stays.
+    void heldBuildPaintsAndRefusesInput()
+    {
+        const QStringList photos = MakePhotos({"a.jpg", "b.jpg", "c.jpg"});
+        QVERIFY(WalkToPage(Fixture->Desktop, kTemplatePage, {Site(), photos}));
+        Click(Forms.Form5->Images[2]);
+        THeldBuild held;
+        Forms.Form5->SiteBuilder = held.Builder();
+
+        bool seenHeld = false;
+        bool shownAsItIs = false;
+        bool repainted = false;
+        bool refused = false;
+        QString stage;
+        int percent = -1;
+        QTimer watch;
+        watch.setInterval(10);
+        connect(&watch, &QTimer::timeout, [&] {
+            if (!held.Held || seenHeld)
+                return;
+            seenHeld = true;
+            TForm6 *progress = Forms.Form6;
+            stage = progress->Label2->Caption();
+            percent = progress->Gauge1->Progress();
+            // What the window system was given to show is the window as it is now.
+            const QImage onScreen =
+                progress->screen()->grabWindow(progress->winId()).toImage().convertToFormat(QImage::Format_RGB32);
+            const QImage rendered = progress->grab().toImage().convertToFormat(QImage::Format_RGB32);
+            shownAsItIs = progress->isVisible() && !onScreen.isNull() && onScreen == rendered;
+            TPaintCounter paints(progress->Gauge1);
+            progress->Gauge1->update();
+            QTest::qWait(100);
+            repainted = paints.Paints > 0;
+
+            Click(Forms.Form5->xpButton3);
+            Forms.Form5->xpButton3->setFocus();
+            QTest::keyClick(Forms.Form5->xpButton3, Qt::Key_Space);
+            QTest::keyClick(Forms.Form5->xpButton3, Qt::Key_Return);
+            Click(Forms.Form5->xpButton2);   // "Go Back"
+            progress->close();
+            Forms.Form5->close();
+            refused = Forms.Form5->isVisible() && progress->isVisible() && held.Builds == 1;
+            held.Release();
+        });
+        watch.start();
+        Click(Forms.Form5->xpButton3);
+        watch.stop();
+        held.Release();
+        QTest::qWait(200);
+
+        QVERIFY2(seenHeld, "the window thread did not run while the thumbnails were made");
+        QCOMPARE(stage, QStringLiteral("Currently: Making thumbnails of images"));
+        QCOMPARE(percent, 35);
+        QVERIFY(shownAsItIs);
+        QVERIFY(repainted);
+        QVERIFY(refused);
+        QCOMPARE(held.Builds.load(), 1);
+        QVERIFY(Fixture->Desktop.Messages.isEmpty());
+        QVERIFY(Forms.Form7->isVisible());
+        QVERIFY(!Forms.Form5->isVisible());
+        QVERIFY(!Forms.Form6->isVisible());
+        QCOMPARE(Forms.Form7->Label3->Caption(), QStringLiteral("It contains 3 pictures and is on 1 pages"));
     }
 
     // An error inside a stage ends the build there: the report with the

@@ -3,17 +3,20 @@
 #include "WizardTestSupport.h"
 
 #include "FolderSettingsPage.h"
-#include "WizardForms.h"
 #include "PictureListPage.h"
 #include "SiteDetailsPage.h"
 #include "SiteFolderChooser.h"
+#include "StdCtrls.h"
 #include "WelcomePage.h"
+#include "WizardForms.h"
 #include "xpButton.h"
+#include "xpCheckBox.h"
 
+#include <QClipboard>
+#include <QFontMetrics>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QClipboard>
-#include <QGuiApplication>
 #include <QTest>
 
 #include <optional>
@@ -127,6 +130,27 @@ private slots:
         Retype(Forms.Form3->Edit1, QString());
         QTest::keyClick(Forms.Form3->Edit1, Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(Forms.Form3->Edit1->text().size(), name.size());
+    }
+
+    // The web-ready box sits in the band left of the buttons with its whole
+    // caption, is ticked by a click and passes "Continue" as it is.
+    void webReadyBox()
+    {
+        TForm3 *page = Forms.Form3;
+        TxpCheckBox *box = page->xpCheckBox1;
+        QVERIFY(box->isVisible());
+        QVERIFY(!box->Checked());
+        QVERIFY(box->geometry().right() < page->xpButton2->geometry().left());
+        QVERIFY(box->geometry().top() > page->Bevel2->geometry().bottom());
+        QVERIFY(box->geometry().bottom() < page->height());
+        // The caption is drawn from x = 20 and clipped 3 pixels short of the right edge.
+        QVERIFY(20 + QFontMetrics(box->Font()).horizontalAdvance(box->Caption()) <=
+                box->width() - 3);
+        Click(box);
+        QVERIFY(box->Checked());
+        Click(page->xpButton1);
+        QVERIFY(Forms.Form4->isVisible());
+        QVERIFY(box->Checked());
     }
 
     void goBackKeepsTheFields()

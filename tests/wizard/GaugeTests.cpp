@@ -198,4 +198,32 @@ TEST(ProgressGaugeRange, RangeChangesKeepTheProgressInside)
   EXPECT_EQ(G.Progress(), 60);
 }
 
+// On a high-density screen the gauge keeps its frame and bar where they are
+// in device-independent pixels and writes its percentage at the finer
+// resolution, still inverted where it crosses the bar (at 50).
+class GaugeDensity : public ::testing::TestWithParam<int> {};
+
+TEST_P(GaugeDensity, SameGeometrySharperText)
+{
+  ProgressGauge G;
+  G.resize(217, 17);
+  G.SetProgress(GetParam());
+  const QImage Plain = PaintedAt(&G, 1);
+  const QImage Sharp = PaintedAt(&G, 2);
+  ASSERT_EQ(Sharp.size(), Plain.size() * 2);
+  const DensityReport R = CompareDensity(Plain, Sharp, QRect(1, 1, 215, 15));
+  EXPECT_EQ(R.MovedOutside, 0) << ::testing::PrintToString(R);
+  EXPECT_GT(R.FineDetail, 0.5) << ::testing::PrintToString(R);
+  EXPECT_GT(R.Sharpness, 1.3 * R.SmoothSharpness) << ::testing::PrintToString(R);
+  // Only black and white: the exclusive-or leaves no grey at any density.
+  for (int Y = 0; Y < Sharp.height(); ++Y)
+    for (int X = 0; X < Sharp.width(); ++X) {
+      const RGB C = PixelAt(Sharp, X, Y);
+      ASSERT_TRUE(C == Black || C == White) << X << ", " << Y;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Progress, GaugeDensity, ::testing::Values(35, 50),
+                         [](const ::testing::TestParamInfo<int> &Info) { return PercentName(Info.param); });
+
 } // namespace

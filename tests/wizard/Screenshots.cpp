@@ -170,6 +170,8 @@ int main(int argc, char **argv)
         Retype(Forms.Form3->Memo1, QStringLiteral("Two weeks at the sea.\nPictures of the beach, the bay and the "
                                                   "long dinners in the evening."));
         ok &= Save(Forms.Form3, QStringLiteral("3-site-details"));
+        Click(Forms.Form3->xpCheckBox1);
+        ok &= Save(Forms.Form3, QStringLiteral("3-site-details-web-ready"));
         Click(Forms.Form3->xpButton1);
 
         desktop.PictureAnswers.append(photos);

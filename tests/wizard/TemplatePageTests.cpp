@@ -102,8 +102,9 @@ private slots:
             QCOMPARE(image->Picture().size(), QSize(129, 73));
     }
 
-    // Clicks on panels ("P") or their pictures ("I"); a template whose file
-    // is missing is refused and leaves the earlier pick as it was.
+    // Clicks on panels ("P") or their pictures ("I"), or keys on a focused
+    // panel; a template whose file is missing is refused and leaves the
+    // earlier pick as it was.
     void pickBuiltInTemplate_data()
     {
         QTest::addColumn<QString>("present");
@@ -117,6 +118,10 @@ private slots:
         QTest::newRow("missing after a pick") << "12456" << "P1P3" << 1 << 1 << "3";
         QTest::newRow("missing, nothing picked") << "" << "I6P2" << 0 << 0 << "62";
         QTest::newRow("missing then present") << "2" << "P3P2" << 2 << 2 << "3";
+        // By keyboard ("S" Space, "R" Return, "E" Enter on the focused panel).
+        QTest::newRow("Space on panel 3, Return on panel 6") << "123456" << "S3R6" << 6 << 6 << "";
+        QTest::newRow("Enter on panel 2") << "123456" << "E2" << 2 << 2 << "";
+        QTest::newRow("missing by key after a pick") << "12456" << "S1R3" << 1 << 1 << "3";
     }
 
     void pickBuiltInTemplate()
@@ -130,10 +135,18 @@ private slots:
         Forms.Form5->ProgramFolder = folder;
         for (int i = 0; i < clicks.size(); i += 2) {
             const int n = clicks[i + 1].digitValue();
-            if (clicks[i] == QLatin1Char('P'))
-                QTest::mouseClick(Forms.Form5->Panels[n - 1], Qt::LeftButton, Qt::NoModifier, QPoint(2, 2));
-            else
+            TPanel *panel = Forms.Form5->Panels[n - 1];
+            const QChar how = clicks[i];
+            if (how == QLatin1Char('P')) {
+                QTest::mouseClick(panel, Qt::LeftButton, Qt::NoModifier, QPoint(2, 2));
+            } else if (how == QLatin1Char('I')) {
                 Click(Forms.Form5->Images[n - 1]);
+            } else {
+                panel->setFocus(Qt::TabFocusReason);
+                QTest::keyClick(panel, how == QLatin1Char('S')   ? Qt::Key_Space
+                                       : how == QLatin1Char('R') ? Qt::Key_Return
+                                                                 : Qt::Key_Enter);
+            }
         }
         QCOMPARE(LoweredPanel(), lowered);
         QCOMPARE(Forms.Form5->TemplateSelected, std::string(picked ? "true" : "false"));

@@ -131,12 +131,17 @@ private slots:
         QTest::newRow("FolderSettingsPage")
             << 2 << QStringList{"Browse", "Edit1", "Edit2", "Continue -->", "xpCheckBox1", "Edit3"};
         QTest::newRow("SiteDetailsPage")
-            << 3 << QStringList{"Edit1", "Memo1", "Edit2", "Continue", "Edit3", "Edit4", "Go Back"};
+            << 3 << QStringList{"Edit1", "Memo1", "Edit2",       "Continue",
+                                "Edit3", "Edit4", "xpCheckBox1", "Go Back"};
         QTest::newRow("PictureListPage")
             << 4
             << QStringList{"ListView1", "Move Down",  "Move Up",  "Add Picture",
                            "Clear List", "Delete ", "Continue", "Go Back"};
-        QTest::newRow("CompletedPage") << 7 << QStringList{"Quit", "Start Again"};
+        QTest::newRow("TemplatePage") << 5
+                                      << QStringList{"TPanel", "TPanel",      "TPanel",     "TPanel",
+                                                     "TPanel", "TPanel",      "TxpCheckBox", "QLineEdit",
+                                                     "Select Template", "Build Site", "Go Back"};
+        QTest::newRow("CompletedPage") << 7 << QStringList{"Quit", "Start Again", "TLabel"};
         QTest::newRow("SiteFolderChooser") << 8 << QStringList{"Shelltreeview1", "Edit1", "Close"};
     }
 
@@ -146,11 +151,13 @@ private slots:
         QFETCH(QStringList, chain);
         // Names the controls by caption (buttons) or member name.
         const std::map<QWidget *, QString> names = {
-            {Forms.Form2->Edit1, "Edit1"}, {Forms.Form2->Edit2, "Edit2"}, {Forms.Form2->Edit3, "Edit3"},
-            {Forms.Form2->xpCheckBox1, "xpCheckBox1"}, {Forms.Form3->Edit1, "Edit1"},
-            {Forms.Form3->Edit2, "Edit2"}, {Forms.Form3->Edit3, "Edit3"}, {Forms.Form3->Edit4, "Edit4"},
-            {Forms.Form3->Memo1, "Memo1"}, {Forms.Form4->ListView1, "ListView1"},
-            {Forms.Form8->Shelltreeview1, "Shelltreeview1"}, {Forms.Form8->Edit1, "Edit1"},
+            {Forms.Form2->Edit1, "Edit1"},         {Forms.Form2->Edit2, "Edit2"},
+            {Forms.Form2->Edit3, "Edit3"},         {Forms.Form2->xpCheckBox1, "xpCheckBox1"},
+            {Forms.Form3->Edit1, "Edit1"},         {Forms.Form3->Edit2, "Edit2"},
+            {Forms.Form3->Edit3, "Edit3"},         {Forms.Form3->Edit4, "Edit4"},
+            {Forms.Form3->Memo1, "Memo1"},         {Forms.Form3->xpCheckBox1, "xpCheckBox1"},
+            {Forms.Form4->ListView1, "ListView1"}, {Forms.Form8->Shelltreeview1, "Shelltreeview1"},
+            {Forms.Form8->Edit1, "Edit1"},
         };
         QStringList actual;
         for (QWidget *w : TabChain(FormNumber(form))) {

@@ -1,7 +1,9 @@
 #include "StdCtrls.h"
 
 #include "xpButton.h"
+#include "xpDrawing.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 
@@ -25,7 +27,31 @@ bool ReleaseClicks(QWidget *w, QMouseEvent *e, bool &pressed)
     return click;
 }
 
+// The dotted focus mark on the edge of Area.
+void DrawFocusMark(QWidget *w, const QRect &Area)
+{
+    QPainter painter(w);
+    XPDraw::DrawFocusRect(painter, TRect{Area.left(), Area.top(), Area.right() + 1, Area.bottom() + 1});
+}
+
 } // namespace
+
+bool TKeyClick::Press(const QKeyEvent &Key)
+{
+    const bool mine = Key.key() == Qt::Key_Return || Key.key() == Qt::Key_Enter ||
+                      (FSpaces && Key.key() == Qt::Key_Space);
+    if (mine && !Key.isAutoRepeat())
+        FPressed = true;
+    return mine;
+}
+
+bool TKeyClick::Release(const QKeyEvent &Key)
+{
+    if (Key.isAutoRepeat() || !FPressed)
+        return false;
+    FPressed = false;
+    return true;
+}
 
 TLabel::TLabel(QWidget *Parent, int Left, int Top, const QString &Caption) : QLabel(Parent)
 {
@@ -62,10 +88,17 @@ void TLabel::SetWrapAnywhere(bool Value)
     update();
 }
 
+void TLabel::SetLink(bool Value)
+{
+    setFocusPolicy(Value ? Qt::TabFocus : Qt::NoFocus);
+}
+
 void TLabel::paintEvent(QPaintEvent *e)
 {
     if (!FWrapAnywhere) {
         QLabel::paintEvent(e);
+        if (hasFocus())
+            DrawFocusMark(this, rect());
         return;
     }
     QPainter painter(this);
@@ -88,6 +121,26 @@ void TLabel::mouseReleaseEvent(QMouseEvent *e)
     QLabel::mouseReleaseEvent(e);
     if (click && OnClick)
         OnClick(this);
+}
+
+void TLabel::keyPressEvent(QKeyEvent *e)
+{
+    if (!OnClick || !FKeys.Press(*e))
+        QLabel::keyPressEvent(e);
+}
+
+void TLabel::keyReleaseEvent(QKeyEvent *e)
+{
+    if (OnClick && FKeys.Release(*e))
+        OnClick(this);
+    else
+        QLabel::keyReleaseEvent(e);
+}
+
+void TLabel::focusOutEvent(QFocusEvent *e)
+{
+    FKeys.Cancel();
+    QLabel::focusOutEvent(e);
 }
 
 TBevel::TBevel(QWidget *Parent, int Left, int Top, int Width, int Height, TBevelShape Shape)
@@ -139,6 +192,37 @@ void TPanel::paintEvent(QPaintEvent *)
     };
     bevel(rect(), FBevelOuter);
     bevel(rect().adjusted(1, 1, -1, -1), FBevelInner);
+    painter.end();
+    // Inside the bevels, where a centred picture leaves a ring free.
+    if (hasFocus())
+        DrawFocusMark(this, rect().adjusted(2, 2, -2, -2));
+}
+
+void TPanel::keyPressEvent(QKeyEvent *e)
+{
+    if (!FKeys.Press(*e))
+        QWidget::keyPressEvent(e);
+}
+
+void TPanel::keyReleaseEvent(QKeyEvent *e)
+{
+    if (FKeys.Release(*e)) {
+        if (OnClick)
+            OnClick(this);
+    } else {
+        QWidget::keyReleaseEvent(e);
+    }
+}
+
+void TPanel::focusInEvent(QFocusEvent *)
+{
+    update();
+}
+
+void TPanel::focusOutEvent(QFocusEvent *)
+{
+    FKeys.Cancel();
+    update();
 }
 
 void TPanel::mousePressEvent(QMouseEvent *e)

@@ -11,8 +11,27 @@
 
 #include <functional>
 
+class QKeyEvent;
 class QPlainTextEdit;
 class TxpButton;
+
+// A click by key for controls that take the focus: a press of one of the
+// control's keys followed by the release of any key clicks, as the styled
+// button does. Auto-repeat changes nothing.
+class TKeyClick {
+public:
+    // Spaces: whether Space clicks as well as Return and Enter.
+    explicit TKeyClick(bool Spaces) : FSpaces(Spaces) {}
+    // True when the control takes the key.
+    bool Press(const QKeyEvent &Key);
+    // True when the release completes a click.
+    bool Release(const QKeyEvent &Key);
+    void Cancel() { FPressed = false; }
+
+private:
+    bool FSpaces;
+    bool FPressed = false;
+};
 
 // A label. An auto-size label grows and shrinks with its text. A label
 // given a size keeps its width; one that wraps its words grows downwards
@@ -33,14 +52,22 @@ public:
     // anywhere when they do not fit a line.
     void SetWrapAnywhere(bool Value);
 
+    // A link takes the focus by Tab, shows a dotted focus mark round its
+    // text, and Return or Enter clicks it.
+    void SetLink(bool Value);
+
     std::function<void(QObject *Sender)> OnClick;
 
 protected:
     void paintEvent(QPaintEvent *e) override;
     void mousePressEvent(QMouseEvent *e) override;
     void mouseReleaseEvent(QMouseEvent *e) override;
+    void keyPressEvent(QKeyEvent *e) override;
+    void keyReleaseEvent(QKeyEvent *e) override;
+    void focusOutEvent(QFocusEvent *e) override;
 
 private:
+    TKeyClick FKeys{false};
     bool FAutoSize = true;
     bool FWrapAnywhere = false;
     int FDesignHeight = 0;
@@ -55,7 +82,9 @@ public:
     TBevel(QWidget *Parent, int Left, int Top, int Width, int Height, TBevelShape Shape);
 };
 
-// A panel with an outer and an inner 1-pixel bevel, raised or lowered.
+// A panel with an outer and an inner 1-pixel bevel, raised or lowered. A
+// panel given Tab focus shows a dotted focus mark inside its bevels, and
+// Space, Return or Enter clicks it.
 class TPanel : public QWidget {
     Q_OBJECT
 public:
@@ -73,8 +102,13 @@ protected:
     void paintEvent(QPaintEvent *e) override;
     void mousePressEvent(QMouseEvent *e) override;
     void mouseReleaseEvent(QMouseEvent *e) override;
+    void keyPressEvent(QKeyEvent *e) override;
+    void keyReleaseEvent(QKeyEvent *e) override;
+    void focusInEvent(QFocusEvent *e) override;
+    void focusOutEvent(QFocusEvent *e) override;
 
 private:
+    TKeyClick FKeys{true};
     TBevelCut FBevelInner = bvRaised;
     TBevelCut FBevelOuter = bvRaised;
     bool FPressed = false;
