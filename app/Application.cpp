@@ -1,11 +1,11 @@
 #include "Application.h"
 
 #include "CreateForms.h"
-#include "ErrorReport.h"
-#include "FileSystem.h"
-#include "PixelnookFont.h"
-#include "WelcomePage.h"
-#include "WizardForms.h"
+#include "wizard/base/ErrorReport.h"
+#include "site/FileSystem.h"
+#include "controls/PixelnookFont.h"
+#include "wizard/WelcomePage.h"
+#include "wizard/base/WizardForms.h"
 
 #include <QIcon>
 

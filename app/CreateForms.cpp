@@ -1,14 +1,14 @@
 #include "CreateForms.h"
 
-#include "CompletedPage.h"
-#include "FolderSettingsPage.h"
-#include "PictureListPage.h"
-#include "ProgressWindow.h"
-#include "SiteDetailsPage.h"
-#include "SiteFolderChooser.h"
-#include "TemplatePage.h"
-#include "WelcomePage.h"
-#include "WizardForms.h"
+#include "wizard/CompletedPage.h"
+#include "wizard/FolderSettingsPage.h"
+#include "wizard/PictureListPage.h"
+#include "wizard/ProgressWindow.h"
+#include "wizard/SiteDetailsPage.h"
+#include "wizard/SiteFolderChooser.h"
+#include "wizard/TemplatePage.h"
+#include "wizard/WelcomePage.h"
+#include "wizard/base/WizardForms.h"
 
 #include <QtGlobal>
 

@@ -7,7 +7,7 @@ add_library(pixelnook_app STATIC
   ${CMAKE_CURRENT_SOURCE_DIR}/Application.h
   ${CMAKE_CURRENT_SOURCE_DIR}/CreateForms.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/CreateForms.h)
-target_include_directories(pixelnook_app PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+target_include_directories(pixelnook_app PUBLIC ${PROJECT_SOURCE_DIR})
 target_link_libraries(pixelnook_app PUBLIC pixelnook_wizard Qt6::Widgets)
 target_compile_definitions(pixelnook_app PRIVATE PIXELNOOK_APP_ID="${PIXELNOOK_APP_ID}")
 

@@ -1,10 +1,10 @@
 // pixelnook-build: builds a site from the command line with the same engine
 // and the same answers as the wizard, printing what the wizard would show.
-#include "BuildSite.h"
-#include "FileSystem.h"
-#include "SiteError.h"
-#include "SiteSettings.h"
-#include "TemplateCatalogue.h"
+#include "site/BuildSite.h"
+#include "site/FileSystem.h"
+#include "site/SiteError.h"
+#include "site/SiteSettings.h"
+#include "site/TemplateCatalogue.h"
 
 #include <algorithm>
 #include <chrono>

@@ -11,9 +11,9 @@
 // becomes a link). The plain rule (search the whole text from its start
 // after each replacement) is timed beside it on the smaller counts, to show
 // the growth the one-pass fill does away with.
-#include "FileSystem.h"
-#include "GalleryPages.h"
-#include "SiteSettings.h"
+#include "site/FileSystem.h"
+#include "site/GalleryPages.h"
+#include "site/SiteSettings.h"
 
 #include <chrono>
 #include <cstdio>

@@ -12,10 +12,10 @@
 //   big PATH WIDTH HEIGHT                  a large baseline test picture
 //
 // WORKERS 0 means one per core. Thumbnails are named OUTDIR/tn_NAME.
-#include "FileSystem.h"
-#include "JpegFixtures.h"
-#include "Thumbnail.h"
-#include "ThumbnailStage.h"
+#include "site/FileSystem.h"
+#include "tests/support/JpegFixtures.h"
+#include "site/Thumbnail.h"
+#include "site/ThumbnailStage.h"
 
 #include <algorithm>
 #include <atomic>

@@ -3,10 +3,10 @@
 // NUL-separated fields: site name, keywords, description, images folder,
 // thumbnails folder, image pages folder, thumbnail prefix, one flag byte
 // (bit 0: image pages; bits 1-3: pictures - 1), then the picture file names.
-#include "FileSystem.h"
-#include "GalleryPages.h"
-#include "SiteError.h"
-#include "SiteSettings.h"
+#include "site/FileSystem.h"
+#include "site/GalleryPages.h"
+#include "site/SiteError.h"
+#include "site/SiteSettings.h"
 
 #include <cstdint>
 #include <cstdio>

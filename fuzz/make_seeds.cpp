@@ -4,7 +4,7 @@
 // grayscale, CMYK, cut short, huge claims in a few bytes), small templates
 // with every placeholder, and size texts.
 // Usage: make_seeds OUTDIR TEMPLATES_FOLDER
-#include "JpegFixtures.h"
+#include "tests/support/JpegFixtures.h"
 
 #include <cstdio>
 #include <filesystem>

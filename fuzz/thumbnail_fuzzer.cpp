@@ -3,11 +3,11 @@
 // then the picture. Every outcome must be a thumbnail of exactly the size the
 // rule gives, or a SiteError with a message; the picture read from a file
 // must give the same as its bytes in memory; anything else is a finding.
-#include "FileSystem.h"
-#include "JpegCodec.h"
-#include "JpegFrame.h"
-#include "SiteError.h"
-#include "Thumbnail.h"
+#include "site/FileSystem.h"
+#include "site/JpegCodec.h"
+#include "site/JpegFrame.h"
+#include "site/SiteError.h"
+#include "site/Thumbnail.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -1,8 +1,8 @@
 // The whole-number conversion of the thumbnail size text against a plain
 // reference, and the thumbnail dimensions (first 12 bytes taken as W, H and
 // size) against exact integer arithmetic.
-#include "SiteError.h"
-#include "Thumbnail.h"
+#include "site/SiteError.h"
+#include "site/Thumbnail.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -4,10 +4,10 @@
 #include "PictureListPage.h"
 #include "SiteDetailsPage.h"
 #include "SiteFolderChooser.h"
-#include "StdCtrls.h"
+#include "base/StdCtrls.h"
 #include "TemplatePage.h"
-#include "WizardForms.h"
-#include "xpCheckBox.h"
+#include "base/WizardForms.h"
+#include "controls/xpCheckBox.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>

@@ -3,7 +3,7 @@
 // from them. Both sides are here so that they name the same controls.
 #pragma once
 
-#include "SiteSettings.h"
+#include "site/SiteSettings.h"
 
 // Writes the start values of a wizard run into the pages, in this order:
 // the template flag and path, the emptied picture list, the folder page's

@@ -1,13 +1,13 @@
 #include "CompletedPage.h"
 
-#include "ErrorReport.h"
-#include "WizardForms.h"
+#include "base/ErrorReport.h"
+#include "base/WizardForms.h"
 #include "SiteFolderChooser.h"
-#include "SiteLayout.h"
-#include "StdCtrls.h"
-#include "Desktop.h"
+#include "site/SiteLayout.h"
+#include "base/StdCtrls.h"
+#include "base/Desktop.h"
 #include "WelcomePage.h"
-#include "xpButton.h"
+#include "controls/xpButton.h"
 
 TForm7::TForm7() : TForm(QStringLiteral("Completed"), 480, 296, bsSingle)
 {

@@ -2,7 +2,7 @@
 // "Start Again" and "Quit".
 #pragma once
 
-#include "Form.h"
+#include "base/Form.h"
 
 class TLabel;
 class TxpButton;

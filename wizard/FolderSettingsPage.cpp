@@ -1,14 +1,14 @@
 #include "FolderSettingsPage.h"
 
-#include "ErrorReport.h"
-#include "WizardForms.h"
+#include "base/ErrorReport.h"
+#include "base/WizardForms.h"
 #include "SiteDetailsPage.h"
 #include "SiteFolderChooser.h"
-#include "SiteSettings.h"
-#include "StdCtrls.h"
-#include "Desktop.h"
-#include "xpButton.h"
-#include "xpCheckBox.h"
+#include "site/SiteSettings.h"
+#include "base/StdCtrls.h"
+#include "base/Desktop.h"
+#include "controls/xpButton.h"
+#include "controls/xpCheckBox.h"
 
 #include <QLineEdit>
 

@@ -2,7 +2,7 @@
 // and what its sub-folders are called.
 #pragma once
 
-#include "Form.h"
+#include "base/Form.h"
 
 class QLineEdit;
 class TBevel;

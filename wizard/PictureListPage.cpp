@@ -1,11 +1,11 @@
 #include "PictureListPage.h"
 
-#include "ErrorReport.h"
-#include "WizardForms.h"
-#include "StdCtrls.h"
+#include "base/ErrorReport.h"
+#include "base/WizardForms.h"
+#include "base/StdCtrls.h"
 #include "TemplatePage.h"
-#include "Desktop.h"
-#include "xpButton.h"
+#include "base/Desktop.h"
+#include "controls/xpButton.h"
 
 #include <QDragEnterEvent>
 #include <QDragMoveEvent>

@@ -1,9 +1,9 @@
 // PictureListPage (TForm4): the pictures of the gallery, in gallery order.
 #pragma once
 
-#include "Form.h"
+#include "base/Form.h"
 
-#include "SiteSettings.h"
+#include "site/SiteSettings.h"
 
 #include <QStringList>
 

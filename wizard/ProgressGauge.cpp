@@ -1,7 +1,7 @@
 #include "ProgressGauge.h"
 
-#include "PixelnookFont.h"
-#include "xpDrawing.h"
+#include "controls/PixelnookFont.h"
+#include "controls/xpDrawing.h"
 
 #include <QPaintEvent>
 #include <QPainter>

@@ -1,7 +1,7 @@
 #include "ProgressWindow.h"
 
 #include "ProgressGauge.h"
-#include "StdCtrls.h"
+#include "base/StdCtrls.h"
 
 #include <QCoreApplication>
 #include <QEvent>

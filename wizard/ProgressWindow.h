@@ -2,8 +2,8 @@
 // the run of a build on a worker thread that feeds it.
 #pragma once
 
-#include "BuildSite.h"
-#include "Form.h"
+#include "site/BuildSite.h"
+#include "base/Form.h"
 
 #include <functional>
 

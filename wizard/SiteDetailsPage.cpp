@@ -1,12 +1,12 @@
 #include "SiteDetailsPage.h"
 
-#include "ErrorReport.h"
+#include "base/ErrorReport.h"
 #include "PictureListPage.h"
-#include "SiteSettings.h"
-#include "StdCtrls.h"
-#include "WizardForms.h"
-#include "xpButton.h"
-#include "xpCheckBox.h"
+#include "site/SiteSettings.h"
+#include "base/StdCtrls.h"
+#include "base/WizardForms.h"
+#include "controls/xpButton.h"
+#include "controls/xpCheckBox.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>

@@ -2,7 +2,7 @@
 // two thumbnail settings and whether the copies are made ready for the web.
 #pragma once
 
-#include "Form.h"
+#include "base/Form.h"
 
 #include <string>
 

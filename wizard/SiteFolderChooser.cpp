@@ -1,11 +1,11 @@
 #include "SiteFolderChooser.h"
 
-#include "ErrorReport.h"
+#include "base/ErrorReport.h"
 #include "FolderSettingsPage.h"
-#include "WizardForms.h"
-#include "SiteSettings.h"
-#include "StdCtrls.h"
-#include "xpButton.h"
+#include "base/WizardForms.h"
+#include "site/SiteSettings.h"
+#include "base/StdCtrls.h"
+#include "controls/xpButton.h"
 
 #include <QDir>
 #include <QFileIconProvider>

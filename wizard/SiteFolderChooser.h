@@ -2,7 +2,7 @@
 // that folder's name; the current path is the site folder the build uses.
 #pragma once
 
-#include "Form.h"
+#include "base/Form.h"
 
 #include <QFileIconProvider>
 

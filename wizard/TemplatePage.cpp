@@ -1,16 +1,16 @@
 #include "TemplatePage.h"
 
 #include "Answers.h"
-#include "BuildSite.h"
+#include "site/BuildSite.h"
 #include "CompletedPage.h"
-#include "Desktop.h"
-#include "ErrorReport.h"
+#include "base/Desktop.h"
+#include "base/ErrorReport.h"
 #include "ProgressWindow.h"
-#include "StdCtrls.h"
-#include "TemplateCatalogue.h"
-#include "WizardForms.h"
-#include "xpButton.h"
-#include "xpCheckBox.h"
+#include "base/StdCtrls.h"
+#include "site/TemplateCatalogue.h"
+#include "base/WizardForms.h"
+#include "controls/xpButton.h"
+#include "controls/xpCheckBox.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>

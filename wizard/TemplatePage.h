@@ -2,7 +2,7 @@
 // user's own, and "Build Site".
 #pragma once
 
-#include "Form.h"
+#include "base/Form.h"
 #include "ProgressWindow.h"
 
 #include <QString>

@@ -1,13 +1,13 @@
 #include "WelcomePage.h"
 
 #include "Answers.h"
-#include "Desktop.h"
-#include "ErrorReport.h"
+#include "base/Desktop.h"
+#include "base/ErrorReport.h"
 #include "FolderSettingsPage.h"
-#include "SiteSettings.h"
-#include "StdCtrls.h"
-#include "WizardForms.h"
-#include "xpButton.h"
+#include "site/SiteSettings.h"
+#include "base/StdCtrls.h"
+#include "base/WizardForms.h"
+#include "controls/xpButton.h"
 
 TForm1::TForm1() : TForm(QString::fromLatin1(kApplicationTitle), 480, 253, bsSingle)
 {

@@ -2,7 +2,7 @@
 // and opens the first page; closing this window ends the program.
 #pragma once
 
-#include "Form.h"
+#include "base/Form.h"
 
 class TImage;
 class TxpButton;

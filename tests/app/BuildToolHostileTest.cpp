@@ -1,7 +1,7 @@
 // pixelnook-build against an adversary: every run ends by itself with a
 // clear message that names the file, exit 2 for answers it refuses (with
 // nothing written) and 1 for a build that stopped, and loses nothing.
-#include "JpegFixtures.h"
+#include "tests/support/JpegFixtures.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // pixelnook-build end to end: what it prints, writes and exits with.
-#include "JpegFixtures.h"
-#include "SiteSettings.h"
-#include "TemplateCatalogue.h"
+#include "tests/support/JpegFixtures.h"
+#include "site/SiteSettings.h"
+#include "site/TemplateCatalogue.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // TxpButton: its looks pixel by pixel, and its mouse, key, focus and
 // accelerator behaviour counted through OnClick.
-#include "WidgetTestSupport.h"
-#include "PixelnookFont.h"
-#include "xpButton.h"
+#include "tests/support/WidgetTestSupport.h"
+#include "controls/PixelnookFont.h"
+#include "controls/xpButton.h"
 
 #include <QDialog>
 #include <QEnterEvent>

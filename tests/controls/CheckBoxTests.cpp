@@ -1,8 +1,8 @@
 // TxpCheckBox: box looks, check mark, caption placement, and toggling by
 // mouse, Space and accelerator counted through OnClick.
-#include "WidgetTestSupport.h"
-#include "PixelnookFont.h"
-#include "xpCheckBox.h"
+#include "tests/support/WidgetTestSupport.h"
+#include "controls/PixelnookFont.h"
+#include "controls/xpCheckBox.h"
 
 #include <QEnterEvent>
 #include <QFontMetrics>

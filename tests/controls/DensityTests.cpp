@@ -1,9 +1,9 @@
 // The styled controls on a high-density screen: painted at device pixel
 // ratio 2 they keep their geometry in device-independent pixels, and their
 // captions are drawn at the finer resolution instead of being enlarged.
-#include "WidgetTestSupport.h"
-#include "xpButton.h"
-#include "xpCheckBox.h"
+#include "tests/support/WidgetTestSupport.h"
+#include "controls/xpButton.h"
+#include "controls/xpCheckBox.h"
 
 #include <gtest/gtest.h>
 

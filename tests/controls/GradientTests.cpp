@@ -1,7 +1,7 @@
 // FillGradient: band geometry, channel rounding, directions, system colours
 // and the painter state it leaves behind.
-#include "WidgetTestSupport.h"
-#include "XPGraphUtil.h"
+#include "tests/support/WidgetTestSupport.h"
+#include "controls/XPGraphUtil.h"
 
 #include <QApplication>
 #include <QPainter>

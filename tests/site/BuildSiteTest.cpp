@@ -1,9 +1,9 @@
 // The whole build: checks, stages and their reports, the output tree, and
 // what is left on disk when a stage stops.
-#include "BuildSite.h"
-#include "GalleryPages.h"
-#include "JpegFixtures.h"
-#include "SiteError.h"
+#include "site/BuildSite.h"
+#include "site/GalleryPages.h"
+#include "tests/support/JpegFixtures.h"
+#include "site/SiteError.h"
 
 #include <gtest/gtest.h>
 

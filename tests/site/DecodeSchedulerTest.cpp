@@ -2,7 +2,7 @@
 // simulated clock: workers take tasks, pictures take their time, the writer
 // writes in list order behind them.
 
-#include "DecodeScheduler.h"
+#include "site/DecodeScheduler.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // either a value or an exact message.
 #pragma once
 
-#include "SiteError.h"
+#include "site/SiteError.h"
 
 #include <functional>
 #include <string>

@@ -1,7 +1,7 @@
 // The Exif reader: the Orientation tag in both byte orders, and Normal for
 // every segment it cannot read, without reading outside it.
-#include "ExifOrientation.h"
-#include "JpegFixtures.h"
+#include "site/ExifOrientation.h"
+#include "tests/support/JpegFixtures.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // The file operations the build stands on: their error texts, a copy that
 // never writes through a link, and how files and directory entries are
 // told apart.
-#include "FileSystem.h"
+#include "site/FileSystem.h"
 #include "ErrorText.h"
-#include "JpegFixtures.h"
+#include "tests/support/JpegFixtures.h"
 
 #include <gtest/gtest.h>
 

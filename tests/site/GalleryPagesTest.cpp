@@ -1,7 +1,7 @@
 // Gallery pages: the template filled page by page, byte for byte.
-#include "GalleryPages.h"
-#include "JpegFixtures.h"
-#include "SiteError.h"
+#include "site/GalleryPages.h"
+#include "tests/support/JpegFixtures.h"
+#include "site/SiteError.h"
 
 #include <gtest/gtest.h>
 

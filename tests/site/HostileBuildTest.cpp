@@ -2,10 +2,10 @@
 // and folders given as pictures or templates, folder names that climb out
 // of the site, the site at the root. Every build ends by itself, changes
 // nothing outside the site and no picture, and a refusal writes nothing.
-#include "BuildSite.h"
-#include "GalleryPages.h"
-#include "JpegFixtures.h"
-#include "SiteError.h"
+#include "site/BuildSite.h"
+#include "site/GalleryPages.h"
+#include "tests/support/JpegFixtures.h"
+#include "site/SiteError.h"
 
 #include <gtest/gtest.h>
 

@@ -4,9 +4,9 @@
 // long it took and how much memory it grew by; outside AddressSanitizer its
 // address space is capped too. Every case must end with a thumbnail or a
 // clear error naming the picture, within 1 GiB.
-#include "JpegFixtures.h"
-#include "SiteError.h"
-#include "Thumbnail.h"
+#include "tests/support/JpegFixtures.h"
+#include "site/SiteError.h"
+#include "site/Thumbnail.h"
 
 #include <gtest/gtest.h>
 #include <jpeglib.h>

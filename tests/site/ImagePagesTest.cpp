@@ -1,7 +1,7 @@
 // Image pages: twelve fixed lines per picture, CR LF after each.
-#include "ImagePages.h"
-#include "JpegFixtures.h"
-#include "SiteError.h"
+#include "site/ImagePages.h"
+#include "tests/support/JpegFixtures.h"
+#include "site/SiteError.h"
 
 #include <gtest/gtest.h>
 

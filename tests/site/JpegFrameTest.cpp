@@ -1,8 +1,8 @@
 // Reading a picture's frame from its headers, and what decoding it will hold.
 
-#include "JpegCodec.h"
-#include "JpegFixtures.h"
-#include "JpegFrame.h"
+#include "site/JpegCodec.h"
+#include "tests/support/JpegFixtures.h"
+#include "site/JpegFrame.h"
 
 #include <gtest/gtest.h>
 

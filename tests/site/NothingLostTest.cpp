@@ -2,11 +2,11 @@
 // never deletes anything in the site folder but the files it replaces,
 // leaves earlier files in place when it stops, and reports a file it could
 // not write in full as "Cannot create file", never as a success.
-#include "BuildSite.h"
-#include "FileSystem.h"
-#include "JpegFixtures.h"
-#include "SiteError.h"
-#include "Thumbnail.h"
+#include "site/BuildSite.h"
+#include "site/FileSystem.h"
+#include "tests/support/JpegFixtures.h"
+#include "site/SiteError.h"
+#include "site/Thumbnail.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Link values in the pages: what a URL path may not hold is percent-encoded.
-#include "SiteLayout.h"
+#include "site/SiteLayout.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The answers' data model: what "Start Site" resets and keeps, the defaults
 // an empty answer takes, how a chosen path splits, and the one-name rule of
 // the picture list.
-#include "SiteSettings.h"
+#include "site/SiteSettings.h"
 
 #include <gtest/gtest.h>
 

@@ -2,10 +2,10 @@
 // update ends in exactly the tree a fresh build of the same answers gives
 // (beside the user's own files), or refuses before it writes anything; the
 // build record reads back what it wrote and refuses what it cannot trust.
-#include "BuildRecord.h"
-#include "BuildSite.h"
-#include "JpegFixtures.h"
-#include "SiteError.h"
+#include "site/BuildRecord.h"
+#include "site/BuildSite.h"
+#include "tests/support/JpegFixtures.h"
+#include "site/SiteError.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Picking a built-in template beside the program.
-#include "JpegFixtures.h"
-#include "TemplateCatalogue.h"
+#include "tests/support/JpegFixtures.h"
+#include "site/TemplateCatalogue.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // A thumbnail's size from the picture's and the size text: the rounding,
 // the arithmetic errors and the integer conversion of the size box.
 #include "ErrorText.h"
-#include "ThumbnailDimensions.h"
+#include "site/ThumbnailDimensions.h"
 
 #include <gtest/gtest.h>
 

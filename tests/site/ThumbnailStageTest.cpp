@@ -1,7 +1,7 @@
-#include "JpegFixtures.h"
-#include "SiteError.h"
-#include "Thumbnail.h"
-#include "ThumbnailStage.h"
+#include "tests/support/JpegFixtures.h"
+#include "site/SiteError.h"
+#include "site/Thumbnail.h"
+#include "site/ThumbnailStage.h"
 
 #include <gtest/gtest.h>
 

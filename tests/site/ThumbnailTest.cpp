@@ -1,10 +1,10 @@
 // The thumbnail maker: failures and their messages, the files it writes,
 // exactness against a full decode, turned pictures and the memory cap.
 #include "ErrorText.h"
-#include "JpegCodec.h"
-#include "JpegFixtures.h"
-#include "SiteError.h"
-#include "Thumbnail.h"
+#include "site/JpegCodec.h"
+#include "tests/support/JpegFixtures.h"
+#include "site/SiteError.h"
+#include "site/Thumbnail.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 // Web-ready copies and location removal: the copies are read back with
 // Exiv2 and decoded, and no private tag may survive; the default build's
 // copies stay the pictures' own bytes.
-#include "WebCopy.h"
-#include "BuildSite.h"
-#include "JpegFixtures.h"
-#include "SiteError.h"
+#include "site/WebCopy.h"
+#include "site/BuildSite.h"
+#include "tests/support/JpegFixtures.h"
+#include "site/SiteError.h"
 
 #include <exiv2/exiv2.hpp>
 #include <gtest/gtest.h>

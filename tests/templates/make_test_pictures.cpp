@@ -4,7 +4,7 @@
 //
 // Picture k (from 1) has its own hue and k light bars across it, so that
 // screenshots and a person looking at them can tell the pictures apart.
-#include "JpegFixtures.h"
+#include "tests/support/JpegFixtures.h"
 
 #include <cmath>
 #include <cstddef>

@@ -1,11 +1,11 @@
 // pixelnook-controls-sheet [DIR]: renders every styled control and the
 // progress gauge in every look into one picture for a person to look at,
 // DIR/controls.png (default: screenshots), at 1x beside a 3x enlargement.
-#include "WidgetTestSupport.h"
-#include "PixelnookFont.h"
-#include "ProgressGauge.h"
-#include "xpButton.h"
-#include "xpCheckBox.h"
+#include "tests/support/WidgetTestSupport.h"
+#include "controls/PixelnookFont.h"
+#include "wizard/ProgressGauge.h"
+#include "controls/xpButton.h"
+#include "controls/xpCheckBox.h"
 
 #include <QApplication>
 #include <QDir>

@@ -2,15 +2,15 @@
 // else passes unchanged, and the description's line breaks come out CR LF.
 #include "WizardTestSupport.h"
 
-#include "FolderSettingsPage.h"
-#include "PictureListPage.h"
-#include "SiteDetailsPage.h"
-#include "SiteFolderChooser.h"
-#include "StdCtrls.h"
-#include "WelcomePage.h"
-#include "WizardForms.h"
-#include "xpButton.h"
-#include "xpCheckBox.h"
+#include "wizard/FolderSettingsPage.h"
+#include "wizard/PictureListPage.h"
+#include "wizard/SiteDetailsPage.h"
+#include "wizard/SiteFolderChooser.h"
+#include "wizard/base/StdCtrls.h"
+#include "wizard/WelcomePage.h"
+#include "wizard/base/WizardForms.h"
+#include "controls/xpButton.h"
+#include "controls/xpCheckBox.h"
 
 #include <QClipboard>
 #include <QFontMetrics>

@@ -4,9 +4,9 @@
 // the program goes on.
 #include "WizardTestSupport.h"
 
-#include "ErrorReport.h"
-#include "SiteError.h"
-#include "xpButton.h"
+#include "wizard/base/ErrorReport.h"
+#include "site/SiteError.h"
+#include "controls/xpButton.h"
 
 #include <QCoreApplication>
 #include <QEvent>

@@ -2,14 +2,14 @@
 // on "Continue -->", the folder line, and the current path rule.
 #include "WizardTestSupport.h"
 
-#include "FolderSettingsPage.h"
-#include "WizardForms.h"
-#include "SiteDetailsPage.h"
-#include "SiteFolderChooser.h"
-#include "StdCtrls.h"
-#include "WelcomePage.h"
-#include "xpButton.h"
-#include "xpCheckBox.h"
+#include "wizard/FolderSettingsPage.h"
+#include "wizard/base/WizardForms.h"
+#include "wizard/SiteDetailsPage.h"
+#include "wizard/SiteFolderChooser.h"
+#include "wizard/base/StdCtrls.h"
+#include "wizard/WelcomePage.h"
+#include "controls/xpButton.h"
+#include "controls/xpCheckBox.h"
 
 #include <QDir>
 #include <QFileSystemModel>

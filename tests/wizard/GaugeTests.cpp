@@ -1,8 +1,8 @@
 // ProgressGauge: the bar length at every stage of a build, the inverted
 // percentage text, clamping and the one repaint per whole-percent change.
-#include "WidgetTestSupport.h"
-#include "PixelnookFont.h"
-#include "ProgressGauge.h"
+#include "tests/support/WidgetTestSupport.h"
+#include "controls/PixelnookFont.h"
+#include "wizard/ProgressGauge.h"
 
 #include <QFont>
 #include <QFontMetrics>

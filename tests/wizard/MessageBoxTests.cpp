@@ -4,14 +4,14 @@
 // Escape, and title-bar closes are refused only while the build runs.
 #include "WizardTestSupport.h"
 
-#include "CompletedPage.h"
-#include "WizardForms.h"
-#include "ProgressGauge.h"
-#include "ProgressWindow.h"
-#include "StdCtrls.h"
-#include "TemplatePage.h"
-#include "xpButton.h"
-#include "xpCheckBox.h"
+#include "wizard/CompletedPage.h"
+#include "wizard/base/WizardForms.h"
+#include "wizard/ProgressGauge.h"
+#include "wizard/ProgressWindow.h"
+#include "wizard/base/StdCtrls.h"
+#include "wizard/TemplatePage.h"
+#include "controls/xpButton.h"
+#include "controls/xpCheckBox.h"
 
 #include <QAbstractButton>
 #include <QApplication>

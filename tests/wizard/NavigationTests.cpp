@@ -3,19 +3,19 @@
 // the answers it resets.
 #include "WizardTestSupport.h"
 
-#include "FolderSettingsPage.h"
-#include "WizardForms.h"
-#include "PictureListPage.h"
-#include "CompletedPage.h"
-#include "ProgressWindow.h"
-#include "SiteDetailsPage.h"
-#include "SiteFolderChooser.h"
-#include "SiteSettings.h"
-#include "StdCtrls.h"
-#include "TemplatePage.h"
-#include "WelcomePage.h"
-#include "xpButton.h"
-#include "xpCheckBox.h"
+#include "wizard/FolderSettingsPage.h"
+#include "wizard/base/WizardForms.h"
+#include "wizard/PictureListPage.h"
+#include "wizard/CompletedPage.h"
+#include "wizard/ProgressWindow.h"
+#include "wizard/SiteDetailsPage.h"
+#include "wizard/SiteFolderChooser.h"
+#include "site/SiteSettings.h"
+#include "wizard/base/StdCtrls.h"
+#include "wizard/TemplatePage.h"
+#include "wizard/WelcomePage.h"
+#include "controls/xpButton.h"
+#include "controls/xpCheckBox.h"
 
 #include <QDir>
 #include <QLineEdit>

@@ -3,14 +3,14 @@
 // Move Down, and the empty-list check.
 #include "WizardTestSupport.h"
 
-#include "FolderSettingsPage.h"
-#include "WizardForms.h"
-#include "PictureListPage.h"
-#include "SiteDetailsPage.h"
-#include "SiteFolderChooser.h"
-#include "TemplatePage.h"
-#include "WelcomePage.h"
-#include "xpButton.h"
+#include "wizard/FolderSettingsPage.h"
+#include "wizard/base/WizardForms.h"
+#include "wizard/PictureListPage.h"
+#include "wizard/SiteDetailsPage.h"
+#include "wizard/SiteFolderChooser.h"
+#include "wizard/TemplatePage.h"
+#include "wizard/WelcomePage.h"
+#include "controls/xpButton.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -3,14 +3,14 @@
 // checks "Build Site" makes before anything is written.
 #include "WizardTestSupport.h"
 
-#include "CompletedPage.h"
-#include "WizardForms.h"
-#include "ProgressWindow.h"
-#include "StdCtrls.h"
-#include "TemplatePage.h"
-#include "WelcomePage.h"
-#include "xpButton.h"
-#include "xpCheckBox.h"
+#include "wizard/CompletedPage.h"
+#include "wizard/base/WizardForms.h"
+#include "wizard/ProgressWindow.h"
+#include "wizard/base/StdCtrls.h"
+#include "wizard/TemplatePage.h"
+#include "wizard/WelcomePage.h"
+#include "controls/xpButton.h"
+#include "controls/xpCheckBox.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,18 +2,18 @@
 // frame, font, tab order, and where they appear.
 #include "WizardTestSupport.h"
 
-#include "Application.h"
-#include "CompletedPage.h"
-#include "FolderSettingsPage.h"
-#include "WizardForms.h"
-#include "PictureListPage.h"
-#include "ProgressWindow.h"
-#include "SiteDetailsPage.h"
-#include "SiteFolderChooser.h"
-#include "TemplatePage.h"
-#include "WelcomePage.h"
-#include "xpButton.h"
-#include "xpCheckBox.h"
+#include "app/Application.h"
+#include "wizard/CompletedPage.h"
+#include "wizard/FolderSettingsPage.h"
+#include "wizard/base/WizardForms.h"
+#include "wizard/PictureListPage.h"
+#include "wizard/ProgressWindow.h"
+#include "wizard/SiteDetailsPage.h"
+#include "wizard/SiteFolderChooser.h"
+#include "wizard/TemplatePage.h"
+#include "wizard/WelcomePage.h"
+#include "controls/xpButton.h"
+#include "controls/xpCheckBox.h"
 
 #include <QFontInfo>
 #include <QGuiApplication>

@@ -1,15 +1,15 @@
 #include "WizardTestSupport.h"
 
-#include "CreateForms.h"
-#include "FolderSettingsPage.h"
-#include "PictureListPage.h"
-#include "SiteDetailsPage.h"
-#include "SiteFolderChooser.h"
-#include "TemplatePage.h"
-#include "WelcomePage.h"
-#include "WizardForms.h"
-#include "xpButton.h"
-#include "xpCheckBox.h"
+#include "app/CreateForms.h"
+#include "wizard/FolderSettingsPage.h"
+#include "wizard/PictureListPage.h"
+#include "wizard/SiteDetailsPage.h"
+#include "wizard/SiteFolderChooser.h"
+#include "wizard/TemplatePage.h"
+#include "wizard/WelcomePage.h"
+#include "wizard/base/WizardForms.h"
+#include "controls/xpButton.h"
+#include "controls/xpCheckBox.h"
 
 #include <QDir>
 #include <QLineEdit>

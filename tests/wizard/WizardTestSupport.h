@@ -4,7 +4,7 @@
 // pictures and folders.
 #pragma once
 
-#include "Desktop.h"
+#include "wizard/base/Desktop.h"
 
 #include <QImage>
 #include <QList>

@@ -1,6 +1,6 @@
 #include "ErrorReport.h"
 
-#include "SiteError.h"
+#include "site/SiteError.h"
 #include "Desktop.h"
 
 #include <exception>

@@ -1,6 +1,6 @@
 #include "Form.h"
 
-#include "PixelnookFont.h"
+#include "controls/PixelnookFont.h"
 #include "WizardForms.h"
 
 #include <QCloseEvent>

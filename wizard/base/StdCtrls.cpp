@@ -1,7 +1,7 @@
 #include "StdCtrls.h"
 
-#include "xpButton.h"
-#include "xpDrawing.h"
+#include "controls/xpButton.h"
+#include "controls/xpDrawing.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
