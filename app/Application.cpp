@@ -1,10 +1,10 @@
 #include "Application.h"
 
 #include "CreateForms.h"
-#include "wizard/base/ErrorReport.h"
-#include "site/FileSystem.h"
 #include "controls/PixelnookFont.h"
+#include "site/FileSystem.h"
 #include "wizard/WelcomePage.h"
+#include "wizard/base/ErrorReport.h"
 #include "wizard/base/WizardForms.h"
 
 #include <QIcon>

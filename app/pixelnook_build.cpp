@@ -91,7 +91,8 @@ std::function<std::string(Answers &, const std::string &)> TextOption(Member Sit
     };
 }
 
-std::function<std::string(Answers &, const std::string &)> Switch(std::function<void(Answers &)> set)
+std::function<std::string(Answers &, const std::string &)>
+Switch(std::function<void(Answers &)> set)
 {
     return [set](Answers &answers, const std::string &) {
         set(answers);
@@ -115,8 +116,7 @@ std::vector<Option> Options(const Answers &start)
     const SiteSettings &s = start.Settings;
     return {
         {"--site-folder", "DIR", "the site's main folder (not empty, not /)",
-         HomeAsTilde(s.SiteFolder),
-         TextOption(&SiteSettings::SiteFolder)},
+         HomeAsTilde(s.SiteFolder), TextOption(&SiteSettings::SiteFolder)},
         {"--images-folder", "NAME", "sub-folder for the picture copies", s.ImagesFolderName,
          TextOption(&SiteSettings::ImagesFolderName)},
         {"--thumbnails-folder", "NAME", "sub-folder for the thumbnails", s.ThumbnailsFolderName,
@@ -150,8 +150,9 @@ std::vector<Option> Options(const Answers &start)
          }},
         {"--workers", "N", "threads making thumbnails (0: one per core)",
          std::to_string(start.Options.ThumbnailWorkers),
-         CountOption("--workers", 0, kMaxWorkers,
-                     [](Answers &a, unsigned long n) { a.Options.ThumbnailWorkers = unsigned(n); })},
+         CountOption(
+             "--workers", 0, kMaxWorkers,
+             [](Answers &a, unsigned long n) { a.Options.ThumbnailWorkers = unsigned(n); })},
         {"--web-ready", nullptr,
          "copies ready for the web: upright, at most --web-size pixels on the longest side, "
          "sRGB, location and other private metadata removed",
@@ -246,7 +247,8 @@ std::string Usage(const std::vector<Option> &options)
 }
 
 // After "You must select atlest 1 image", for someone who ran the tool bare.
-const char *const kUsageHint = "Usage: pixelnook-build [options] PICTURE... (pixelnook-build --help for more)";
+const char *const kUsageHint =
+    "Usage: pixelnook-build [options] PICTURE... (pixelnook-build --help for more)";
 
 // Prints each stage as TEXT|PERCENT. On a terminal the thumbnail stage,
 // the long one, also counts its pictures on one line that rewrites itself

@@ -13,9 +13,9 @@
 //
 // WORKERS 0 means one per core. Thumbnails are named OUTDIR/tn_NAME.
 #include "site/FileSystem.h"
-#include "tests/support/JpegFixtures.h"
 #include "site/Thumbnail.h"
 #include "site/ThumbnailStage.h"
+#include "tests/support/JpegFixtures.h"
 
 #include <algorithm>
 #include <atomic>
@@ -82,20 +82,23 @@ void Header(const std::vector<unsigned char> &bytes, int &W, int &H)
 // The straightforward thumbnail: the whole picture decoded into one raster,
 // sampled and encoded, by the same plain code the tests compare the
 // program's thumbnails against.
-void ReferenceThumbnail(const std::string &path, const std::string &sizeText, const std::string &target)
+void ReferenceThumbnail(const std::string &path, const std::string &sizeText,
+                        const std::string &target)
 {
     const std::vector<unsigned char> bytes = ReadAll(path);
     int W = 0, H = 0;
     Header(bytes, W, H);
     const pixelnook::ThumbnailExtent t =
         pixelnook::ThumbnailDimensions(W, H, pixelnook::ConvertThumbnailSize(sizeText));
-    const std::vector<unsigned char> thumbnail = fixtures::ReferenceThumbnail(bytes, t.Width, t.Height);
+    const std::vector<unsigned char> thumbnail =
+        fixtures::ReferenceThumbnail(bytes, t.Width, t.Height);
     if (thumbnail.empty()) {
         std::fprintf(stderr, "pixelnook-bench: cannot decode %s\n", path.c_str());
         std::exit(1);
     }
     std::ofstream file(target, std::ios::binary | std::ios::trunc);
-    file.write(reinterpret_cast<const char *>(thumbnail.data()), static_cast<std::streamsize>(thumbnail.size()));
+    file.write(reinterpret_cast<const char *>(thumbnail.data()),
+               static_cast<std::streamsize>(thumbnail.size()));
 }
 
 // What no thumbnail of a full-size picture can avoid: reading the file and
@@ -128,8 +131,7 @@ unsigned Workers(const char *text)
     return n ? n : std::max(1u, std::thread::hardware_concurrency());
 }
 
-template <typename Job>
-void RunOnThreads(unsigned workers, size_t count, Job job)
+template <typename Job> void RunOnThreads(unsigned workers, size_t count, Job job)
 {
     std::atomic<size_t> next{0};
     auto work = [&] {
@@ -175,12 +177,15 @@ void MakeBigPicture(const std::string &path, int width, int height)
         for (int x = 0; x < width; ++x) {
             seed = seed * 1664525u + 1013904223u;
             const double base = 0.5 + 0.3 * std::sin(x / 900.0) * std::cos(y / 1300.0);
-            const double detail = 0.08 * std::sin((x + 2 * y) / 23.0) * std::sin((3 * x - y) / 57.0);
+            const double detail =
+                0.08 * std::sin((x + 2 * y) / 23.0) * std::sin((3 * x - y) / 57.0);
             const int noise = static_cast<int>(seed >> 30) - 1;
             for (int ch = 0; ch < 3; ++ch) {
-                double v = 255 * (base + detail * (ch + 1) / 2 + 0.1 * std::sin((x * (ch + 1)) / 4000.0 + y / 3000.0));
+                double v = 255 * (base + detail * (ch + 1) / 2 +
+                                  0.1 * std::sin((x * (ch + 1)) / 4000.0 + y / 3000.0));
                 v += noise;
-                row[static_cast<size_t>(x) * 3 + ch] = static_cast<unsigned char>(std::min(255.0, std::max(0.0, v)));
+                row[static_cast<size_t>(x) * 3 + ch] =
+                    static_cast<unsigned char>(std::min(255.0, std::max(0.0, v)));
             }
         }
         JSAMPROW r = row.data();
@@ -193,12 +198,11 @@ void MakeBigPicture(const std::string &path, int width, int height)
 
 int Usage()
 {
-    std::fprintf(stderr,
-                 "usage: pixelnook-bench stage WORKERS SIZE OUTDIR PICTURE...\n"
-                 "       pixelnook-bench reference SIZE OUTDIR PICTURE...\n"
-                 "       pixelnook-bench floor WORKERS PICTURE...\n"
-                 "       pixelnook-bench dims SIZE PICTURE...\n"
-                 "       pixelnook-bench big PATH WIDTH HEIGHT\n");
+    std::fprintf(stderr, "usage: pixelnook-bench stage WORKERS SIZE OUTDIR PICTURE...\n"
+                         "       pixelnook-bench reference SIZE OUTDIR PICTURE...\n"
+                         "       pixelnook-bench floor WORKERS PICTURE...\n"
+                         "       pixelnook-bench dims SIZE PICTURE...\n"
+                         "       pixelnook-bench big PATH WIDTH HEIGHT\n");
     return 2;
 }
 
@@ -215,7 +219,8 @@ int main(int argc, char **argv)
             std::vector<pixelnook::ThumbnailJob> jobs;
             for (size_t k = 3; k < args.size(); ++k)
                 jobs.push_back({args[k], args[2] + "/tn_" + BaseName(args[k])});
-            pixelnook::MakeThumbnails(jobs, args[1], static_cast<unsigned>(std::strtoul(args[0].c_str(), nullptr, 10)));
+            pixelnook::MakeThumbnails(
+                jobs, args[1], static_cast<unsigned>(std::strtoul(args[0].c_str(), nullptr, 10)));
         } else if (mode == "reference" && args.size() >= 2) {
             for (size_t k = 2; k < args.size(); ++k)
                 ReferenceThumbnail(args[k], args[0], args[1] + "/tn_" + BaseName(args[k]));
@@ -224,9 +229,10 @@ int main(int argc, char **argv)
             // picture at the end while the others idle: the floor is the
             // best any schedule could do, without a memory limit.
             std::vector<std::string> pictures(args.begin() + 1, args.end());
-            std::stable_sort(pictures.begin(), pictures.end(), [](const std::string &a, const std::string &b) {
-                return std::filesystem::file_size(a) > std::filesystem::file_size(b);
-            });
+            std::stable_sort(
+                pictures.begin(), pictures.end(), [](const std::string &a, const std::string &b) {
+                    return std::filesystem::file_size(a) > std::filesystem::file_size(b);
+                });
             RunOnThreads(Workers(args[0].c_str()), pictures.size(), [&](size_t k) {
                 try {
                     FloorDecode(pictures[k]);

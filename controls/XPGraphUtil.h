@@ -11,13 +11,13 @@
 // system colour whose low byte picks the system's colour.
 using TColor = quint32;
 
-constexpr TColor clBtnFace = 0xFF00000F;     // the palette's window (button face) colour
-constexpr TColor clWindowText = 0xFF000008;  // the palette's window text colour
+constexpr TColor clBtnFace = 0xFF00000F;    // the palette's window (button face) colour
+constexpr TColor clWindowText = 0xFF000008; // the palette's window text colour
 
 // (r, g, b) as a literal colour value.
 constexpr TColor RGBColor(quint8 R, quint8 G, quint8 B)
 {
-  return TColor(R) | (TColor(G) << 8) | (TColor(B) << 16);
+    return TColor(R) | (TColor(G) << 8) | (TColor(B) << 16);
 }
 
 enum TGradientDirection : quint8 { gdTopToBottom, gdBottomToTop, gdLeftToRight, gdRightToLeft };
@@ -25,7 +25,7 @@ enum TGradientDirection : quint8 { gdTopToBottom, gdBottomToTop, gdLeftToRight, 
 // Right and Bottom are exclusive: the rectangle covers Left <= x < Right and
 // Top <= y < Bottom and is empty when Right <= Left or Bottom <= Top.
 struct TRect {
-  int Left, Top, Right, Bottom;
+    int Left, Top, Right, Bottom;
 };
 
 int RectHeight(const TRect &R);

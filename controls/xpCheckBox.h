@@ -11,32 +11,32 @@
 enum TCheckBoxAlignment : quint8 { cbaLeft, cbaRight };
 
 class TxpCheckBox : public TxpCustomControl {
-  Q_OBJECT
+    Q_OBJECT
 public:
-  explicit TxpCheckBox(QWidget *parent = nullptr);
-  ~TxpCheckBox() override;
+    explicit TxpCheckBox(QWidget *parent = nullptr);
+    ~TxpCheckBox() override;
 
-  bool Checked() const;
-  void SetChecked(bool Value);             // redraws at once; raises no OnClick
-  TCheckBoxAlignment Alignment() const;
-  void SetAlignment(TCheckBoxAlignment Value);
-  TColor Color() const;
-  void SetColor(TColor Value);             // requests a redraw
+    bool Checked() const;
+    void SetChecked(bool Value); // redraws at once; raises no OnClick
+    TCheckBoxAlignment Alignment() const;
+    void SetAlignment(TCheckBoxAlignment Value);
+    TColor Color() const;
+    void SetColor(TColor Value); // requests a redraw
 
-  // Inverts Checked, requests a redraw, then OnClick (which reads the new value).
-  void Toggle();
+    // Inverts Checked, requests a redraw, then OnClick (which reads the new value).
+    void Toggle();
 
-  QImage Render(qreal Ratio = 1.0) const override;
+    QImage Render(qreal Ratio = 1.0) const override;
 
-  QSize sizeHint() const override;
+    QSize sizeHint() const override;
 
 protected:
-  void Activate() override;
-  void Accelerator() override;
-  bool PassesKeyRelease() const override;
+    void Activate() override;
+    void Accelerator() override;
+    bool PassesKeyRelease() const override;
 
 private:
-  bool FChecked = false;
-  TCheckBoxAlignment FAlignment = cbaRight;
-  TColor FColor = clBtnFace;
+    bool FChecked = false;
+    TCheckBoxAlignment FAlignment = cbaRight;
+    TColor FColor = clBtnFace;
 };

@@ -48,7 +48,7 @@ void DrawFocusRect(QPainter &P, const TRect &R);
 
 // The underline under the character that followed the caption's first "&",
 // on row Y0 + text height, from the caption's top-left corner (X0, Y0).
-void DrawAcceleratorUnderline(QPainter &P, const QString &Caption, const QFontMetrics &Metrics, int X0,
-                              int Y0, const QColor &Color);
+void DrawAcceleratorUnderline(QPainter &P, const QString &Caption, const QFontMetrics &Metrics,
+                              int X0, int Y0, const QColor &Color);
 
 } // namespace XPDraw

@@ -30,7 +30,8 @@ struct WorkFolder {
     std::string Path;
     WorkFolder()
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "pixelnook-fuzz-XXXXXX").string();
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "pixelnook-fuzz-XXXXXX").string();
         if (!mkdtemp(pattern.data()))
             Fail("cannot make a work folder");
         Path = pattern;
@@ -51,7 +52,8 @@ const WorkFolder &Work()
 size_t CountNonOverlapping(const std::string &text, const std::string &what)
 {
     size_t count = 0;
-    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + what.size()))
+    for (size_t at = text.find(what); at != std::string::npos;
+         at = text.find(what, at + what.size()))
         ++count;
     return count;
 }
@@ -67,7 +69,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         else
             fields.back() += static_cast<char>(data[i]);
     }
-    auto field = [&](size_t i, const char *fallback) { return i < fields.size() ? fields[i] : std::string(fallback); };
+    auto field = [&](size_t i, const char *fallback) {
+        return i < fields.size() ? fields[i] : std::string(fallback);
+    };
 
     const std::string templateText = fields[0];
     SiteSettings settings;
@@ -79,7 +83,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     settings.ThumbnailsFolderName = field(5, "thumbnails");
     settings.ImagePagesFolderName = field(6, "imagepages");
     settings.ThumbnailPrefix = field(7, "tn");
-    const unsigned flags = fields.size() > 8 && !fields[8].empty() ? static_cast<unsigned char>(fields[8][0]) : 0;
+    const unsigned flags =
+        fields.size() > 8 && !fields[8].empty() ? static_cast<unsigned char>(fields[8][0]) : 0;
     settings.MakeImagePages = (flags & 1) != 0;
     PictureList pictures((flags >> 1 & 7) + 1);
     for (size_t k = 0; k < pictures.size(); ++k)
@@ -104,7 +109,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         Fail("counted " + std::to_string(counted) + " pages, wrote " + std::to_string(pages));
     if (placesPictures) {
         if (pages < 1 || static_cast<size_t>(pages) > pictures.size())
-            Fail(std::to_string(pages) + " pages for " + std::to_string(pictures.size()) + " pictures");
+            Fail(std::to_string(pages) + " pages for " + std::to_string(pictures.size()) +
+                 " pictures");
         for (int p = 1; p <= pages + 1; ++p)
             if (FileExists(Work().Path + "/index" + std::to_string(p) + ".html") != (p <= pages))
                 Fail("page files do not match the count " + std::to_string(pages));

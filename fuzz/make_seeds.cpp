@@ -62,7 +62,8 @@ void ThumbnailSeeds(const fs::path &folder)
         fixtures::JpegSpec Spec;
     };
     std::vector<Kind> kinds;
-    const int samplings[][2] = {{1, 1}, {2, 1}, {1, 2}, {2, 2}, {4, 1}, {1, 4}, {3, 1}, {3, 2}, {4, 2}, {2, 4}};
+    const int samplings[][2] = {{1, 1}, {2, 1}, {1, 2}, {2, 2}, {4, 1},
+                                {1, 4}, {3, 1}, {3, 2}, {4, 2}, {2, 4}};
     for (const auto &s : samplings) {
         for (const bool progressive : {false, true}) {
             fixtures::JpegSpec spec{24, 17};
@@ -110,7 +111,10 @@ void ThumbnailSeeds(const fs::path &folder)
     {
         fixtures::JpegSpec spec{24, 17};
         spec.Progressive = true;
-        spec.Scans = {{{0, 1, 2}, 0, 0, 0, 0}, {{0}, 1, 9, 0, 0}, {{0}, 10, 63, 0, 0}, {{1}, 1, 63, 0, 0},
+        spec.Scans = {{{0, 1, 2}, 0, 0, 0, 0},
+                      {{0}, 1, 9, 0, 0},
+                      {{0}, 10, 63, 0, 0},
+                      {{1}, 1, 63, 0, 0},
                       {{2}, 1, 63, 0, 0}};
         kinds.push_back({"spectral", spec});
         spec.Scans = {{{0, 1, 2}, 0, 0, 0, 2}, {{0, 1, 2}, 0, 0, 2, 1}, {{0, 1, 2}, 0, 0, 1, 0}};
@@ -130,7 +134,8 @@ void ThumbnailSeeds(const fs::path &folder)
         const std::string stem = std::to_string(n++) + "-" + kind.Name;
         Write(folder, stem + ".bin", ThumbnailInput(size, jpeg));
         // Cut short, in the middle of the coded data.
-        Write(folder, stem + "-cut.bin", ThumbnailInput(size, Bytes(jpeg.begin(), jpeg.begin() + jpeg.size() * 2 / 3)));
+        Write(folder, stem + "-cut.bin",
+              ThumbnailInput(size, Bytes(jpeg.begin(), jpeg.begin() + jpeg.size() * 2 / 3)));
     }
     Write(folder, "arith.bin", ThumbnailInput("6", ArithmeticJpeg(21, 14, false)));
     Write(folder, "arith-progressive.bin", ThumbnailInput("6", ArithmeticJpeg(14, 21, true)));
@@ -143,7 +148,9 @@ void ThumbnailSeeds(const fs::path &folder)
             spec.Progressive = progressive;
             const std::string name = std::string("huge-") + (components == 1 ? "gray" : "colour") +
                                      (progressive ? "-progressive" : "") + ".bin";
-            Write(folder, name, ThumbnailInput("85", fixtures::WithFrameSize(fixtures::MakeJpeg(spec), 65500, 65500)));
+            Write(folder, name,
+                  ThumbnailInput("85",
+                                 fixtures::WithFrameSize(fixtures::MakeJpeg(spec), 65500, 65500)));
         }
     }
 
@@ -159,10 +166,12 @@ void ThumbnailSeeds(const fs::path &folder)
 
 void GalleryPageSeeds(const fs::path &folder, const fs::path &templates)
 {
-    const std::string values = Joined({"My Site", "photos, beach", "Line one\r\nline two", "images", "thumbnails",
-                                       "imagepages", "tn", "\x07", "a.jpg", "b c.jpg", "d&e.jpg"});
-    const std::string tricky = Joined({"%title% %image%", "%metakey%", "%metadescrip%%nextprev%", "img", "th", "pg",
-                                       "%im", "\x0d", "%image%.jpg", "age%.jpg"});
+    const std::string values =
+        Joined({"My Site", "photos, beach", "Line one\r\nline two", "images", "thumbnails",
+                "imagepages", "tn", "\x07", "a.jpg", "b c.jpg", "d&e.jpg"});
+    const std::string tricky =
+        Joined({"%title% %image%", "%metakey%", "%metadescrip%%nextprev%", "img", "th", "pg", "%im",
+                "\x0d", "%image%.jpg", "age%.jpg"});
     const char *texts[] = {
         "<html><title>%title%</title>%metakey% %metadescrip%\n%image%%image%\n%nextprev%</html>\n",
         "%image%",
@@ -182,7 +191,8 @@ void GalleryPageSeeds(const fs::path &folder, const fs::path &templates)
     // The built-in templates as they ship.
     for (int i = 1; i <= 6; ++i) {
         std::ifstream in(templates / ("template" + std::to_string(i) + ".html"), std::ios::binary);
-        const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        const std::string text{std::istreambuf_iterator<char>(in),
+                               std::istreambuf_iterator<char>()};
         if (!text.empty())
             Write(folder, "template" + std::to_string(i) + ".bin", text + values);
     }
@@ -190,17 +200,40 @@ void GalleryPageSeeds(const fs::path &folder, const fs::path &templates)
 
 void ThumbnailSizeSeeds(const fs::path &folder)
 {
-    const char *texts[] = {"85", " 85", "$55", "x1F", "X1f", "0x7fffffff", "0XFFFFFFFF", "-85", "+85",
-                           "-$80000000", "2147483647", "-2147483648", "2147483648", "00000000000085",
-                           "$000000000000ff", "85 ", "85px", "", " ", "-", "$", "0x", "0", "1e3"};
+    const char *texts[] = {"85",
+                           " 85",
+                           "$55",
+                           "x1F",
+                           "X1f",
+                           "0x7fffffff",
+                           "0XFFFFFFFF",
+                           "-85",
+                           "+85",
+                           "-$80000000",
+                           "2147483647",
+                           "-2147483648",
+                           "2147483648",
+                           "00000000000085",
+                           "$000000000000ff",
+                           "85 ",
+                           "85px",
+                           "",
+                           " ",
+                           "-",
+                           "$",
+                           "0x",
+                           "0",
+                           "1e3"};
     int n = 0;
     for (const char *text : texts)
         Write(folder, "s" + std::to_string(n++) + ".txt", std::string(text));
     // Twelve bytes of W, H and size for the dimensions check, then a text.
-    const int32_t dims[][3] = {{640, 480, 85}, {480, 640, 85}, {120, 42, 85}, {250, 250, 100},
-                               {0, 0, 85}, {INT32_MIN, -1, -1}, {65500, 65500, 1}, {-640, -480, 85}};
+    const int32_t dims[][3] = {{640, 480, 85},    {480, 640, 85},  {120, 42, 85},
+                               {250, 250, 100},   {0, 0, 85},      {INT32_MIN, -1, -1},
+                               {65500, 65500, 1}, {-640, -480, 85}};
     for (const auto &d : dims) {
-        Bytes bytes(reinterpret_cast<const unsigned char *>(d), reinterpret_cast<const unsigned char *>(d) + 12);
+        Bytes bytes(reinterpret_cast<const unsigned char *>(d),
+                    reinterpret_cast<const unsigned char *>(d) + 12);
         Write(folder, "d" + std::to_string(n++) + ".bin", bytes);
     }
 }

@@ -36,7 +36,9 @@ const std::string &PictureFile()
 {
     static const std::string path = [] {
         const char *folder = std::getenv("TMPDIR");
-        std::string pattern = std::string(access("/dev/shm", W_OK) == 0 ? "/dev/shm" : folder ? folder : "/tmp") +
+        std::string pattern = std::string(access("/dev/shm", W_OK) == 0 ? "/dev/shm"
+                                          : folder                      ? folder
+                                                                        : "/tmp") +
                               "/pixelnook-fuzz-XXXXXX";
         const int fd = mkstemp(pattern.data());
         if (fd < 0)
@@ -83,8 +85,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         if (std::string(e.what()).empty())
             Fail("an error without a message");
         if (fileError != e.what())
-            Fail("read from a file the picture failed otherwise: \"" + fileError + "\" instead of \"" +
-                 e.what() + "\"");
+            Fail("read from a file the picture failed otherwise: \"" + fileError +
+                 "\" instead of \"" + e.what() + "\"");
         return 0;
     }
     if (!fileError.empty())
@@ -104,8 +106,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const JpegHeader picture = source.ReadHeader();
     const bool turned = SwapsSides(picture.Orient);
     const ThumbnailExtent expected = ThumbnailDimensions(turned ? picture.Height : picture.Width,
-                                                       turned ? picture.Width : picture.Height,
-                                                       ConvertThumbnailSize(sizeText));
+                                                         turned ? picture.Width : picture.Height,
+                                                         ConvertThumbnailSize(sizeText));
     JpegDecoder made(thumbnail.Jpeg.data(), thumbnail.Jpeg.size(), size_t(1) << 30);
     JpegHeader header;
     try {
@@ -114,8 +116,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         Fail(std::string("the thumbnail is not a readable JPEG: ") + e.what());
     }
     if (header.Width != expected.Width || header.Height != expected.Height)
-        Fail("thumbnail of " + std::to_string(header.Width) + " x " + std::to_string(header.Height) +
-             ", expected " + std::to_string(expected.Width) + " x " + std::to_string(expected.Height));
+        Fail("thumbnail of " + std::to_string(header.Width) + " x " +
+             std::to_string(header.Height) + ", expected " + std::to_string(expected.Width) +
+             " x " + std::to_string(expected.Height));
     if (header.Components != 3 || header.Progressive != picture.Progressive)
         Fail("thumbnail coded unlike its source");
 
@@ -124,7 +127,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         Fail("the header reader found no frame in an accepted picture");
     if (frame->Width != picture.Width || frame->Height != picture.Height ||
         frame->MultiScan != picture.Progressive ||
-        static_cast<int>(frame->Components.size()) != picture.Components || frame->Orient != picture.Orient)
+        static_cast<int>(frame->Components.size()) != picture.Components ||
+        frame->Orient != picture.Orient)
         Fail("the header reader's frame differs from the decoder's");
     return 0;
 }

@@ -4,10 +4,10 @@
 #include "site/SiteError.h"
 #include "site/Thumbnail.h"
 
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cctype>
 #include <cstring>
 #include <optional>
 #include <string>
@@ -45,7 +45,8 @@ std::optional<int32_t> ReferenceConversion(const std::string &text)
     if (digits.empty())
         return std::nullopt;
     for (const char c : digits)
-        if (hex ? !std::isxdigit(static_cast<unsigned char>(c)) : !std::isdigit(static_cast<unsigned char>(c)))
+        if (hex ? !std::isxdigit(static_cast<unsigned char>(c))
+                : !std::isdigit(static_cast<unsigned char>(c)))
             return std::nullopt;
     const size_t first = digits.find_first_not_of('0');
     const std::string significant = first == std::string::npos ? "0" : digits.substr(first);
@@ -139,7 +140,8 @@ void CheckDimensions(int32_t W, int32_t H, int32_t size)
             w = size, h = other.Value;
     }
 
-    const std::string args = std::to_string(W) + " x " + std::to_string(H) + " at " + std::to_string(size);
+    const std::string args =
+        std::to_string(W) + " x " + std::to_string(H) + " at " + std::to_string(size);
     try {
         const ThumbnailExtent t = ThumbnailDimensions(W, H, size);
         if (error)

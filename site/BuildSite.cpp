@@ -97,13 +97,15 @@ std::string PageOverPicture(const SiteSettings &settings, const PictureList &pic
 // one of them replaces the name itself, so a link to the template there
 // loses nothing.
 std::string FileOverTemplate(const SiteSettings &settings, const PictureList &pictures,
-                             const std::string &templatePath, int pageCount, DirectoryEntries &entries)
+                             const std::string &templatePath, int pageCount,
+                             DirectoryEntries &entries)
 {
     const std::optional<DirectoryEntry> tplEntry = entries.Of(templatePath);
     if (!IdentityOf(templatePath) || !tplEntry)
         return std::string();
     const auto over = [&](const std::string &path) {
-        return "The file \"" + path + "\" would be written over the template \"" + templatePath + "\"";
+        return "The file \"" + path + "\" would be written over the template \"" + templatePath +
+               "\"";
     };
     for (int p = 1; p <= pageCount; ++p) {
         const std::string page = GalleryPagePath(settings.SiteFolder, p);
@@ -207,8 +209,7 @@ void Report(BuildObserver &observer, const char *text, int percent)
 } // namespace
 
 BuildResult BuildSite(const SiteSettings &settings, const PictureList &pictures,
-                      TemplateChoice &choice, BuildObserver &observer,
-                      const BuildOptions &options)
+                      TemplateChoice &choice, BuildObserver &observer, const BuildOptions &options)
 {
     BuildResult result;
     std::optional<std::string> templateBytes;

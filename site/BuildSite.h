@@ -66,8 +66,8 @@ struct BuildResult {
     std::string CheckMessage;
     int PictureCount = 0;
     int PageCount = 0;
-    std::string SiteLine;   // "Your site - ... has been made sucessfully"
-    std::string CountLine;  // "It contains ... pictures and is on ... pages"
+    std::string SiteLine;  // "Your site - ... has been made sucessfully"
+    std::string CountLine; // "It contains ... pictures and is on ... pages"
     // What was done to the copies ("Location removed from 22 pictures; ..."),
     // or which publish a place; empty when there is nothing to say.
     std::string WebLine;

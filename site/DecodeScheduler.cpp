@@ -6,12 +6,12 @@
 
 namespace pixelnook {
 
-DecodeScheduler::DecodeScheduler(std::vector<long> after, unsigned workers, uint64_t budget, size_t window,
-                                 uint64_t cap)
+DecodeScheduler::DecodeScheduler(std::vector<long> after, unsigned workers, uint64_t budget,
+                                 size_t window, uint64_t cap)
     : after_(std::move(after)), workers_(std::max(1u, workers)),
       budget_(std::max<uint64_t>(1, cap == 0 ? budget : std::min(budget, cap))),
-      cap_(std::max(cap, budget_)), window_(std::max<size_t>(1, window)), state_(after_.size(), State::Open), need_(after_.size()),
-      untaken_(after_.size())
+      cap_(std::max(cap, budget_)), window_(std::max<size_t>(1, window)),
+      state_(after_.size(), State::Open), need_(after_.size()), untaken_(after_.size())
 {
 }
 

@@ -38,7 +38,8 @@ public:
     // unwritten job the workers may run ahead. cap: what the decodes may
     // hold together, and a job alone; the budget is at most the cap (the
     // cap is the budget when 0 or smaller).
-    DecodeScheduler(std::vector<long> after, unsigned workers, uint64_t budget, size_t window, uint64_t cap = 0);
+    DecodeScheduler(std::vector<long> after, unsigned workers, uint64_t budget, size_t window,
+                    uint64_t cap = 0);
 
     // The next task for a free worker, or none for now.
     std::optional<Task> Next();

@@ -19,7 +19,10 @@ public:
     {
     }
 
-    bool Has(size_t offset, size_t count) const { return offset <= size_ && count <= size_ - offset; }
+    bool Has(size_t offset, size_t count) const
+    {
+        return offset <= size_ && count <= size_ - offset;
+    }
 
     uint16_t U16(size_t offset) const
     {

@@ -10,14 +10,14 @@ namespace pixelnook {
 // The eight values of the tag. Each names where the stored picture's first
 // row and first column appear when it is shown upright.
 enum class Orientation : uint8_t {
-    Normal = 1,       // as stored
-    MirrorH = 2,      // mirrored left to right
+    Normal = 1,  // as stored
+    MirrorH = 2, // mirrored left to right
     Rotate180 = 3,
-    MirrorV = 4,      // mirrored top to bottom
-    Transpose = 5,    // first row shown as the left column, first column as the top row
-    Rotate90 = 6,     // turned a quarter clockwise
-    Transverse = 7,   // first row shown as the right column, first column as the bottom row
-    Rotate270 = 8,    // turned a quarter anticlockwise
+    MirrorV = 4,    // mirrored top to bottom
+    Transpose = 5,  // first row shown as the left column, first column as the top row
+    Rotate90 = 6,   // turned a quarter clockwise
+    Transverse = 7, // first row shown as the right column, first column as the bottom row
+    Rotate270 = 8,  // turned a quarter anticlockwise
 };
 
 // Shown with width and height exchanged.

@@ -132,8 +132,9 @@ std::string NavigationText(int PageNumber, size_t PictureCursor, size_t pictureC
 std::string PictureLink(const SiteSettings &settings, const PictureList &pictures, size_t index)
 {
     const PictureEntry &picture = pictures[index];
-    const std::string target = settings.MakeImagePages ? ImagePageLinkFromGallery(settings, index + 1)
-                                                       : CopyLinkFromGallery(settings, picture);
+    const std::string target = settings.MakeImagePages
+                                   ? ImagePageLinkFromGallery(settings, index + 1)
+                                   : CopyLinkFromGallery(settings, picture);
     return "<a href=\"" + target + "\"><img src=\"" + ThumbnailLinkFromGallery(settings, picture) +
            "\" border=\"0\"></a>";
 }
@@ -219,7 +220,8 @@ std::optional<int> FillPages(const SiteSettings &settings, const PictureList &pi
 int CountGalleryPages(const SiteSettings &settings, const PictureList &pictures,
                       const std::string &templateBytes)
 {
-    return FillPages(settings, pictures, ToCrLf(templateBytes), [](int, const std::string &) {}).value_or(0);
+    return FillPages(settings, pictures, ToCrLf(templateBytes), [](int, const std::string &) {})
+        .value_or(0);
 }
 
 int WriteGalleryPages(const SiteSettings &settings, const PictureList &pictures,

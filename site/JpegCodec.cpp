@@ -1,17 +1,17 @@
 #include "JpegCodec.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
-#include <cerrno>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include <unistd.h>
-#include <jpeglib.h>
 #include <jerror.h>
+#include <jpeglib.h>
+#include <unistd.h>
 
 namespace pixelnook {
 
@@ -87,7 +87,8 @@ extern "C" void CheckScans(j_common_ptr cinfo)
                   d->cur_comp_info[i]->height_in_blocks;
     // Scans read between two calls (none, as libjpeg calls back after each
     // scan header) would be charged like this one.
-    const unsigned long long scans = static_cast<unsigned long long>(d->input_scan_number - limit->scansCounted);
+    const unsigned long long scans =
+        static_cast<unsigned long long>(d->input_scan_number - limit->scansCounted);
     limit->scansCounted = d->input_scan_number;
     limit->spent += scans * blocks;
     if (limit->spent > limit->budget) {
@@ -296,7 +297,8 @@ void JpegDecoder::Start()
     }
     unsigned long long blocks = 0;
     for (int i = 0; i < c.num_components; ++i)
-        blocks += static_cast<unsigned long long>(c.comp_info[i].width_in_blocks) * c.comp_info[i].height_in_blocks;
+        blocks += static_cast<unsigned long long>(c.comp_info[i].width_in_blocks) *
+                  c.comp_info[i].height_in_blocks;
     s->scanLimit.pub = jpeg_progress_mgr{};
     s->scanLimit.pub.progress_monitor = CheckScans;
     s->scanLimit.budget = std::max(kMinBlockPasses, kPassesPerBlock * blocks);

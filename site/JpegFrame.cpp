@@ -139,7 +139,8 @@ std::optional<JpegFrame> ReadFrame(ByteSource &in)
                 JpegFrame::Component component;
                 component.H = factors >> 4;
                 component.V = factors & 15;
-                if (factors < 0 || component.H < 1 || component.H > 4 || component.V < 1 || component.V > 4)
+                if (factors < 0 || component.H < 1 || component.H > 4 || component.V < 1 ||
+                    component.V > 4)
                     return std::nullopt;
                 frame->Components.push_back(component);
             }
@@ -156,7 +157,8 @@ std::optional<JpegFrame> ReadFrame(ByteSource &in)
             }
             rest = 0;
             static const unsigned char kExif[6] = {'E', 'x', 'i', 'f', 0, 0};
-            if (body.size() >= sizeof kExif && std::equal(kExif, kExif + sizeof kExif, body.begin())) {
+            if (body.size() >= sizeof kExif &&
+                std::equal(kExif, kExif + sizeof kExif, body.begin())) {
                 exifSeen = true;
                 orientation = ExifOrientation(body.data(), body.size());
             }
@@ -212,8 +214,10 @@ uint64_t CoefficientBufferBytes(const JpegFrame &frame)
     }
     uint64_t blocks = 0;
     for (const JpegFrame::Component &c : frame.Components) {
-        const uint64_t columns = CeilDiv(static_cast<uint64_t>(frame.Width) * c.H, uint64_t(8) * maxH);
-        const uint64_t rows = CeilDiv(static_cast<uint64_t>(frame.Height) * c.V, uint64_t(8) * maxV);
+        const uint64_t columns =
+            CeilDiv(static_cast<uint64_t>(frame.Width) * c.H, uint64_t(8) * maxH);
+        const uint64_t rows =
+            CeilDiv(static_cast<uint64_t>(frame.Height) * c.V, uint64_t(8) * maxV);
         blocks += RoundUp(columns, c.H) * RoundUp(rows, c.V);
     }
     return blocks * 128;

@@ -109,8 +109,9 @@ std::string UrlPathEncode(const std::string &text)
     out.reserve(text.size());
     for (const char c : text) {
         const unsigned char b = static_cast<unsigned char>(c);
-        const bool keep = (b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z') || (b >= '0' && b <= '9') || b == '-' ||
-                          b == '.' || b == '_' || b == '~' || b == '/';
+        const bool keep = (b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z') ||
+                          (b >= '0' && b <= '9') || b == '-' || b == '.' || b == '_' || b == '~' ||
+                          b == '/';
         if (keep) {
             out += c;
         } else {

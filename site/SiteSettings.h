@@ -20,7 +20,7 @@ inline constexpr int kDefaultWebSize = 2048;
 
 // Every text value is taken as typed (UTF-8 bytes) and written out unchanged.
 struct SiteSettings {
-    std::string SiteFolder;                        // full path of the site's main folder
+    std::string SiteFolder; // full path of the site's main folder
     std::string ImagesFolderName = kDefaultImagesFolderName;
     std::string ThumbnailsFolderName = kDefaultThumbnailsFolderName;
     bool MakeImagePages = false;
@@ -40,8 +40,8 @@ struct SiteSettings {
 };
 
 struct PictureEntry {
-    std::string FileName;      // name with extension, no folder
-    std::string SourceFolder;  // folder of the chosen file, ending in "/"
+    std::string FileName;     // name with extension, no folder
+    std::string SourceFolder; // folder of the chosen file, ending in "/"
 
     std::string SourcePath() const { return SourceFolder + FileName; }
 };

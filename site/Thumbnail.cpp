@@ -293,7 +293,8 @@ std::string GiBText(uint64_t bytes)
 
 ThumbnailMemoryError TooMuchMemory(const std::string &sourcePath, uint64_t memoryLimit)
 {
-    return ThumbnailMemoryError(CannotMakeThumbnail(sourcePath, "decoding it would need more than " + GiBText(memoryLimit) + " of memory"));
+    return ThumbnailMemoryError(CannotMakeThumbnail(
+        sourcePath, "decoding it would need more than " + GiBText(memoryLimit) + " of memory"));
 }
 
 } // namespace
@@ -303,7 +304,8 @@ namespace {
 // What libjpeg's limit can hold.
 size_t LibraryLimit(uint64_t bytes)
 {
-    return static_cast<size_t>(std::min<uint64_t>(bytes, static_cast<uint64_t>(std::numeric_limits<long>::max())));
+    return static_cast<size_t>(
+        std::min<uint64_t>(bytes, static_cast<uint64_t>(std::numeric_limits<long>::max())));
 }
 
 // The sides of the picture as shown.
@@ -353,7 +355,8 @@ PreparedThumbnail Prepare(std::unique_ptr<JpegDecoder> decoder, const std::strin
 
         if (thumb.Width < 1 || thumb.Height < 1 || thumb.Width > kMaxJpegSide ||
             thumb.Height > kMaxJpegSide ||
-            static_cast<uint64_t>(thumb.Width) * static_cast<uint64_t>(thumb.Height) * 3 > kMaxThumbnailBytes)
+            static_cast<uint64_t>(thumb.Width) * static_cast<uint64_t>(thumb.Height) * 3 >
+                kMaxThumbnailBytes)
             throw SiteError(CannotMakeThumbnail(
                 sourcePath,
                 "at " + std::to_string(thumb.Width) + " x " + std::to_string(thumb.Height) +
@@ -362,10 +365,12 @@ PreparedThumbnail Prepare(std::unique_ptr<JpegDecoder> decoder, const std::strin
 
         if (header.Components == 4)
             throw SiteError(CannotMakeThumbnail(
-                sourcePath, "pictures with four colour components (CMYK or YCCK) are not supported"));
+                sourcePath,
+                "pictures with four colour components (CMYK or YCCK) are not supported"));
 
         if (header.Components == 1 &&
-            static_cast<uint64_t>(header.Width) * static_cast<uint64_t>(header.Height) > kMaxGrayPixels)
+            static_cast<uint64_t>(header.Width) * static_cast<uint64_t>(header.Height) >
+                kMaxGrayPixels)
             throw SiteError(CannotMakeThumbnail(
                 sourcePath, "at " + std::to_string(header.Width) + " x " +
                                 std::to_string(header.Height) +
@@ -387,7 +392,8 @@ PreparedThumbnail Prepare(std::unique_ptr<JpegDecoder> decoder, const std::strin
         if (e.OutOfMemory())
             throw TooMuchMemory(sourcePath, memoryLimit);
         if (e.TooManyScans())
-            throw SiteError(CannotMakeThumbnail(sourcePath, "it has more scans than a picture of its size may have"));
+            throw SiteError(CannotMakeThumbnail(
+                sourcePath, "it has more scans than a picture of its size may have"));
         if (e.ReadErrno() != 0)
             throw SiteError(CannotOpenFileMessage(sourcePath, e.ReadErrno()));
         throw PictureError(sourcePath, e.what());
@@ -413,7 +419,8 @@ uint64_t DecodeMemoryCap()
     return cap;
 }
 
-PreparedThumbnail PrepareThumbnail(const std::string &sourcePath, const std::string &sizeText, uint64_t memoryLimit)
+PreparedThumbnail PrepareThumbnail(const std::string &sourcePath, const std::string &sizeText,
+                                   uint64_t memoryLimit)
 {
     // The picture is read as it is decoded, never held whole: a large
     // progressive picture already needs all its coefficients in memory.
@@ -421,16 +428,19 @@ PreparedThumbnail PrepareThumbnail(const std::string &sourcePath, const std::str
     std::vector<unsigned char> firstBytes = file.Read(kFirstRead);
     std::unique_ptr<JpegDecoder> decoder;
     if (!firstBytes.empty())
-        decoder = std::make_unique<JpegDecoder>(file.Descriptor(), std::move(firstBytes), LibraryLimit(memoryLimit));
+        decoder = std::make_unique<JpegDecoder>(file.Descriptor(), std::move(firstBytes),
+                                                LibraryLimit(memoryLimit));
     return Prepare(std::move(decoder), sourcePath, sizeText, memoryLimit);
 }
 
-PreparedThumbnail PrepareThumbnailFromBytes(std::vector<unsigned char> bytes, const std::string &sourcePath,
+PreparedThumbnail PrepareThumbnailFromBytes(std::vector<unsigned char> bytes,
+                                            const std::string &sourcePath,
                                             const std::string &sizeText, uint64_t memoryLimit)
 {
     std::unique_ptr<JpegDecoder> decoder;
     if (!bytes.empty())
-        decoder = std::make_unique<JpegDecoder>(bytes.data(), bytes.size(), LibraryLimit(memoryLimit));
+        decoder =
+            std::make_unique<JpegDecoder>(bytes.data(), bytes.size(), LibraryLimit(memoryLimit));
     return Prepare(std::move(decoder), sourcePath, sizeText, memoryLimit);
 }
 
@@ -448,7 +458,8 @@ void WriteThumbnail(const std::string &targetPath, const PreparedThumbnail &thum
     WriteWholeFile(targetPath, thumbnail.Jpeg.data(), thumbnail.Jpeg.size());
 }
 
-uint64_t ThumbnailMemoryNeed(const std::string &sourcePath, const std::string &sizeText, uint64_t memoryCap)
+uint64_t ThumbnailMemoryNeed(const std::string &sourcePath, const std::string &sizeText,
+                             uint64_t memoryCap)
 {
     // Only a regular file is looked into: reading a pipe's header would
     // take bytes the decoder needs, and opening one can block.
@@ -462,14 +473,16 @@ uint64_t ThumbnailMemoryNeed(const std::string &sourcePath, const std::string &s
         return memoryCap;
     // The read buffer, the coefficients, and a few rows of the picture and
     // of the thumbnail.
-    uint64_t need = kFirstRead + CoefficientBufferBytes(*frame) + uint64_t(64) * static_cast<uint64_t>(frame->Width);
+    uint64_t need = kFirstRead + CoefficientBufferBytes(*frame) +
+                    uint64_t(64) * static_cast<uint64_t>(frame->Width);
     if ((frame->MultiScan || frame->Orient != Orientation::Normal) && frame->Height > 0) {
         try {
             const int32_t size = ConvertThumbnailSize(sizeText);
             const bool swapped = SwapsSides(frame->Orient);
             if (size > 0) {
-                const ThumbnailExtent thumb = ThumbnailDimensions(swapped ? frame->Height : frame->Width,
-                                                                swapped ? frame->Width : frame->Height, size);
+                const ThumbnailExtent thumb =
+                    ThumbnailDimensions(swapped ? frame->Height : frame->Width,
+                                        swapped ? frame->Width : frame->Height, size);
                 if (frame->MultiScan)
                     need += ProgressiveEncoderBytes(thumb);
                 need += TurnedRasterBytes(frame->Orient, thumb);

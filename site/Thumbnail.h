@@ -46,8 +46,10 @@ PreparedThumbnail PrepareThumbnail(const std::string &sourcePath, const std::str
 
 // The same from a picture's bytes already in memory; sourcePath only names
 // the picture in messages.
-PreparedThumbnail PrepareThumbnailFromBytes(std::vector<unsigned char> bytes, const std::string &sourcePath,
-                                            const std::string &sizeText, uint64_t memoryLimit = DecodeMemoryCap());
+PreparedThumbnail PrepareThumbnailFromBytes(std::vector<unsigned char> bytes,
+                                            const std::string &sourcePath,
+                                            const std::string &sizeText,
+                                            uint64_t memoryLimit = DecodeMemoryCap());
 
 // Deletes any file at the target, creates it and writes the thumbnail in one
 // write. Throws SiteError `Cannot create file "%s". %s`, or the encoding

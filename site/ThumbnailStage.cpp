@@ -61,14 +61,15 @@ std::vector<long> SourceDependencies(const std::vector<ThumbnailJob> &jobs)
 
 class ParallelStage {
 public:
-    ParallelStage(const std::vector<ThumbnailJob> &jobs, const std::string &sizeText, unsigned workers,
-                  uint64_t memoryBudget, uint64_t memoryCap)
+    ParallelStage(const std::vector<ThumbnailJob> &jobs, const std::string &sizeText,
+                  unsigned workers, uint64_t memoryBudget, uint64_t memoryCap)
         : jobs_(jobs), sizeText_(sizeText), memoryCap_(memoryCap), outcomes_(jobs.size()),
           // Finished thumbnails are a few kilobytes, so the workers may run
           // well ahead of the writer: one slow picture then does not leave
           // the other cores idle. The bound only keeps memory in check on
           // lists of thousands.
-          scheduler_(SourceDependencies(jobs), workers, memoryBudget, static_cast<size_t>(workers) * 64, memoryCap)
+          scheduler_(SourceDependencies(jobs), workers, memoryBudget,
+                     static_cast<size_t>(workers) * 64, memoryCap)
     {
         threads_.reserve(workers);
         try {
@@ -114,13 +115,15 @@ private:
         std::unique_lock<std::mutex> lock(mutex_);
         for (;;) {
             std::optional<DecodeScheduler::Task> task;
-            changed_.wait(lock, [&] { return stop_ || scheduler_.AllTaken() || (task = scheduler_.Next()); });
+            changed_.wait(
+                lock, [&] { return stop_ || scheduler_.AllTaken() || (task = scheduler_.Next()); });
             if (!task)
                 return;
             const size_t k = task->Job;
             lock.unlock();
             if (task->Measure) {
-                const uint64_t need = ThumbnailMemoryNeed(jobs_[k].SourcePath, sizeText_, memoryCap_);
+                const uint64_t need =
+                    ThumbnailMemoryNeed(jobs_[k].SourcePath, sizeText_, memoryCap_);
                 lock.lock();
                 scheduler_.Measured(k, need);
                 changed_.notify_all();

@@ -4,8 +4,8 @@
 #include "PictureListPage.h"
 #include "SiteDetailsPage.h"
 #include "SiteFolderChooser.h"
-#include "base/StdCtrls.h"
 #include "TemplatePage.h"
+#include "base/StdCtrls.h"
 #include "base/WizardForms.h"
 #include "controls/xpCheckBox.h"
 
@@ -13,7 +13,8 @@
 #include <QPlainTextEdit>
 #include <QTreeWidget>
 
-void WriteStartAnswers(const pixelnook::SiteSettings &Settings, const pixelnook::TemplateChoice &Choice)
+void WriteStartAnswers(const pixelnook::SiteSettings &Settings,
+                       const pixelnook::TemplateChoice &Choice)
 {
     Forms.Form5->TemplateSelected = Choice.TemplateSelected;
     Forms.Form5->TemplatePath = Choice.TemplatePath;

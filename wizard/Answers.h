@@ -12,7 +12,8 @@
 // and custom-template check boxes, the template highlight and the chooser's
 // name box and tree are not answers the reset touches, so they stay as they
 // are.
-void WriteStartAnswers(const pixelnook::SiteSettings &Settings, const pixelnook::TemplateChoice &Choice);
+void WriteStartAnswers(const pixelnook::SiteSettings &Settings,
+                       const pixelnook::TemplateChoice &Choice);
 
 // Reads every answer from the pages that hold it, as it stands now.
 void ReadAnswers(pixelnook::SiteSettings &Settings, pixelnook::PictureList &Pictures,

@@ -14,15 +14,15 @@ class TForm7 : public TForm {
 public:
     TForm7();
 
-    TLabel *Label1;        // "Congratulations!"
-    TLabel *Label2;        // the site line
-    TLabel *Label3;        // the count line
-    TLabel *Label7;        // what was done to the copies; hidden when there is nothing to say
-    TLabel *Label4;        // the link
+    TLabel *Label1; // "Congratulations!"
+    TLabel *Label2; // the site line
+    TLabel *Label3; // the count line
+    TLabel *Label7; // what was done to the copies; hidden when there is nothing to say
+    TLabel *Label4; // the link
     TLabel *Label5;
     TLabel *Label6;
-    TxpButton *xpButton2;  // "Start Again"
-    TxpButton *xpButton1;  // "Quit"
+    TxpButton *xpButton2; // "Start Again"
+    TxpButton *xpButton1; // "Quit"
 
     // The build's line about the copies under the count line, or nothing.
     void ShowWebLine(const QString &Text);

@@ -18,19 +18,19 @@ public:
     TForm2();
 
     TLabel *Label1;
-    TxpButton *xpButton1;     // "Browse"
-    TLabel *Label7;           // the folder line: "Folder:" until the chooser is closed
+    TxpButton *xpButton1; // "Browse"
+    TLabel *Label7;       // the folder line: "Folder:" until the chooser is closed
     TLabel *Label2;
-    QLineEdit *Edit1;         // images folder name
+    QLineEdit *Edit1; // images folder name
     TLabel *Label3;
-    QLineEdit *Edit2;         // thumbnails folder name
+    QLineEdit *Edit2; // thumbnails folder name
     TBevel *Bevel2;
     TxpCheckBox *xpCheckBox1; // make image pages?
     TLabel *Label4;
     TLabel *Label5;
-    QLineEdit *Edit3;         // image pages folder name
+    QLineEdit *Edit3; // image pages folder name
     TBevel *Bevel1;
-    TxpButton *xpButton2;     // "Continue -->"
+    TxpButton *xpButton2; // "Continue -->"
 
     void xpButton1Click();
     void xpButton2Click();

@@ -1,18 +1,18 @@
 #include "PictureListPage.h"
 
-#include "base/ErrorReport.h"
-#include "base/WizardForms.h"
-#include "base/StdCtrls.h"
 #include "TemplatePage.h"
 #include "base/Desktop.h"
+#include "base/ErrorReport.h"
+#include "base/StdCtrls.h"
+#include "base/WizardForms.h"
 #include "controls/xpButton.h"
 
 #include <QDragEnterEvent>
 #include <QDragMoveEvent>
 #include <QDropEvent>
 #include <QFileInfo>
-#include <QHeaderView>
 #include <QFocusEvent>
+#include <QHeaderView>
 #include <QMimeData>
 #include <QTreeWidget>
 #include <QUrl>
@@ -55,7 +55,8 @@ protected:
         // Taken in once the drop is over: a message box shown inside the
         // drop would hold up the file manager that is waiting for its end.
         const QList<QUrl> urls = event->mimeData()->urls();
-        QMetaObject::invokeMethod(this, [this, urls] { OnDragDrop(urls); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, urls] { OnDragDrop(urls); }, Qt::QueuedConnection);
     }
 
 private:
@@ -88,7 +89,9 @@ TForm4::TForm4() : TForm(QStringLiteral("Select the pictures"), 480, 296, bsSing
 {
     auto *list = new TPictureListView(this);
     list->OnDragOver = [this](const QMimeData *data) { return ListView1DragOver(data); };
-    list->OnDragDrop = [this](const QList<QUrl> &urls) { CallGuarded([&] { ListView1DragDrop(urls); }); };
+    list->OnDragDrop = [this](const QList<QUrl> &urls) {
+        CallGuarded([&] { ListView1DragDrop(urls); });
+    };
     ListView1 = list;
     ListView1->setGeometry(8, 16, 465, 169);
     ListView1->setColumnCount(2);
@@ -114,11 +117,12 @@ TForm4::TForm4() : TForm(QStringLiteral("Select the pictures"), 480, 296, bsSing
     xpButton2 = NewButton(this, 320, 192, 75, QStringLiteral("Move Up"));
     xpButton4 = NewButton(this, 400, 192, 75, QStringLiteral("Clear List"));
     Bevel1 = new TBevel(this, 8, 220, 465, 9, TBevel::bsBox);
-    Label1 = new TLabel(this, 8, 236, 450, 26,
-                        QStringLiteral("The order that you put them in above, is the same order the program will "
-                                       "add them to the gallery. So the picture that is at the top, will appear "
-                                       "first on your gallery - and so forth."),
-                        true);
+    Label1 = new TLabel(
+        this, 8, 236, 450, 26,
+        QStringLiteral("The order that you put them in above, is the same order the program will "
+                       "add them to the gallery. So the picture that is at the top, will appear "
+                       "first on your gallery - and so forth."),
+        true);
     xpButton7 = NewButton(this, 280, 263, 89, QStringLiteral("Go Back"));
     xpButton6 = NewButton(this, 376, 264, 89, QStringLiteral("Continue"));
 
@@ -240,9 +244,11 @@ void TForm4::ListView1DragDrop(const QList<QUrl> &Urls)
     AddPictures(pictures);
     if (leftOut.isEmpty())
         return;
-    QString text = leftOut.size() == 1
-                       ? QStringLiteral("Only JPEG pictures (.jpg or .jpeg) can be added. This was left out:")
-                       : QStringLiteral("Only JPEG pictures (.jpg or .jpeg) can be added. These were left out:");
+    QString text =
+        leftOut.size() == 1
+            ? QStringLiteral("Only JPEG pictures (.jpg or .jpeg) can be added. This was left out:")
+            : QStringLiteral(
+                  "Only JPEG pictures (.jpg or .jpeg) can be added. These were left out:");
     for (int i = 0; i < leftOut.size() && i < kMaxNamedLeftOut; ++i)
         text += QLatin1Char('\n') + leftOut[i];
     if (leftOut.size() > kMaxNamedLeftOut)

@@ -20,16 +20,16 @@ class TForm4 : public TForm {
 public:
     TForm4();
 
-    QTreeWidget *ListView1;   // report style: "Name", "Path"; takes dropped pictures
-    TxpButton *xpButton3;     // "Add Picture"
-    TxpButton *xpButton5;     // "Delete "
-    TxpButton *xpButton1;     // "Move Down"
-    TxpButton *xpButton2;     // "Move Up"
-    TxpButton *xpButton4;     // "Clear List"
+    QTreeWidget *ListView1; // report style: "Name", "Path"; takes dropped pictures
+    TxpButton *xpButton3;   // "Add Picture"
+    TxpButton *xpButton5;   // "Delete "
+    TxpButton *xpButton1;   // "Move Down"
+    TxpButton *xpButton2;   // "Move Up"
+    TxpButton *xpButton4;   // "Clear List"
     TBevel *Bevel1;
     TLabel *Label1;
-    TxpButton *xpButton7;     // "Go Back"
-    TxpButton *xpButton6;     // "Continue"
+    TxpButton *xpButton7; // "Go Back"
+    TxpButton *xpButton6; // "Continue"
 
     // The rows, top to bottom, as the build reads them.
     pixelnook::PictureList Pictures() const;

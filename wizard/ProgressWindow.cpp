@@ -70,11 +70,8 @@ bool TInputBlocker::eventFilter(QObject *, QEvent *Event)
     case QEvent::DragEnter:
     case QEvent::DragMove:
     case QEvent::Drop:
-    case QEvent::Close:
-        Event->ignore();
-        return true;
-    default:
-        return false;
+    case QEvent::Close: Event->ignore(); return true;
+    default: return false;
     }
 }
 
@@ -92,7 +89,8 @@ public:
     }
     void Progress(const pixelnook::BuildProgress &progress) override
     {
-        Show([Window = FWindow, Text = QString::fromStdString(progress.Text), Percent = progress.Percent] {
+        Show([Window = FWindow, Text = QString::fromStdString(progress.Text),
+              Percent = progress.Percent] {
             // The text first, then the bar.
             Window->SetStage(Text);
             Window->SetPercent(Percent);
@@ -100,8 +98,7 @@ public:
     }
 
     // Runs Call on the window thread after everything posted before it.
-    template <class Call>
-    void Post(Call call)
+    template <class Call> void Post(Call call)
     {
         QMetaObject::invokeMethod(FReceiver, std::move(call), Qt::QueuedConnection);
     }
@@ -110,8 +107,7 @@ private:
     // Runs Call on the window thread and lets the windows paint, while the
     // worker waits. Nothing else is queued meanwhile, so the paints cannot
     // run a later report ahead of this one.
-    template <class Call>
-    void Show(Call call)
+    template <class Call> void Show(Call call)
     {
         QMetaObject::invokeMethod(
             FReceiver,

@@ -2,8 +2,8 @@
 // the run of a build on a worker thread that feeds it.
 #pragma once
 
-#include "site/BuildSite.h"
 #include "base/Form.h"
+#include "site/BuildSite.h"
 
 #include <functional>
 
@@ -15,9 +15,9 @@ class TForm6 : public TForm {
 public:
     TForm6();
 
-    TLabel *Label1;          // "Progress:"
+    TLabel *Label1; // "Progress:"
     ProgressGauge *Gauge1;
-    TLabel *Label2;          // the stage text, cut off at its right edge
+    TLabel *Label2; // the stage text, cut off at its right edge
 
     // Both draw themselves at once.
     void SetStage(const QString &Text);

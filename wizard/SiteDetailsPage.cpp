@@ -1,12 +1,12 @@
 #include "SiteDetailsPage.h"
 
-#include "base/ErrorReport.h"
 #include "PictureListPage.h"
-#include "site/SiteSettings.h"
+#include "base/ErrorReport.h"
 #include "base/StdCtrls.h"
 #include "base/WizardForms.h"
 #include "controls/xpButton.h"
 #include "controls/xpCheckBox.h"
+#include "site/SiteSettings.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -14,12 +14,14 @@
 
 TForm3::TForm3() : TForm(QStringLiteral("Settings 2"), 480, 296, bsSingle)
 {
-    Label1 = new TLabel(this, 16, 16, QStringLiteral("Site Name (Used for titles and Search Engines):"));
+    Label1 =
+        new TLabel(this, 16, 16, QStringLiteral("Site Name (Used for titles and Search Engines):"));
     Edit1 = NewEdit(this, 256, 16, 201, QString::fromLatin1(pixelnook::kDefaultSiteName));
-    Label2 = new TLabel(this, 16, 48, 194, 26,
-                        QStringLiteral("Site Description (Used by search engines and also shows on the first "
-                                       "page of site):"),
-                        true);
+    Label2 = new TLabel(
+        this, 16, 48, 194, 26,
+        QStringLiteral("Site Description (Used by search engines and also shows on the first "
+                       "page of site):"),
+        true);
     Memo1 = new QPlainTextEdit(QString::fromLatin1(pixelnook::kDefaultSiteDescription), this);
     Memo1->setGeometry(224, 48, 233, 57);
     Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
@@ -29,8 +31,9 @@ TForm3::TForm3() : TForm(QStringLiteral("Settings 2"), 480, 296, bsSingle)
     Label3 = new TLabel(this, 16, 120, QStringLiteral("Site Keywords (Used by search engines)::"));
     Edit2 = NewEdit(this, 224, 120, 233, QString::fromLatin1(pixelnook::kDefaultSiteKeywords));
     Bevel1 = new TBevel(this, 8, 152, 457, 2, TBevel::bsTopLine);
-    Label4 = new TLabel(this, 16, 160,
-                        QStringLiteral("What is the prefex you want to give the thumbnails? (prefix + oldname)"));
+    Label4 = new TLabel(
+        this, 16, 160,
+        QStringLiteral("What is the prefex you want to give the thumbnails? (prefix + oldname)"));
     Edit3 = NewEdit(this, 376, 160, 81, QString::fromLatin1(pixelnook::kDefaultThumbnailPrefix));
     Label5 = new TLabel(this, 16, 192, QStringLiteral("What size do you want for the thumbnails?"));
     Edit4 = NewEdit(this, 376, 192, 81, QString::fromLatin1(pixelnook::kDefaultThumbnailSize));

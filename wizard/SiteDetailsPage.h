@@ -19,20 +19,20 @@ public:
     TForm3();
 
     TLabel *Label1;
-    QLineEdit *Edit1;        // site name
+    QLineEdit *Edit1; // site name
     TLabel *Label2;
-    QPlainTextEdit *Memo1;   // site description, may hold several lines
+    QPlainTextEdit *Memo1; // site description, may hold several lines
     TLabel *Label3;
-    QLineEdit *Edit2;        // keywords
+    QLineEdit *Edit2; // keywords
     TBevel *Bevel1;
     TLabel *Label4;
-    QLineEdit *Edit3;        // thumbnail prefix
+    QLineEdit *Edit3; // thumbnail prefix
     TLabel *Label5;
-    QLineEdit *Edit4;        // thumbnail size
+    QLineEdit *Edit4; // thumbnail size
     TBevel *Bevel2;
     TxpCheckBox *xpCheckBox1; // web-ready copies
-    TxpButton *xpButton2;    // "Go Back"
-    TxpButton *xpButton1;    // "Continue"
+    TxpButton *xpButton2;     // "Go Back"
+    TxpButton *xpButton1;     // "Continue"
 
     // The description as the site is given it: its line breaks as CR LF.
     std::string SiteDescription() const;

@@ -1,11 +1,11 @@
 #include "SiteFolderChooser.h"
 
-#include "base/ErrorReport.h"
 #include "FolderSettingsPage.h"
-#include "base/WizardForms.h"
-#include "site/SiteSettings.h"
+#include "base/ErrorReport.h"
 #include "base/StdCtrls.h"
+#include "base/WizardForms.h"
 #include "controls/xpButton.h"
+#include "site/SiteSettings.h"
 
 #include <QDir>
 #include <QFileIconProvider>
@@ -15,7 +15,8 @@
 #include <QMouseEvent>
 #include <QTreeView>
 
-TForm8::TForm8() : TForm(QStringLiteral("Folder where site will be saved to"), 491, 294, bsToolWindow)
+TForm8::TForm8()
+    : TForm(QStringLiteral("Folder where site will be saved to"), 491, 294, bsToolWindow)
 {
     Bevel1 = new TBevel(this, 0, 2, 489, 287, TBevel::bsBox);
 
@@ -41,19 +42,23 @@ TForm8::TForm8() : TForm(QStringLiteral("Folder where site will be saved to"), 4
     connect(Shelltreeview1->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this] { CallGuarded([this] { Shelltreeview1Change(); }); });
 
-    Label1 = new TLabel(this, 224, 8, 256, 52,
-                        QStringLiteral("On the left, select the folder where the main site folder will be "
-                                       "located. The main site folder will be created for you automatically "
-                                       "using the name that you tpye in the box below."),
-                        true);
-    Label2 = new TLabel(this, 224, 104, 247, 26,
-                        QStringLiteral("In this box, type in the folder where the sites files will be kept. See "
-                                       "above for more information"),
-                        true);
+    Label1 = new TLabel(
+        this, 224, 8, 256, 52,
+        QStringLiteral("On the left, select the folder where the main site folder will be "
+                       "located. The main site folder will be created for you automatically "
+                       "using the name that you tpye in the box below."),
+        true);
+    Label2 = new TLabel(
+        this, 224, 104, 247, 26,
+        QStringLiteral("In this box, type in the folder where the sites files will be kept. See "
+                       "above for more information"),
+        true);
     Edit1 = NewEdit(this, 288, 136, 137, QStringLiteral("mysite"));
-    connect(Edit1, &QLineEdit::textChanged, this, [this] { CallGuarded([this] { Edit1Change(); }); });
+    connect(Edit1, &QLineEdit::textChanged, this,
+            [this] { CallGuarded([this] { Edit1Change(); }); });
     Label3 = new TLabel(this, 224, 192, QStringLiteral("Current path:"));
-    Label4 = new TLabel(this, 224, 208, 257, 33, QString::fromStdString(pixelnook::DefaultSiteFolder()), true);
+    Label4 = new TLabel(this, 224, 208, 257, 33,
+                        QString::fromStdString(pixelnook::DefaultSiteFolder()), true);
     // A long path has no blanks to break at; let it wrap anywhere.
     Label4->SetWrapAnywhere(true);
 

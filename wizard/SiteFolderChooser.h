@@ -20,14 +20,14 @@ public:
     ~TForm8() override;
 
     TBevel *Bevel1;
-    QTreeView *Shelltreeview1;       // folders only, from "/"
+    QTreeView *Shelltreeview1; // folders only, from "/"
     QFileSystemModel *FolderModel;
     TLabel *Label1;
     TLabel *Label2;
-    QLineEdit *Edit1;                // the site folder's name
-    TLabel *Label3;                  // "Current path:"
-    TLabel *Label4;                  // the current path
-    TxpButton *xpButton1;            // "Close"
+    QLineEdit *Edit1;     // the site folder's name
+    TLabel *Label3;       // "Current path:"
+    TLabel *Label4;       // the current path
+    TxpButton *xpButton1; // "Close"
 
     // The selected folder's absolute path ("/" for the root, no other
     // path ends in "/"); empty when nothing is selected.
@@ -44,5 +44,5 @@ protected:
 private:
     void RecomputeCurrentPath();
 
-    QFileIconProvider IconProvider;   // the model uses it but does not own it
+    QFileIconProvider IconProvider; // the model uses it but does not own it
 };

@@ -1,16 +1,16 @@
 #include "TemplatePage.h"
 
 #include "Answers.h"
-#include "site/BuildSite.h"
 #include "CompletedPage.h"
+#include "ProgressWindow.h"
 #include "base/Desktop.h"
 #include "base/ErrorReport.h"
-#include "ProgressWindow.h"
 #include "base/StdCtrls.h"
-#include "site/TemplateCatalogue.h"
 #include "base/WizardForms.h"
 #include "controls/xpButton.h"
 #include "controls/xpCheckBox.h"
+#include "site/BuildSite.h"
+#include "site/TemplateCatalogue.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -38,10 +38,11 @@ TForm5::TForm5() : TForm(QStringLiteral("Select a template"), 480, 296, bsSingle
     xpCheckBox1->SetCaption(QStringLiteral("Use custom Template"));
     xpCheckBox1->OnClick = Guarded([this] { xpCheckBox1Click(); });
 
-    Label1 = new TLabel(this, 176, 192, 289, 25,
-                        QStringLiteral("Select from a premade template above, or select a template that you "
-                                       "have made yourself."),
-                        true);
+    Label1 = new TLabel(
+        this, 176, 192, 289, 25,
+        QStringLiteral("Select from a premade template above, or select a template that you "
+                       "have made yourself."),
+        true);
     Edit1 = NewEdit(this, 24, 224, 345, QString());
     Edit1->setEnabled(false);
 
@@ -70,8 +71,9 @@ TForm5::TForm5() : TForm(QStringLiteral("Select a template"), 480, 296, bsSingle
     setTabOrder(xpButton1, xpButton3);
     setTabOrder(xpButton3, xpButton2);
 
-    SiteBuilder = [](const pixelnook::SiteSettings &settings, const pixelnook::PictureList &pictures,
-                     pixelnook::TemplateChoice &choice, pixelnook::BuildObserver &observer) {
+    SiteBuilder = [](const pixelnook::SiteSettings &settings,
+                     const pixelnook::PictureList &pictures, pixelnook::TemplateChoice &choice,
+                     pixelnook::BuildObserver &observer) {
         return pixelnook::BuildSite(settings, pictures, choice, observer);
     };
 
@@ -99,7 +101,8 @@ void TForm5::SelectBuiltInTemplate(int N)
     pixelnook::TemplateChoice choice;
     choice.TemplatePath = TemplatePath;
     choice.TemplateSelected = TemplateSelected;
-    const std::string message = pixelnook::SelectBuiltInTemplate(choice, ProgramFolder.toStdString(), N);
+    const std::string message =
+        pixelnook::SelectBuiltInTemplate(choice, ProgramFolder.toStdString(), N);
     if (!message.empty()) {
         Desktop::ShowError(this, QString::fromStdString(message));
         return;

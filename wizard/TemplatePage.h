@@ -2,8 +2,8 @@
 // user's own, and "Build Site".
 #pragma once
 
-#include "base/Form.h"
 #include "ProgressWindow.h"
+#include "base/Form.h"
 
 #include <QString>
 
@@ -24,17 +24,17 @@ class TForm5 : public TForm {
 public:
     TForm5();
 
-    std::array<TPanel *, 6> Panels;   // Panel1 .. Panel6, two rows of three
-    std::array<TImage *, 6> Images;   // Image1 .. Image6, the previews inside them
+    std::array<TPanel *, 6> Panels; // Panel1 .. Panel6, two rows of three
+    std::array<TImage *, 6> Images; // Image1 .. Image6, the previews inside them
     TBevel *Bevel1;
-    TxpCheckBox *xpCheckBox1;         // "Use custom Template"
+    TxpCheckBox *xpCheckBox1; // "Use custom Template"
     TLabel *Label1;
-    QLineEdit *Edit1;                 // the custom template's path
-    TxpButton *xpButton1;             // "Select Template"
+    QLineEdit *Edit1;     // the custom template's path
+    TxpButton *xpButton1; // "Select Template"
     TBevel *Bevel2;
-    TxpButton *xpButton2;             // "Go Back"
-    TxpButton *xpButton3;             // "Build Site"
-    QPlainTextEdit *PageBuffer;       // hidden; the build keeps its page text itself
+    TxpButton *xpButton2;       // "Go Back"
+    TxpButton *xpButton3;       // "Build Site"
+    QPlainTextEdit *PageBuffer; // hidden; the build keeps its page text itself
 
     // The two answers that live on no control.
     std::string TemplatePath;
@@ -50,7 +50,7 @@ public:
     TSiteBuilder SiteBuilder;
 
     void FormCreate();
-    void PanelClick(int N);           // panel N or its picture, N = 1..6
+    void PanelClick(int N); // panel N or its picture, N = 1..6
     void SelectBuiltInTemplate(int N);
     void ClearTemplateHighlight();
     void xpCheckBox1Click();
@@ -59,5 +59,5 @@ public:
     void xpButton3Click();
 
 private:
-    bool FBuilding = false;   // "Build Site" does nothing while its build runs
+    bool FBuilding = false; // "Build Site" does nothing while its build runs
 };

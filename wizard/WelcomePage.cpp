@@ -1,13 +1,13 @@
 #include "WelcomePage.h"
 
 #include "Answers.h"
+#include "FolderSettingsPage.h"
 #include "base/Desktop.h"
 #include "base/ErrorReport.h"
-#include "FolderSettingsPage.h"
-#include "site/SiteSettings.h"
 #include "base/StdCtrls.h"
 #include "base/WizardForms.h"
 #include "controls/xpButton.h"
+#include "site/SiteSettings.h"
 
 TForm1::TForm1() : TForm(QString::fromLatin1(kApplicationTitle), 480, 253, bsSingle)
 {

@@ -13,8 +13,8 @@ public:
     TForm1();
 
     TImage *Image1;
-    TxpButton *xpButton1;   // "Start Site"
-    TxpButton *xpButton2;   // "Quit"
+    TxpButton *xpButton1; // "Start Site"
+    TxpButton *xpButton2; // "Quit"
 
     void xpButton1Click();
     void xpButton2Click();

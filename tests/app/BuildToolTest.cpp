@@ -1,7 +1,7 @@
 // pixelnook-build end to end: what it prints, writes and exits with.
-#include "tests/support/JpegFixtures.h"
 #include "site/SiteSettings.h"
 #include "site/TemplateCatalogue.h"
+#include "tests/support/JpegFixtures.h"
 
 #include <gtest/gtest.h>
 
@@ -31,15 +31,18 @@ struct ToolRun {
 };
 
 // Runs the tool with the arguments exactly as given (empty ones included).
-ToolRun RunTool(const std::vector<std::string> &args, const std::string &tool = PIXELNOOK_BUILD_TOOL,
+ToolRun RunTool(const std::vector<std::string> &args,
+                const std::string &tool = PIXELNOOK_BUILD_TOOL,
                 const std::string &home = std::string())
 {
     TempDir io;
     const std::string outPath = io.str() + "/out", errPath = io.str() + "/err";
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0644);
+    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0644);
 
     std::vector<std::string> argStore = {tool};
     argStore.insert(argStore.end(), args.begin(), args.end());
@@ -95,7 +98,8 @@ ToolRun RunToolOnTerminal(const std::vector<std::string> &args)
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, slave, 1);
-    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0644);
     posix_spawn_file_actions_addclose(&actions, master);
     posix_spawn_file_actions_addclose(&actions, slave);
     std::vector<std::string> argStore = {PIXELNOOK_BUILD_TOOL};
@@ -149,10 +153,14 @@ protected:
             fixtures::WriteFile(root.path() / "photos" / name, fixtures::MakeJpeg(spec));
         }
         templ = (root.path() / "t.html").string();
-        WriteText(templ, "<title>%title%</title>\n<meta %metadescrip%>\n%image%%image%\n%nextprev%");
+        WriteText(templ,
+                  "<title>%title%</title>\n<meta %metadescrip%>\n%image%%image%\n%nextprev%");
     }
 
-    std::string Photo(const std::string &name) const { return (root.path() / "photos" / name).string(); }
+    std::string Photo(const std::string &name) const
+    {
+        return (root.path() / "photos" / name).string();
+    }
 
     TempDir root;
     std::string site;
@@ -163,13 +171,13 @@ protected:
 
 TEST_F(BuildToolTest, BuildsWithACustomTemplate)
 {
-    const ToolRun run = RunTool({"--site-folder", site, "--custom-template", templ, "--site-name", "Beach",
-                                 "--description", "one\ntwo", Photo("a.jpg"), Photo("b.jpg"), Photo("c.jpg")});
+    const ToolRun run =
+        RunTool({"--site-folder", site, "--custom-template", templ, "--site-name", "Beach",
+                 "--description", "one\ntwo", Photo("a.jpg"), Photo("b.jpg"), Photo("c.jpg")});
     EXPECT_EQ(run.ExitCode, 0) << run.Err;
     EXPECT_EQ(run.Err, "");
-    EXPECT_EQ(run.Out, kProgressWithoutImagePages +
-                           "Your site - Beach has been made sucessfully\n"
-                           "It contains 3 pictures and is on 2 pages\n");
+    EXPECT_EQ(run.Out, kProgressWithoutImagePages + "Your site - Beach has been made sucessfully\n"
+                                                    "It contains 3 pictures and is on 2 pages\n");
     EXPECT_EQ(ReadText(site + "/index2.html"),
               "<title>Beach</title>\r\n<meta one\r\ntwo>\r\n"
               "<a href=\"images/c.jpg\"><img src=\"thumbnails/tnc.jpg\" border=\"0\"></a>\r\n"
@@ -211,15 +219,18 @@ TEST_F(BuildToolTest, BuildsWithEachBuiltInTemplateAndImagePages)
     for (int n = 1; n <= 6; ++n) {
         SCOPED_TRACE("template " + std::to_string(n));
         const std::string folder = site + std::to_string(n);
-        const ToolRun run = RunTool({"--site-folder", folder, "--template", std::to_string(n), "--image-pages",
-                                     "--workers", "2", Photo("a.jpg"), Photo("b.jpg")});
+        const ToolRun run =
+            RunTool({"--site-folder", folder, "--template", std::to_string(n), "--image-pages",
+                     "--workers", "2", Photo("a.jpg"), Photo("b.jpg")});
         EXPECT_EQ(run.ExitCode, 0) << run.Err;
         EXPECT_NE(run.Out.find("Currently: Creating images pages|65\n"), std::string::npos);
         EXPECT_NE(run.Out.find("It contains 2 pictures and is on 1 pages\n"), std::string::npos);
         const std::string page = ReadText(folder + "/index1.html");
-        EXPECT_NE(page.find("<a href=\"imagepages/imagepage2.html\"><img src=\"thumbnails/tnb.jpg\""),
-                  std::string::npos);
-        for (const char *placeholder : {"%title%", "%metakey%", "%metadescrip%", "%image%", "%nextprev%"})
+        EXPECT_NE(
+            page.find("<a href=\"imagepages/imagepage2.html\"><img src=\"thumbnails/tnb.jpg\""),
+            std::string::npos);
+        for (const char *placeholder :
+             {"%title%", "%metakey%", "%metadescrip%", "%image%", "%nextprev%"})
             EXPECT_EQ(page.find(placeholder), std::string::npos) << placeholder << " was left";
         EXPECT_TRUE(fs::exists(folder + "/imagepages/imagepage2.html"));
     }
@@ -229,7 +240,8 @@ TEST_F(BuildToolTest, DefaultsAreTheStartSiteValues)
 {
     const std::string home = (root.path() / "home").string();
     fs::create_directory(home);
-    const ToolRun run = RunTool({"--custom-template", templ, Photo("a.jpg")}, PIXELNOOK_BUILD_TOOL, home);
+    const ToolRun run =
+        RunTool({"--custom-template", templ, Photo("a.jpg")}, PIXELNOOK_BUILD_TOOL, home);
     EXPECT_EQ(run.ExitCode, 0) << run.Err;
     EXPECT_EQ(ReadText(home + "/mysite/index1.html"),
               "<title>My Picture Site</title>\r\n"
@@ -274,29 +286,53 @@ INSTANTIATE_TEST_SUITE_P(Breaks, BuildToolDescriptionTest,
 TEST_F(BuildToolTest, EmptyValuesTakeTheirDefaults)
 {
     WriteText(templ, "<title>%title%</title>\n<k %metakey%>\n<d %metadescrip%>\n%image%");
-    const ToolRun run = RunTool({"--site-folder", site, "--custom-template", templ, "--image-pages",
-                                 "--images-folder", "", "--thumbnails-folder", "", "--image-pages-folder", "",
-                                 "--site-name", "", "--keywords", "", "--description", "", "--prefix", "",
-                                 "--size", "", Photo("a.jpg")});
+    const ToolRun run = RunTool({"--site-folder",
+                                 site,
+                                 "--custom-template",
+                                 templ,
+                                 "--image-pages",
+                                 "--images-folder",
+                                 "",
+                                 "--thumbnails-folder",
+                                 "",
+                                 "--image-pages-folder",
+                                 "",
+                                 "--site-name",
+                                 "",
+                                 "--keywords",
+                                 "",
+                                 "--description",
+                                 "",
+                                 "--prefix",
+                                 "",
+                                 "--size",
+                                 "",
+                                 Photo("a.jpg")});
     EXPECT_EQ(run.ExitCode, 0) << run.Err;
-    EXPECT_NE(run.Out.find("Your site - My Picture Site has been made sucessfully\n"), std::string::npos);
-    EXPECT_EQ(ReadText(site + "/index1.html"),
-              "<title>My Picture Site</title>\r\n<k photos, family pics, holiday, christmas>\r\n"
-              "<d My pictures of me and my family at the beach side - christmas last year.>\r\n"
-              "<a href=\"imagepages/imagepage1.html\"><img src=\"thumbnails/tna.jpg\" border=\"0\"></a>");
+    EXPECT_NE(run.Out.find("Your site - My Picture Site has been made sucessfully\n"),
+              std::string::npos);
+    EXPECT_EQ(
+        ReadText(site + "/index1.html"),
+        "<title>My Picture Site</title>\r\n<k photos, family pics, holiday, christmas>\r\n"
+        "<d My pictures of me and my family at the beach side - christmas last year.>\r\n"
+        "<a href=\"imagepages/imagepage1.html\"><img src=\"thumbnails/tna.jpg\" border=\"0\"></a>");
     EXPECT_NE(ReadText(site + "/imagepages/imagepage1.html").find("<img src=\"../images/a.jpg\">"),
               std::string::npos);
     const std::string sized = (root.path() / "sized").string();
-    ASSERT_EQ(RunTool({"--site-folder", sized, "--custom-template", templ, "--size", "85", Photo("a.jpg")}).ExitCode, 0);
-    EXPECT_EQ(fixtures::ReadFile(site + "/thumbnails/tna.jpg"), fixtures::ReadFile(sized + "/thumbnails/tna.jpg"));
+    ASSERT_EQ(RunTool({"--site-folder", sized, "--custom-template", templ, "--size", "85",
+                       Photo("a.jpg")})
+                  .ExitCode,
+              0);
+    EXPECT_EQ(fixtures::ReadFile(site + "/thumbnails/tna.jpg"),
+              fixtures::ReadFile(sized + "/thumbnails/tna.jpg"));
     EXPECT_EQ(fixtures::ReadFile(site + "/images/a.jpg"), fixtures::ReadFile(Photo("a.jpg")));
     EXPECT_FALSE(fs::exists(site + "/a.jpg"));
 }
 
 TEST_F(BuildToolTest, BlankValuesAreNotEmpty)
 {
-    const ToolRun run = RunTool({"--site-folder", site, "--custom-template", templ, "--site-name", " ",
-                                 "--prefix", " ", Photo("a.jpg")});
+    const ToolRun run = RunTool({"--site-folder", site, "--custom-template", templ, "--site-name",
+                                 " ", "--prefix", " ", Photo("a.jpg")});
     EXPECT_EQ(run.ExitCode, 0) << run.Err;
     EXPECT_NE(run.Out.find("Your site -   has been made sucessfully\n"), std::string::npos);
     EXPECT_TRUE(fs::exists(site + "/thumbnails/ a.jpg"));
@@ -311,17 +347,21 @@ struct RefusalCase {
     const char *name;
     std::vector<std::string> args; // "@" stands for the custom template, "#" for a photo
     int exitCode;
-    std::string err;               // exact, or a prefix when it ends in "..."
+    std::string err; // exact, or a prefix when it ends in "..."
 };
 
-class BuildToolRefusalTest : public BuildToolTest, public ::testing::WithParamInterface<RefusalCase> {};
+class BuildToolRefusalTest : public BuildToolTest,
+                             public ::testing::WithParamInterface<RefusalCase> {};
 
 TEST_P(BuildToolRefusalTest, ExitCodeAndMessage)
 {
     const RefusalCase &c = GetParam();
     std::vector<std::string> args = {"--site-folder", site};
     for (const std::string &a : c.args)
-        args.push_back(a == "@" ? templ : a == "#" ? Photo("a.jpg") : a == "?" ? Photo("gone.jpg") : a);
+        args.push_back(a == "@"   ? templ
+                       : a == "#" ? Photo("a.jpg")
+                       : a == "?" ? Photo("gone.jpg")
+                                  : a);
     const ToolRun run = RunTool(args);
     EXPECT_EQ(run.ExitCode, c.exitCode) << run.Err;
     std::string expected = c.err;
@@ -415,8 +455,9 @@ TEST_F(BuildToolTest, MissingBuiltInTemplateIsReportedLikeAPanelClick)
     const ToolRun run = RunTool({"--site-folder", site, "--template", "3", Photo("a.jpg")},
                                 (program / "pixelnook-build").string());
     EXPECT_EQ(run.ExitCode, 2);
-    EXPECT_EQ(run.Err, "The file '" + program.string() + "/templates/template3.html' could not be found. "
-                                                         "Please re-install\n");
+    EXPECT_EQ(run.Err, "The file '" + program.string() +
+                           "/templates/template3.html' could not be found. "
+                           "Please re-install\n");
     EXPECT_FALSE(fs::exists(site));
 }
 
@@ -470,7 +511,8 @@ TEST_F(BuildToolTest, VersionIsTheProjectVersion)
     const std::string mark = "project(Pixelnook VERSION ";
     const size_t at = cmake.find(mark);
     ASSERT_NE(at, std::string::npos);
-    const std::string version = cmake.substr(at + mark.size(), cmake.find_first_of(" )", at + mark.size()) - at - mark.size());
+    const std::string version = cmake.substr(
+        at + mark.size(), cmake.find_first_of(" )", at + mark.size()) - at - mark.size());
     const ToolRun run = RunTool({"--version"});
     EXPECT_EQ(run.ExitCode, 0);
     EXPECT_EQ(run.Out, "pixelnook-build " + version + "\n");
@@ -524,10 +566,11 @@ struct TerminalCase {
     const char *name;
     bool secondMissing;
     int exitCode;
-    const char *out;   // a pattern: the counts between 1 and the last may be left out
+    const char *out; // a pattern: the counts between 1 and the last may be left out
 };
 
-class BuildToolTerminalTest : public BuildToolTest, public ::testing::WithParamInterface<TerminalCase> {};
+class BuildToolTerminalTest : public BuildToolTest,
+                              public ::testing::WithParamInterface<TerminalCase> {};
 
 // On a terminal the thumbnail stage counts its pictures on one line that
 // rewrites itself, which ends before the next stage or the error; the rest
@@ -537,33 +580,35 @@ TEST_P(BuildToolTerminalTest, CountsThumbnailsOnOneLine)
     const TerminalCase &c = GetParam();
     if (c.secondMissing)
         fs::remove(Photo("b.jpg"));
-    const ToolRun run = RunToolOnTerminal(
-        {"--site-folder", site, "--custom-template", templ, "--workers", "1", Photo("a.jpg"), Photo("b.jpg"),
-         Photo("c.jpg")});
+    const ToolRun run =
+        RunToolOnTerminal({"--site-folder", site, "--custom-template", templ, "--workers", "1",
+                           Photo("a.jpg"), Photo("b.jpg"), Photo("c.jpg")});
     EXPECT_EQ(run.ExitCode, c.exitCode) << run.Err;
     EXPECT_TRUE(std::regex_match(run.Out, std::regex(c.out))) << run.Out;
     if (c.secondMissing)
-        EXPECT_EQ(run.Err, "Cannot open file \"" + Photo("b.jpg") + "\". No such file or directory.\n");
+        EXPECT_EQ(run.Err,
+                  "Cannot open file \"" + Photo("b.jpg") + "\". No such file or directory.\n");
     else
         EXPECT_EQ(run.Err, "");
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, BuildToolTerminalTest,
-    ::testing::Values(
-        TerminalCase{"Built", false, 0,
-                     "Currenty: Building folders for files\\|10\n"
-                     "Currently: Making thumbnails of images\\|35\n"
-                     "\r1 / 3 pictures(\r2 / 3 pictures)?\r3 / 3 pictures\n"
-                     "Currently: Moving images to the images folder\\|50\n"
-                     "Currently: Making the gallery pages\\|80\n"
-                     "Currently:\\|0\n"
-                     "Your site - My Picture Site has been made sucessfully\n"
-                     "It contains 3 pictures and is on 2 pages\n"},
-        TerminalCase{"StopsAtAMissingPicture", true, 1,
-                     "Currenty: Building folders for files\\|10\n"
-                     "Currently: Making thumbnails of images\\|35\n"
-                     "\r1 / 3 pictures\n"}),
-    [](const ::testing::TestParamInfo<TerminalCase> &info) { return std::string(info.param.name); });
+    ::testing::Values(TerminalCase{"Built", false, 0,
+                                   "Currenty: Building folders for files\\|10\n"
+                                   "Currently: Making thumbnails of images\\|35\n"
+                                   "\r1 / 3 pictures(\r2 / 3 pictures)?\r3 / 3 pictures\n"
+                                   "Currently: Moving images to the images folder\\|50\n"
+                                   "Currently: Making the gallery pages\\|80\n"
+                                   "Currently:\\|0\n"
+                                   "Your site - My Picture Site has been made sucessfully\n"
+                                   "It contains 3 pictures and is on 2 pages\n"},
+                      TerminalCase{"StopsAtAMissingPicture", true, 1,
+                                   "Currenty: Building folders for files\\|10\n"
+                                   "Currently: Making thumbnails of images\\|35\n"
+                                   "\r1 / 3 pictures\n"}),
+    [](const ::testing::TestParamInfo<TerminalCase> &info) {
+        return std::string(info.param.name);
+    });
 
 } // namespace

@@ -2,14 +2,14 @@
 // what is left on disk when a stage stops.
 #include "site/BuildSite.h"
 #include "site/GalleryPages.h"
-#include "tests/support/JpegFixtures.h"
 #include "site/SiteError.h"
+#include "tests/support/JpegFixtures.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <cctype>
 #include <cstring>
+#include <filesystem>
 #include <regex>
 #include <set>
 #include <sys/stat.h>
@@ -121,7 +121,8 @@ TEST_F(BuildSiteTest, OnePictureWithoutImagePages)
     const auto info = fixtures::InspectJpeg(ReadFile(site / "thumbnails" / "tnbeach.jpg"));
     EXPECT_EQ(info.Components, 3);
     EXPECT_EQ(ReadText(site / "index1.html"),
-              "<h1>My Picture Site</h1>\r\n<a href=\"images/beach.jpg\"><img src=\"thumbnails/tnbeach.jpg\" "
+              "<h1>My Picture Site</h1>\r\n<a href=\"images/beach.jpg\"><img "
+              "src=\"thumbnails/tnbeach.jpg\" "
               "border=\"0\"></a>\r\n\r\n");
     EXPECT_FALSE(fs::exists(site / "imagepages"));
     EXPECT_FALSE(fs::exists(site / "index2.html"));
@@ -149,20 +150,22 @@ TEST_F(BuildSiteTest, ThreePicturesWithImagePages)
     }
     for (int k = 1; k <= 3; ++k)
         EXPECT_TRUE(fs::exists(site / "pages" / ("imagepage" + std::to_string(k) + ".html")));
-    EXPECT_NE(ReadText(site / "pages" / "imagepage2.html").find("<img src=\"../big/b.jpg\">"), std::string::npos);
+    EXPECT_NE(ReadText(site / "pages" / "imagepage2.html").find("<img src=\"../big/b.jpg\">"),
+              std::string::npos);
     EXPECT_EQ(ReadText(site / "index2.html"),
-              "<h1>Shore</h1>\r\n<a href=\"pages/imagepage3.html\"><img src=\"small/t-c.jpg\" border=\"0\"></a>\r\n"
+              "<h1>Shore</h1>\r\n<a href=\"pages/imagepage3.html\"><img src=\"small/t-c.jpg\" "
+              "border=\"0\"></a>\r\n"
               "<a href=\"index1.html\">Previous</a>\r\n");
 }
 
 struct CheckCase {
     const char *name;
     bool useCustom;
-    const char *custom;      // "" none, "missing", "folder", "good", "noimage"
+    const char *custom; // "" none, "missing", "folder", "good", "noimage"
     const char *selected;
-    const char *builtIn;     // TemplatePath: "good", "noimage", "missing"
+    const char *builtIn; // TemplatePath: "good", "noimage", "missing"
     bool noPictures;
-    std::string message;     // empty: the checks pass
+    std::string message; // empty: the checks pass
 };
 
 class BuildCheckTest : public BuildSiteTest, public ::testing::WithParamInterface<CheckCase> {
@@ -220,21 +223,28 @@ TEST_P(BuildCheckTest, RefusedBuildWritesNothingAndChangesNothing)
 INSTANTIATE_TEST_SUITE_P(
     Checks, BuildCheckTest,
     ::testing::Values(
-        CheckCase{"CustomOnPathEmpty", true, "", "true", "good", false, kCustomTemplateMissingMessage},
-        CheckCase{"CustomOnFileMissing", true, "missing", "true", "good", false, kCustomTemplateMissingMessage},
-        CheckCase{"CustomOnPathIsFolder", true, "folder", "true", "good", false, kCustomTemplateMissingMessage},
+        CheckCase{"CustomOnPathEmpty", true, "", "true", "good", false,
+                  kCustomTemplateMissingMessage},
+        CheckCase{"CustomOnFileMissing", true, "missing", "true", "good", false,
+                  kCustomTemplateMissingMessage},
+        CheckCase{"CustomOnPathIsFolder", true, "folder", "true", "good", false,
+                  kCustomTemplateMissingMessage},
         CheckCase{"CustomOnGoodNothingPicked", true, "good", "false", "", false, ""},
         CheckCase{"NothingPicked", false, "", "false", "", false, kNoTemplateSelectedMessage},
-        CheckCase{"FlagNotExactlyTrue", false, "", "True", "good", false, kNoTemplateSelectedMessage},
+        CheckCase{"FlagNotExactlyTrue", false, "", "True", "good", false,
+                  kNoTemplateSelectedMessage},
         CheckCase{"BuiltInPicked", false, "", "true", "good", false, ""},
         CheckCase{"BuiltInHasNoImage", false, "", "true", "noimage", false, kNoImageMark},
         // The custom file is used even unticked, so it is the one checked.
-        CheckCase{"UntickedCustomHasNoImage", false, "noimage", "true", "good", false, kNoImageMark},
+        CheckCase{"UntickedCustomHasNoImage", false, "noimage", "true", "good", false,
+                  kNoImageMark},
         CheckCase{"CustomHasNoImage", true, "noimage", "false", "", false, kNoImageMark},
         CheckCase{"NoPictures", false, "", "true", "good", true, kNoPicturesMessage},
         // Order: the template checks come first.
-        CheckCase{"CustomMissingAndNoPictures", true, "missing", "true", "good", true, kCustomTemplateMissingMessage},
-        CheckCase{"NothingPickedAndNoPictures", false, "", "false", "", true, kNoTemplateSelectedMessage},
+        CheckCase{"CustomMissingAndNoPictures", true, "missing", "true", "good", true,
+                  kCustomTemplateMissingMessage},
+        CheckCase{"NothingPickedAndNoPictures", false, "", "false", "", true,
+                  kNoTemplateSelectedMessage},
         CheckCase{"NoImageAndNoPictures", false, "", "true", "noimage", true, kNoImageMark},
         // An unreadable template passes the checks and stops the build later.
         CheckCase{"BuiltInMissingPassesChecks", false, "", "true", "missing", false, ""}),
@@ -284,8 +294,8 @@ TEST_F(BuildSiteTest, ImagePagesFolderThatCannotBeMadeGivesTheCreateError)
     AddPhoto("a.jpg");
     fs::create_directories(site);
     WriteText(site / "imagepages", "a file where the folder should be");
-    EXPECT_EQ(BuildError(),
-              "Cannot create file \"" + site.string() + "/imagepages/imagepage1.html\". Not a directory");
+    EXPECT_EQ(BuildError(), "Cannot create file \"" + site.string() +
+                                "/imagepages/imagepage1.html\". Not a directory");
     EXPECT_EQ(observer.Events.back(), "Currently: Creating images pages|65");
     EXPECT_TRUE(fs::exists(site / "images" / "a.jpg"));
     EXPECT_EQ(ReadText(site / "imagepages"), "a file where the folder should be");
@@ -394,7 +404,8 @@ std::string PercentDecode(const std::string &value)
 {
     std::string out;
     for (size_t i = 0; i < value.size(); ++i) {
-        if (value[i] == '%' && i + 2 < value.size() && std::isxdigit(static_cast<unsigned char>(value[i + 1])) &&
+        if (value[i] == '%' && i + 2 < value.size() &&
+            std::isxdigit(static_cast<unsigned char>(value[i + 1])) &&
             std::isxdigit(static_cast<unsigned char>(value[i + 2]))) {
             out += static_cast<char>(std::stoi(value.substr(i + 1, 2), nullptr, 16));
             i += 2;
@@ -410,7 +421,8 @@ std::vector<std::string> LinkValues(const std::string &page)
 {
     static const std::regex attribute("(href|src)=\"([^\"]*)\"");
     std::vector<std::string> values;
-    for (auto it = std::sregex_iterator(page.begin(), page.end(), attribute); it != std::sregex_iterator(); ++it)
+    for (auto it = std::sregex_iterator(page.begin(), page.end(), attribute);
+         it != std::sregex_iterator(); ++it)
         values.push_back((*it)[2]);
     return values;
 }
@@ -423,8 +435,9 @@ std::vector<std::string> LinkValues(const std::string &page)
 // a prefix of the same kind.
 TEST_F(BuildSiteTest, AnyFileNameGivesLinksToFilesThatExist)
 {
-    const std::vector<std::string> names = {"a#1.jpg", "50%.jpg", "R&D \"x\".jpg", "caf\xC3\xA9 \xE6\x97\xA5\xE6\x9C\xAC.jpg",
-                                            "with space.jpg", "<b>.jpg"};
+    const std::vector<std::string> names = {
+        "a#1.jpg",        "50%.jpg", "R&D \"x\".jpg", "caf\xC3\xA9 \xE6\x97\xA5\xE6\x9C\xAC.jpg",
+        "with space.jpg", "<b>.jpg"};
     for (size_t i = 0; i < names.size(); ++i)
         AddPhoto(names[i], static_cast<uint32_t>(i + 1));
     settings.ImagesFolderName = "big & full";
@@ -440,23 +453,28 @@ TEST_F(BuildSiteTest, AnyFileNameGivesLinksToFilesThatExist)
         ASSERT_TRUE(Build().Built);
         std::vector<fs::path> pages = {site / "index1.html", site / "index2.html"};
         for (size_t k = 1; imagePages && k <= names.size(); ++k)
-            pages.push_back(site / settings.ImagePagesFolderName / ("imagepage" + std::to_string(k) + ".html"));
+            pages.push_back(site / settings.ImagePagesFolderName /
+                            ("imagepage" + std::to_string(k) + ".html"));
         std::set<fs::path> reached;
         for (const fs::path &page : pages) {
             const std::vector<std::string> links = LinkValues(ReadText(page));
             EXPECT_FALSE(links.empty()) << page;
             for (const std::string &link : links) {
                 for (const char c : link)
-                    EXPECT_TRUE(std::isalnum(static_cast<unsigned char>(c)) || std::strchr("-._~/%", c))
+                    EXPECT_TRUE(std::isalnum(static_cast<unsigned char>(c)) ||
+                                std::strchr("-._~/%", c))
                         << "'" << c << "' in " << link;
-                const fs::path target = (page.parent_path() / PercentDecode(link)).lexically_normal();
-                EXPECT_TRUE(fs::is_regular_file(target)) << link << " on " << page << " leads nowhere";
+                const fs::path target =
+                    (page.parent_path() / PercentDecode(link)).lexically_normal();
+                EXPECT_TRUE(fs::is_regular_file(target))
+                    << link << " on " << page << " leads nowhere";
                 reached.insert(target);
             }
         }
         for (const std::string &name : names) {
             EXPECT_TRUE(reached.count(site / settings.ImagesFolderName / name)) << name;
-            EXPECT_TRUE(reached.count(site / settings.ThumbnailsFolderName / ("tn " + name))) << name;
+            EXPECT_TRUE(reached.count(site / settings.ThumbnailsFolderName / ("tn " + name)))
+                << name;
         }
     }
 }
@@ -469,7 +487,8 @@ struct OverwriteCase {
     const char *pictureName;
 };
 
-class ThumbnailOverPictureTest : public BuildSiteTest, public ::testing::WithParamInterface<OverwriteCase> {};
+class ThumbnailOverPictureTest : public BuildSiteTest,
+                                 public ::testing::WithParamInterface<OverwriteCase> {};
 
 // A thumbnail that would land on a chosen picture refuses the build before
 // anything is written, so the picture is never lost.
@@ -489,8 +508,9 @@ TEST_P(ThumbnailOverPictureTest, IsRefusedBeforeAnythingIsWritten)
     EXPECT_FALSE(result.Built);
     const std::string target = site.string() + "/" + c.thumbnailsFolder + "/" + c.prefix +
                                (std::string(c.prefix).empty() ? c.pictureName : "a.jpg");
-    EXPECT_EQ(result.CheckMessage, "The thumbnail \"" + target + "\" would be written over the picture \"" +
-                                       folder.string() + "/" + c.pictureName + "\"");
+    EXPECT_EQ(result.CheckMessage, "The thumbnail \"" + target +
+                                       "\" would be written over the picture \"" + folder.string() +
+                                       "/" + c.pictureName + "\"");
     EXPECT_TRUE(observer.Events.empty());
     EXPECT_EQ(ReadFile(folder / c.pictureName), inSite);
     EXPECT_FALSE(fs::exists(site / "index1.html"));
@@ -514,11 +534,12 @@ struct TemplateCase {
     int images;                 // "%image%" in the template
     const char *keywords;       // SiteKeywords, or "" for the default
     bool imagePages;
-    const char *overwrittenBy;  // the file named in the message, or "" when the build runs
-    int pages;                  // the pages a build that runs writes
+    const char *overwrittenBy; // the file named in the message, or "" when the build runs
+    int pages;                 // the pages a build that runs writes
 };
 
-class TemplateAmongWrittenFiles : public BuildSiteTest, public ::testing::WithParamInterface<TemplateCase> {};
+class TemplateAmongWrittenFiles : public BuildSiteTest,
+                                  public ::testing::WithParamInterface<TemplateCase> {};
 
 // A custom template kept where the build writes a file would be lost: the
 // build is refused before anything is written, naming both files. Where no
@@ -552,12 +573,14 @@ TEST_P(TemplateAmongWrittenFiles, IsRefusedOrKept)
         EXPECT_EQ(result.PageCount, c.pages);
         EXPECT_TRUE(fs::exists(site / "thumbnails" / "tnb.jpg"));
         if (linked) {
-            EXPECT_FALSE(fs::is_symlink(site / c.linkInSite)) << "the link was written through, not replaced";
+            EXPECT_FALSE(fs::is_symlink(site / c.linkInSite))
+                << "the link was written through, not replaced";
         }
     } else {
         EXPECT_FALSE(result.Built);
         EXPECT_EQ(result.CheckMessage, "The file \"" + (site / c.overwrittenBy).string() +
-                                           "\" would be written over the template \"" + custom.string() + "\"");
+                                           "\" would be written over the template \"" +
+                                           custom.string() + "\"");
         EXPECT_TRUE(observer.Events.empty());
         std::vector<fs::path> files;
         for (const auto &entry : fs::recursive_directory_iterator(site))
@@ -572,17 +595,22 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, TemplateAmongWrittenFiles,
     ::testing::Values(
         TemplateCase{"FirstGalleryPage", "index1.html", "", 1, "", false, "index1.html", 0},
-        TemplateCase{"FirstGalleryPageOfOnlyOne", "index1.html", "", 3, "", false, "index1.html", 0},
+        TemplateCase{"FirstGalleryPageOfOnlyOne", "index1.html", "", 3, "", false, "index1.html",
+                     0},
         TemplateCase{"LastGalleryPage", "index2.html", "", 1, "", false, "index2.html", 0},
         // Three pictures a page: two pictures fill index1.html alone.
         TemplateCase{"GalleryPageTheFillNeverReaches", "index2.html", "", 3, "", false, "", 1},
         // The keywords bring in a second "%image%": one page holds both.
-        TemplateCase{"PageNeverReachedThroughTheValues", "index2.html", "", 1, "%image%", false, "", 1},
+        TemplateCase{"PageNeverReachedThroughTheValues", "index2.html", "", 1, "%image%", false, "",
+                     1},
         TemplateCase{"PastTheLastPossiblePage", "index3.html", "", 1, "", false, "", 2},
-        TemplateCase{"ImagePage", "imagepages/imagepage2.html", "", 1, "", true, "imagepages/imagepage2.html", 0},
-        TemplateCase{"ImagePageWhenNoneAreMade", "imagepages/imagepage2.html", "", 1, "", false, "", 2},
+        TemplateCase{"ImagePage", "imagepages/imagepage2.html", "", 1, "", true,
+                     "imagepages/imagepage2.html", 0},
+        TemplateCase{"ImagePageWhenNoneAreMade", "imagepages/imagepage2.html", "", 1, "", false, "",
+                     2},
         TemplateCase{"CopyOfAPicture", "images/b.jpg", "", 1, "", false, "images/b.jpg", 0},
-        TemplateCase{"ThumbnailOfAPicture", "thumbnails/tna.jpg", "", 1, "", false, "thumbnails/tna.jpg", 0},
+        TemplateCase{"ThumbnailOfAPicture", "thumbnails/tna.jpg", "", 1, "", false,
+                     "thumbnails/tna.jpg", 0},
         TemplateCase{"OtherNameInTheImagesFolder", "images/c.jpg", "", 1, "", true, "", 2},
         TemplateCase{"OtherNameInTheSite", "my-template.html", "", 1, "", true, "", 2},
         // Every file replaces a link at its name, pages as copies and
@@ -628,7 +656,8 @@ struct PictureDoneCase {
     std::vector<std::string> reports;
 };
 
-class PictureDoneTest : public BuildSiteTest, public ::testing::WithParamInterface<PictureDoneCase> {};
+class PictureDoneTest : public BuildSiteTest,
+                        public ::testing::WithParamInterface<PictureDoneCase> {};
 
 TEST_P(PictureDoneTest, ReportsEachWrittenThumbnailInOrder)
 {
@@ -652,10 +681,15 @@ TEST_P(PictureDoneTest, ReportsEachWrittenThumbnailInOrder)
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, PictureDoneTest,
-    ::testing::Values(PictureDoneCase{"OneWorker", 1, false, {"1/4 at 35", "2/4 at 35", "3/4 at 35", "4/4 at 35"}},
-                      PictureDoneCase{"ThreeWorkers", 3, false, {"1/4 at 35", "2/4 at 35", "3/4 at 35", "4/4 at 35"}},
-                      PictureDoneCase{"StopsAtAMissingPicture", 3, true, {"1/4 at 35"}}),
-    [](const ::testing::TestParamInfo<PictureDoneCase> &info) { return std::string(info.param.name); });
+    ::testing::Values(
+        PictureDoneCase{
+            "OneWorker", 1, false, {"1/4 at 35", "2/4 at 35", "3/4 at 35", "4/4 at 35"}},
+        PictureDoneCase{
+            "ThreeWorkers", 3, false, {"1/4 at 35", "2/4 at 35", "3/4 at 35", "4/4 at 35"}},
+        PictureDoneCase{"StopsAtAMissingPicture", 3, true, {"1/4 at 35"}}),
+    [](const ::testing::TestParamInfo<PictureDoneCase> &info) {
+        return std::string(info.param.name);
+    });
 
 } // namespace
 

@@ -36,8 +36,8 @@ struct Simulation {
 };
 
 // cap 0: the cap is the budget.
-Simulation Simulate(const std::vector<SimJob> &jobs, unsigned workers, uint64_t budget, size_t window,
-                    uint64_t cap = 0)
+Simulation Simulate(const std::vector<SimJob> &jobs, unsigned workers, uint64_t budget,
+                    size_t window, uint64_t cap = 0)
 {
     const size_t n = jobs.size();
     std::vector<long> after;
@@ -51,7 +51,7 @@ Simulation Simulate(const std::vector<SimJob> &jobs, unsigned workers, uint64_t 
     sim.End.assign(n, -1);
     std::vector<bool> measured(n), done(n);
     std::multimap<double, size_t> running; // end time -> job
-    std::map<size_t, uint64_t> granted;     // running job -> its grant
+    std::map<size_t, uint64_t> granted;    // running job -> its grant
     std::vector<int> starts(n);
     size_t written = 0;
     double now = 0;

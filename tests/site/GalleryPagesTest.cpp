@@ -1,7 +1,7 @@
 // Gallery pages: the template filled page by page, byte for byte.
 #include "site/GalleryPages.h"
-#include "tests/support/JpegFixtures.h"
 #include "site/SiteError.h"
+#include "tests/support/JpegFixtures.h"
 
 #include <gtest/gtest.h>
 
@@ -39,7 +39,10 @@ protected:
         return WriteGalleryPages(settings, pictures, templatePath);
     }
 
-    std::string Page(int p) const { return ReadText(site.path() / ("index" + std::to_string(p) + ".html")); }
+    std::string Page(int p) const
+    {
+        return ReadText(site.path() / ("index" + std::to_string(p) + ".html"));
+    }
     bool PageExists(int p) const
     {
         return std::filesystem::exists(site.path() / ("index" + std::to_string(p) + ".html"));
@@ -54,7 +57,8 @@ protected:
 
 std::string OffLink(const std::string &name)
 {
-    return "<a href=\"images/" + name + "\"><img src=\"thumbnails/tn" + name + "\" border=\"0\"></a>";
+    return "<a href=\"images/" + name + "\"><img src=\"thumbnails/tn" + name +
+           "\" border=\"0\"></a>";
 }
 
 // The pictures a page links to, in order, as their 1-based numbers.
@@ -83,33 +87,38 @@ TEST_F(GalleryPagesTest, SmallSiteBytesWithImagePagesOffAndOn)
     settings.SiteDescription = "Line one\r\nLine two";
     pictures = {{"beach.jpg", "/a/"}, {"sea side.jpg", "/b/"}, {"R&B.jpg", "/a/"}};
 
-    const std::string head = "<html><head><title>My Picture Site</title>\r\n"
-                             "<meta name=\"keywords\" content=\"photos, family pics, holiday, christmas\">\r\n"
-                             "<meta name=\"description\" content=\"Line one\r\nLine two\">\r\n"
-                             "</head><body><h1>My Picture Site</h1>\r\n";
+    const std::string head =
+        "<html><head><title>My Picture Site</title>\r\n"
+        "<meta name=\"keywords\" content=\"photos, family pics, holiday, christmas\">\r\n"
+        "<meta name=\"description\" content=\"Line one\r\nLine two\">\r\n"
+        "</head><body><h1>My Picture Site</h1>\r\n";
 
     settings.MakeImagePages = false;
     ASSERT_EQ(Write(templ), 2);
-    EXPECT_EQ(Page(1), head +
-                           "<a href=\"images/beach.jpg\"><img src=\"thumbnails/tnbeach.jpg\" border=\"0\"></a> "
-                           "<a href=\"images/sea%20side.jpg\"><img src=\"thumbnails/tnsea%20side.jpg\" border=\"0\"></a>\r\n"
-                           "<p><a href=\"index2.html\">Next</a></p></body></html>\r\n");
-    EXPECT_EQ(Page(2), head +
-                           "<a href=\"images/R%26B.jpg\"><img src=\"thumbnails/tnR%26B.jpg\" border=\"0\"></a> \r\n"
-                           "<p><a href=\"index1.html\">Previous</a></p></body></html>\r\n");
+    EXPECT_EQ(
+        Page(1),
+        head + "<a href=\"images/beach.jpg\"><img src=\"thumbnails/tnbeach.jpg\" border=\"0\"></a> "
+               "<a href=\"images/sea%20side.jpg\"><img src=\"thumbnails/tnsea%20side.jpg\" "
+               "border=\"0\"></a>\r\n"
+               "<p><a href=\"index2.html\">Next</a></p></body></html>\r\n");
+    EXPECT_EQ(Page(2), head + "<a href=\"images/R%26B.jpg\"><img src=\"thumbnails/tnR%26B.jpg\" "
+                              "border=\"0\"></a> \r\n"
+                              "<p><a href=\"index1.html\">Previous</a></p></body></html>\r\n");
 
     settings.MakeImagePages = true;
     settings.ImagePagesFolderName = "pages";
     settings.ThumbnailsFolderName = "small";
     settings.ThumbnailPrefix = "t_";
     ASSERT_EQ(Write(templ), 2);
-    EXPECT_EQ(Page(1), head +
-                           "<a href=\"pages/imagepage1.html\"><img src=\"small/t_beach.jpg\" border=\"0\"></a> "
-                           "<a href=\"pages/imagepage2.html\"><img src=\"small/t_sea%20side.jpg\" border=\"0\"></a>\r\n"
-                           "<p><a href=\"index2.html\">Next</a></p></body></html>\r\n");
-    EXPECT_EQ(Page(2), head +
-                           "<a href=\"pages/imagepage3.html\"><img src=\"small/t_R%26B.jpg\" border=\"0\"></a> \r\n"
-                           "<p><a href=\"index1.html\">Previous</a></p></body></html>\r\n");
+    EXPECT_EQ(
+        Page(1),
+        head + "<a href=\"pages/imagepage1.html\"><img src=\"small/t_beach.jpg\" border=\"0\"></a> "
+               "<a href=\"pages/imagepage2.html\"><img src=\"small/t_sea%20side.jpg\" "
+               "border=\"0\"></a>\r\n"
+               "<p><a href=\"index2.html\">Next</a></p></body></html>\r\n");
+    EXPECT_EQ(Page(2), head + "<a href=\"pages/imagepage3.html\"><img src=\"small/t_R%26B.jpg\" "
+                              "border=\"0\"></a> \r\n"
+                              "<p><a href=\"index1.html\">Previous</a></p></body></html>\r\n");
 }
 
 struct PaginationCase {
@@ -119,7 +128,8 @@ struct PaginationCase {
     std::vector<std::string> navigation; // per page
 };
 
-class PaginationTest : public GalleryPagesTest, public ::testing::WithParamInterface<PaginationCase> {};
+class PaginationTest : public GalleryPagesTest,
+                       public ::testing::WithParamInterface<PaginationCase> {};
 
 TEST_P(PaginationTest, PagesHoldConsecutivePicturesAndLinkEachOther)
 {
@@ -141,19 +151,21 @@ TEST_P(PaginationTest, PagesHoldConsecutivePicturesAndLinkEachOther)
 }
 
 const std::string kNext2 = "<a href=\"index2.html\">Next</a>";
-const std::string kMiddle2 = "<a href=\"index1.html\">Previous</a> <a href=\"index3.html\">Next</a>";
+const std::string kMiddle2 =
+    "<a href=\"index1.html\">Previous</a> <a href=\"index3.html\">Next</a>";
 const std::string kLast3 = "<a href=\"index2.html\">Previous</a>";
 const std::string kLast2 = "<a href=\"index1.html\">Previous</a>";
 
 INSTANTIATE_TEST_SUITE_P(
     Pages, PaginationTest,
     ::testing::Values(
-        PaginationCase{25, 10,
+        PaginationCase{25,
+                       10,
                        {"1,2,3,4,5,6,7,8,9,10", "11,12,13,14,15,16,17,18,19,20", "21,22,23,24,25"},
                        {kNext2, kMiddle2, kLast3}},
-        PaginationCase{20, 10, {"1,2,3,4,5,6,7,8,9,10", "11,12,13,14,15,16,17,18,19,20"}, {kNext2, kLast2}},
-        PaginationCase{10, 10, {"1,2,3,4,5,6,7,8,9,10"}, {""}},
-        PaginationCase{2, 5, {"1,2"}, {""}},
+        PaginationCase{
+            20, 10, {"1,2,3,4,5,6,7,8,9,10", "11,12,13,14,15,16,17,18,19,20"}, {kNext2, kLast2}},
+        PaginationCase{10, 10, {"1,2,3,4,5,6,7,8,9,10"}, {""}}, PaginationCase{2, 5, {"1,2"}, {""}},
         PaginationCase{3, 1, {"1", "2", "3"}, {kNext2, kMiddle2, kLast3}}),
     // "25Pictures10APage": the pictures and the template's places for them.
     [](const auto &info) {
@@ -163,15 +175,18 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(GalleryPagesTest, SurplusPlaceholdersOfTheLastPageVanish)
 {
     UsePictures(25);
-    ASSERT_EQ(Write("%image%|%image%|%image%|%image%|%image%|%image%|%image%|%image%|%image%|%image%"), 3);
-    EXPECT_EQ(Page(3), OffLink("p21.jpg") + "|" + OffLink("p22.jpg") + "|" + OffLink("p23.jpg") + "|" +
-                           OffLink("p24.jpg") + "|" + OffLink("p25.jpg") + "|||||");
+    ASSERT_EQ(
+        Write("%image%|%image%|%image%|%image%|%image%|%image%|%image%|%image%|%image%|%image%"),
+        3);
+    EXPECT_EQ(Page(3), OffLink("p21.jpg") + "|" + OffLink("p22.jpg") + "|" + OffLink("p23.jpg") +
+                           "|" + OffLink("p24.jpg") + "|" + OffLink("p25.jpg") + "|||||");
 }
 
 TEST_F(GalleryPagesTest, PlaceholdersInAnotherLetterCaseStay)
 {
     UsePictures(1);
-    const std::string others = "%Title% %TITLE% %MetaKey% %METADESCRIP% %Image% %IMAGE% %NextPrev% %NEXTPREV%";
+    const std::string others =
+        "%Title% %TITLE% %MetaKey% %METADESCRIP% %Image% %IMAGE% %NextPrev% %NEXTPREV%";
     ASSERT_EQ(Write(others + " %image%"), 1);
     EXPECT_EQ(Page(1), others + " " + OffLink("p1.jpg"));
 }
@@ -181,9 +196,12 @@ TEST_F(GalleryPagesTest, OnlyTheFirstKeywordsDescriptionAndNavigationAreFilled)
     UsePictures(2);
     settings.SiteKeywords = "K";
     settings.SiteDescription = "D";
-    ASSERT_EQ(Write("%nextprev%|%metakey%|%metadescrip%|%image%|%metadescrip%|%metakey%|%nextprev%"), 2);
-    EXPECT_EQ(Page(1), kNext2 + "|K|D|" + OffLink("p1.jpg") + "|%metadescrip%|%metakey%|%nextprev%");
-    EXPECT_EQ(Page(2), kLast2 + "|K|D|" + OffLink("p2.jpg") + "|%metadescrip%|%metakey%|%nextprev%");
+    ASSERT_EQ(
+        Write("%nextprev%|%metakey%|%metadescrip%|%image%|%metadescrip%|%metakey%|%nextprev%"), 2);
+    EXPECT_EQ(Page(1),
+              kNext2 + "|K|D|" + OffLink("p1.jpg") + "|%metadescrip%|%metakey%|%nextprev%");
+    EXPECT_EQ(Page(2),
+              kLast2 + "|K|D|" + OffLink("p2.jpg") + "|%metadescrip%|%metakey%|%nextprev%");
 }
 
 TEST_F(GalleryPagesTest, EveryTitleIsFilledAndValuesSeeEarlierReplacements)
@@ -201,7 +219,8 @@ struct LineBreakCase {
     std::string out;
 };
 
-class LineBreakTest : public GalleryPagesTest, public ::testing::WithParamInterface<LineBreakCase> {};
+class LineBreakTest : public GalleryPagesTest,
+                      public ::testing::WithParamInterface<LineBreakCase> {};
 
 TEST_P(LineBreakTest, TemplateLineBreaksBecomeCrLfAndNoneIsAdded)
 {
@@ -216,7 +235,8 @@ INSTANTIATE_TEST_SUITE_P(
         LineBreakCase{"LfOnly", "a\n%image%\nb\n", "a\r\n" + OffLink("p1.jpg") + "\r\nb\r\n"},
         LineBreakCase{"CrOnly", "a\r%image%\rb\r", "a\r\n" + OffLink("p1.jpg") + "\r\nb\r\n"},
         LineBreakCase{"CrLf", "a\r\n%image%\r\nb", "a\r\n" + OffLink("p1.jpg") + "\r\nb"},
-        LineBreakCase{"Mixed", "a\n\r%image%\r\r\nb\n\n", "a\r\n\r\n" + OffLink("p1.jpg") + "\r\n\r\nb\r\n\r\n"},
+        LineBreakCase{"Mixed", "a\n\r%image%\r\r\nb\n\n",
+                      "a\r\n\r\n" + OffLink("p1.jpg") + "\r\n\r\nb\r\n\r\n"},
         LineBreakCase{"NoFinalBreak", "%image%</html>", OffLink("p1.jpg") + "</html>"}),
     [](const auto &info) { return info.param.name; });
 
@@ -230,11 +250,12 @@ struct NavigationCase {
 TEST(NavigationTextTest, FourCases)
 {
     const NavigationCase cases[] = {
-        {1, 10, 25, "<a href=\"index2.html\">Next</a>"},                                        // first of several
-        {2, 20, 25, "<a href=\"index1.html\">Previous</a> <a href=\"index3.html\">Next</a>"},  // middle
+        {1, 10, 25, "<a href=\"index2.html\">Next</a>"}, // first of several
+        {2, 20, 25,
+         "<a href=\"index1.html\">Previous</a> <a href=\"index3.html\">Next</a>"}, // middle
         {11, 110, 250, "<a href=\"index10.html\">Previous</a> <a href=\"index12.html\">Next</a>"},
-        {3, 25, 25, "<a href=\"index2.html\">Previous</a>"},                                    // last of several
-        {1, 10, 10, ""},                                                                        // only page
+        {3, 25, 25, "<a href=\"index2.html\">Previous</a>"}, // last of several
+        {1, 10, 10, ""},                                     // only page
     };
     for (const auto &c : cases)
         EXPECT_EQ(NavigationText(c.page, c.cursor, c.n), c.text) << "page " << c.page;
@@ -310,7 +331,8 @@ TEST_F(GalleryPagesTest, MissingTemplateGivesTheOpenError)
         WriteGalleryPages(settings, pictures, missing);
         FAIL() << "expected an error";
     } catch (const SiteError &e) {
-        EXPECT_EQ(std::string(e.what()), "Cannot open file \"" + missing + "\". No such file or directory");
+        EXPECT_EQ(std::string(e.what()),
+                  "Cannot open file \"" + missing + "\". No such file or directory");
     }
 }
 
@@ -322,8 +344,8 @@ TEST_F(GalleryPagesTest, PageThatCannotBeCreatedGivesTheCreateError)
         Write("%image%");
         FAIL() << "expected an error";
     } catch (const SiteError &e) {
-        EXPECT_EQ(std::string(e.what()),
-                  "Cannot create file \"" + settings.SiteFolder + "/index1.html\". No such file or directory");
+        EXPECT_EQ(std::string(e.what()), "Cannot create file \"" + settings.SiteFolder +
+                                             "/index1.html\". No such file or directory");
     }
 }
 

@@ -4,8 +4,8 @@
 // nothing outside the site and no picture, and a refusal writes nothing.
 #include "site/BuildSite.h"
 #include "site/GalleryPages.h"
-#include "tests/support/JpegFixtures.h"
 #include "site/SiteError.h"
+#include "tests/support/JpegFixtures.h"
 
 #include <gtest/gtest.h>
 

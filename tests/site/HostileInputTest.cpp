@@ -4,19 +4,19 @@
 // long it took and how much memory it grew by; outside AddressSanitizer its
 // address space is capped too. Every case must end with a thumbnail or a
 // clear error naming the picture, within 1 GiB.
-#include "tests/support/JpegFixtures.h"
 #include "site/SiteError.h"
 #include "site/Thumbnail.h"
+#include "tests/support/JpegFixtures.h"
 
 #include <gtest/gtest.h>
-#include <jpeglib.h>
 #include <jerror.h>
+#include <jpeglib.h>
 
 #include <algorithm>
 #include <chrono>
-#include <filesystem>
 #include <csignal>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <ostream>
@@ -64,9 +64,9 @@ long StatusKb(const char *field)
 }
 
 struct Outcome {
-    bool Ended = false;    // by itself, before the watchdog
-    std::string Result;    // the error text, or "thumbnail W x H"
-    long GrowthKb = 0;     // peak resident memory above where it started
+    bool Ended = false; // by itself, before the watchdog
+    std::string Result; // the error text, or "thumbnail W x H"
+    long GrowthKb = 0;  // peak resident memory above where it started
 };
 
 // Runs `work` in a child process. Its resident peak at the start is the
@@ -82,7 +82,8 @@ Outcome RunInChild(const std::function<std::string()> &work)
         // The sanitizer's shadow memory is reserved address space, so the
         // cap can only apply outside it; there the growth is measured.
         if (!kAddressSanitizer) {
-            const rlim_t limit = static_cast<rlim_t>(StatusKb("VmSize") + kGiBKb + kGiBKb / 2) * 1024;
+            const rlim_t limit =
+                static_cast<rlim_t>(StatusKb("VmSize") + kGiBKb + kGiBKb / 2) * 1024;
             const rlimit as{limit, limit};
             ::setrlimit(RLIMIT_AS, &as);
         }
@@ -107,7 +108,8 @@ Outcome RunInChild(const std::function<std::string()> &work)
     std::string text;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(kWatchdogSeconds);
     for (;;) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
         pollfd p{fds[0], POLLIN, 0};
         if (left.count() <= 0 || ::poll(&p, 1, static_cast<int>(left.count())) <= 0)
             break;
@@ -138,7 +140,8 @@ Outcome RunInChild(const std::function<std::string()> &work)
 std::string MakeThumbnailOf(const Bytes &bytes, const std::string &sizeText)
 {
     // The cap of a machine with 4 GiB, whatever this one has.
-    const PreparedThumbnail t = PrepareThumbnailFromBytes(bytes, "huge.jpg", sizeText, uint64_t(1) << 30);
+    const PreparedThumbnail t =
+        PrepareThumbnailFromBytes(bytes, "huge.jpg", sizeText, uint64_t(1) << 30);
     if (!t.EncodeError.empty())
         return t.EncodeError;
     const fixtures::JpegInfo info = fixtures::InspectJpeg(t.Jpeg);
@@ -156,7 +159,8 @@ Bytes WithRepeatedLastScan(const Bytes &jpeg, int copies)
     const size_t end = jpeg.size() - 2; // the end-of-image marker
     Bytes out(jpeg.begin(), jpeg.begin() + static_cast<long>(end));
     for (int i = 0; i < copies; ++i)
-        out.insert(out.end(), jpeg.begin() + static_cast<long>(last), jpeg.begin() + static_cast<long>(end));
+        out.insert(out.end(), jpeg.begin() + static_cast<long>(last),
+                   jpeg.begin() + static_cast<long>(end));
     out.push_back(0xFF);
     out.push_back(0xD9);
     return out;
@@ -198,7 +202,10 @@ struct HostileCase {
     std::string Expected; // "thumbnail W x H" or the error
 };
 
-void PrintTo(const HostileCase &c, std::ostream *os) { *os << c.Name; }
+void PrintTo(const HostileCase &c, std::ostream *os)
+{
+    *os << c.Name;
+}
 
 const std::string kCannot = "Cannot make a thumbnail of \"huge.jpg\": ";
 const std::string kTooMuchMemory = kCannot + "decoding it would need more than 1 GiB of memory";
@@ -216,52 +223,72 @@ TEST_P(HostilePicture, EndsWithinTheMemoryCap)
     EXPECT_LE(outcome.GrowthKb, kGiBKb) << "grew by " << outcome.GrowthKb / 1024 << " MiB";
 }
 
-INSTANTIATE_TEST_SUITE_P(Claims, HostilePicture, ::testing::Values(
-    // Baseline colour decodes only the rows it keeps: the missing data is
-    // filled in and a thumbnail is made, as for any picture cut short.
-    HostileCase{"HugeBaseline", [] { return Claiming(65500, 65500, 3, false); }, "85", "thumbnail 85 x 85"},
-    HostileCase{"HugeBaselineRestarts", [] { return Claiming(65500, 65500, 3, false, 1); }, "85", "thumbnail 85 x 85"},
-    HostileCase{"HugeBaselineLargeThumbnail", [] { return Claiming(65500, 65500, 3, false); }, "8000",
-                "thumbnail 8000 x 8188"},
-    HostileCase{"HugeProgressive", [] { return Claiming(65500, 65500, 3, true); }, "85", kTooMuchMemory},
-    HostileCase{"HugeGray", [] { return Claiming(65500, 65500, 1, false); }, "85",
-                kCannot + "at 65500 x 65500 pixels the grayscale picture is too large (at most 1073741824 pixels)"},
-    HostileCase{"HugeGrayProgressive", [] { return Claiming(65500, 65500, 1, true); }, "85",
-                kCannot + "at 65500 x 65500 pixels the grayscale picture is too large (at most 1073741824 pixels)"},
-    HostileCase{"GrayOnePixelRowOverTheLimit", [] { return Claiming(32768, 32769, 1, false); }, "85",
-                kCannot + "at 32768 x 32769 pixels the grayscale picture is too large (at most 1073741824 pixels)"},
-    HostileCase{"HugeCmyk", [] { return Claiming(65500, 65500, 4, false); }, "85",
-                kCannot + "pictures with four colour components (CMYK or YCCK) are not supported"},
-    // Within the cap a large progressive picture is decoded in full.
-    HostileCase{"LargeProgressiveWithinTheCap", [] { return Claiming(14000, 14000, 3, true); }, "85",
-                "thumbnail 85 x 85"},
-    // The encoder of a progressive thumbnail holds all of it as well.
-    HostileCase{"ProgressiveWithHugeThumbnail", [] { return Claiming(18000, 18000, 3, true); }, "18000",
-                kTooMuchMemory},
-    HostileCase{"RepeatedScans", [] { return WithRepeatedLastScan(Claiming(14000, 14000, 3, true), 200); }, "85",
-                kTooManyScans},
-    HostileCase{"BitByBitLayout", [] { return Claiming(9000, 9000, 3, true, 0, BitByBit()); }, "85",
-                "thumbnail 85 x 85"},
-    HostileCase{"RepeatedFirstScans", [] {
-        return WithRepeatedLastScan(Claiming(14000, 14000, 3, true, 0, kSpectralOnly), 200);
-    }, "85", kTooManyScans},
-    // A genuine picture of that size with libjpeg's standard progression
-    // (ten scans), every pixel coded, at 4:4:4: 864 MB of coefficients.
-    HostileCase{"GenuineLarge444Progressive", [] {
-        JpegSpec spec{12000, 12000};
-        spec.HSamp = spec.VSamp = 1;
-        spec.Progressive = true;
-        spec.Quality = 20; // few coefficients to code: the fixture is made quicker
-        return MakeJpeg(spec);
-    }, "85", "thumbnail 85 x 85"},
-    // The picture fails only at its end, once the encoder has grown its
-    // output past its first buffer: the abandoned thumbnail must be freed
-    // once, not twice.
-    HostileCase{"FailsAfterTheThumbnailGrew", [] { return WithRepeatedLastScan(MakeJpeg({640, 480}), 1); }, "400",
-                "JPEG error #" + std::to_string(JERR_EOI_EXPECTED)},
-    // A small picture may have many scans: each one costs little.
-    HostileCase{"RepeatedScansSmallPicture", [] { return WithRepeatedLastScan(Claiming(1000, 1000, 3, true), 300); },
-                "85", "thumbnail 85 x 83"}),
+INSTANTIATE_TEST_SUITE_P(
+    Claims, HostilePicture,
+    ::testing::Values(
+        // Baseline colour decodes only the rows it keeps: the missing data is
+        // filled in and a thumbnail is made, as for any picture cut short.
+        HostileCase{"HugeBaseline", [] { return Claiming(65500, 65500, 3, false); }, "85",
+                    "thumbnail 85 x 85"},
+        HostileCase{"HugeBaselineRestarts", [] { return Claiming(65500, 65500, 3, false, 1); },
+                    "85", "thumbnail 85 x 85"},
+        HostileCase{"HugeBaselineLargeThumbnail", [] { return Claiming(65500, 65500, 3, false); },
+                    "8000", "thumbnail 8000 x 8188"},
+        HostileCase{"HugeProgressive", [] { return Claiming(65500, 65500, 3, true); }, "85",
+                    kTooMuchMemory},
+        HostileCase{"HugeGray", [] { return Claiming(65500, 65500, 1, false); }, "85",
+                    kCannot + "at 65500 x 65500 pixels the grayscale picture is too large (at most "
+                              "1073741824 pixels)"},
+        HostileCase{"HugeGrayProgressive", [] { return Claiming(65500, 65500, 1, true); }, "85",
+                    kCannot + "at 65500 x 65500 pixels the grayscale picture is too large (at most "
+                              "1073741824 pixels)"},
+        HostileCase{"GrayOnePixelRowOverTheLimit", [] { return Claiming(32768, 32769, 1, false); },
+                    "85",
+                    kCannot + "at 32768 x 32769 pixels the grayscale picture is too large (at most "
+                              "1073741824 pixels)"},
+        HostileCase{"HugeCmyk", [] { return Claiming(65500, 65500, 4, false); }, "85",
+                    kCannot +
+                        "pictures with four colour components (CMYK or YCCK) are not supported"},
+        // Within the cap a large progressive picture is decoded in full.
+        HostileCase{"LargeProgressiveWithinTheCap", [] { return Claiming(14000, 14000, 3, true); },
+                    "85", "thumbnail 85 x 85"},
+        // The encoder of a progressive thumbnail holds all of it as well.
+        HostileCase{"ProgressiveWithHugeThumbnail", [] { return Claiming(18000, 18000, 3, true); },
+                    "18000", kTooMuchMemory},
+        HostileCase{"RepeatedScans",
+                    [] { return WithRepeatedLastScan(Claiming(14000, 14000, 3, true), 200); }, "85",
+                    kTooManyScans},
+        HostileCase{"BitByBitLayout", [] { return Claiming(9000, 9000, 3, true, 0, BitByBit()); },
+                    "85", "thumbnail 85 x 85"},
+        HostileCase{"RepeatedFirstScans",
+                    [] {
+                        return WithRepeatedLastScan(
+                            Claiming(14000, 14000, 3, true, 0, kSpectralOnly), 200);
+                    },
+                    "85", kTooManyScans},
+        // A genuine picture of that size with libjpeg's standard progression
+        // (ten scans), every pixel coded, at 4:4:4: 864 MB of coefficients.
+        HostileCase{"GenuineLarge444Progressive",
+                    [] {
+                        JpegSpec spec{12000, 12000};
+                        spec.HSamp = spec.VSamp = 1;
+                        spec.Progressive = true;
+                        spec.Quality = 20; // few coefficients to code: the fixture is made quicker
+                        return MakeJpeg(spec);
+                    },
+                    "85", "thumbnail 85 x 85"},
+        // The picture fails only at its end, once the encoder has grown its
+        // output past its first buffer: the abandoned thumbnail must be freed
+        // once, not twice.
+        HostileCase{"FailsAfterTheThumbnailGrew",
+                    [] {
+                        return WithRepeatedLastScan(MakeJpeg({640, 480}), 1);
+                    },
+                    "400", "JPEG error #" + std::to_string(JERR_EOI_EXPECTED)},
+        // A small picture may have many scans: each one costs little.
+        HostileCase{"RepeatedScansSmallPicture",
+                    [] { return WithRepeatedLastScan(Claiming(1000, 1000, 3, true), 300); }, "85",
+                    "thumbnail 85 x 83"}),
     [](const ::testing::TestParamInfo<HostileCase> &info) { return info.param.Name; });
 
 // Inputs the thumbnail fuzzer once crashed on, kept as it wrote them: one
@@ -269,13 +296,15 @@ INSTANTIATE_TEST_SUITE_P(Claims, HostilePicture, ::testing::Values(
 // with a thumbnail or an error.
 TEST(HostileRegressions, FuzzerFindingsEndCleanly)
 {
-    const std::filesystem::path folder = std::filesystem::path(PIXELNOOK_SOURCE_DIR) / "tests/site/regressions/thumbnail";
+    const std::filesystem::path folder =
+        std::filesystem::path(PIXELNOOK_SOURCE_DIR) / "tests/site/regressions/thumbnail";
     int count = 0;
     for (const auto &entry : std::filesystem::directory_iterator(folder)) {
         const Bytes input = fixtures::ReadFile(entry.path());
         ASSERT_FALSE(input.empty()) << entry.path();
         const size_t textLength = std::min<size_t>(input[0] % 16, input.size() - 1);
-        const std::string sizeText(input.begin() + 1, input.begin() + 1 + static_cast<long>(textLength));
+        const std::string sizeText(input.begin() + 1,
+                                   input.begin() + 1 + static_cast<long>(textLength));
         const Bytes picture(input.begin() + 1 + static_cast<long>(textLength), input.end());
         const Outcome outcome = RunInChild([&] { return MakeThumbnailOf(picture, sizeText); });
         EXPECT_TRUE(outcome.Ended) << entry.path() << ": " << outcome.Result;
@@ -297,7 +326,8 @@ TEST(HostileLargePicture, GenuineLargeBaselineIsStreamed)
     ASSERT_TRUE(outcome.Ended) << outcome.Result;
     EXPECT_EQ(outcome.Result, "thumbnail 113 x 85");
     EXPECT_LT(outcome.GrowthKb, rasterKb / 3)
-        << "grew by " << outcome.GrowthKb / 1024 << " MiB; the raster would be " << rasterKb / 1024 << " MiB";
+        << "grew by " << outcome.GrowthKb / 1024 << " MiB; the raster would be " << rasterKb / 1024
+        << " MiB";
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 // Image pages: twelve fixed lines per picture, CR LF after each.
 #include "site/ImagePages.h"
-#include "tests/support/JpegFixtures.h"
 #include "site/SiteError.h"
+#include "tests/support/JpegFixtures.h"
 
 #include <gtest/gtest.h>
 
@@ -35,18 +35,19 @@ TEST_F(ImagePagesTest, DefaultSettingsPageBytes)
 {
     const PictureList pictures = {{"a.jpg", "/x/"}, {"b.jpg", "/y/"}, {"beach.jpg", "/z/"}};
     WriteImagePages(settings, pictures);
-    EXPECT_EQ(Page(3), "<html>\r\n"
-                       "<Head>\r\n"
-                       "<Title>My Picture Site</title>\r\n"
-                       "photos, family pics, holiday, christmas\r\n"
-                       "My pictures of me and my family at the beach side - christmas last year.\r\n"
-                       "<META NAME=\"ROBOTS\" CONTENT = \"All\">\r\n"
-                       "</Head>\r\n"
-                       "<body>\r\n"
-                       "<p>\r\n"
-                       "<img src=\"../images/beach.jpg\">\r\n"
-                       "<p>\r\n"
-                       "</body></html>\r\n");
+    EXPECT_EQ(Page(3),
+              "<html>\r\n"
+              "<Head>\r\n"
+              "<Title>My Picture Site</title>\r\n"
+              "photos, family pics, holiday, christmas\r\n"
+              "My pictures of me and my family at the beach side - christmas last year.\r\n"
+              "<META NAME=\"ROBOTS\" CONTENT = \"All\">\r\n"
+              "</Head>\r\n"
+              "<body>\r\n"
+              "<p>\r\n"
+              "<img src=\"../images/beach.jpg\">\r\n"
+              "<p>\r\n"
+              "</body></html>\r\n");
     EXPECT_NE(Page(1).find("<img src=\"../images/a.jpg\">\r\n"), std::string::npos);
     EXPECT_NE(Page(2).find("<img src=\"../images/b.jpg\">\r\n"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(site.path() / "imagepages" / "imagepage4.html"));
@@ -80,7 +81,8 @@ TEST_F(ImagePagesTest, PageThatCannotBeCreatedStopsWithTheCreateError)
         WriteImagePages(settings, {{"a.jpg", "/x/"}});
         FAIL() << "expected an error";
     } catch (const SiteError &e) {
-        EXPECT_EQ(std::string(e.what()), "Cannot create file \"" + site.str() +
-                                             "/missing/imagepage1.html\". No such file or directory");
+        EXPECT_EQ(std::string(e.what()),
+                  "Cannot create file \"" + site.str() +
+                      "/missing/imagepage1.html\". No such file or directory");
     }
 }

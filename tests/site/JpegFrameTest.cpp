@@ -1,8 +1,8 @@
 // Reading a picture's frame from its headers, and what decoding it will hold.
 
+#include "site/JpegFrame.h"
 #include "site/JpegCodec.h"
 #include "tests/support/JpegFixtures.h"
-#include "site/JpegFrame.h"
 
 #include <gtest/gtest.h>
 
@@ -35,7 +35,9 @@ LibjpegView ViewWithLibjpeg(const std::vector<unsigned char> &bytes)
     jpeg_decompress_struct cinfo;
     JumpingErrors err;
     cinfo.err = jpeg_std_error(&err.pub);
-    err.pub.error_exit = [](j_common_ptr c) { std::longjmp(reinterpret_cast<JumpingErrors *>(c->err)->jump, 1); };
+    err.pub.error_exit = [](j_common_ptr c) {
+        std::longjmp(reinterpret_cast<JumpingErrors *>(c->err)->jump, 1);
+    };
     LibjpegView view;
     jpeg_create_decompress(&cinfo);
     if (setjmp(err.jump)) {
@@ -52,8 +54,10 @@ LibjpegView ViewWithLibjpeg(const std::vector<unsigned char> &bytes)
         const jpeg_component_info &c = cinfo.comp_info[i];
         view.Factors.emplace_back(c.h_samp_factor, c.v_samp_factor);
         // How the coefficient controller sizes each component's array.
-        const uint64_t columns = (c.width_in_blocks + c.h_samp_factor - 1) / c.h_samp_factor * c.h_samp_factor;
-        const uint64_t rows = (c.height_in_blocks + c.v_samp_factor - 1) / c.v_samp_factor * c.v_samp_factor;
+        const uint64_t columns =
+            (c.width_in_blocks + c.h_samp_factor - 1) / c.h_samp_factor * c.h_samp_factor;
+        const uint64_t rows =
+            (c.height_in_blocks + c.v_samp_factor - 1) / c.v_samp_factor * c.v_samp_factor;
         view.CoefficientBytes += columns * rows * sizeof(JBLOCK);
     }
     if (!view.MultiScan)
@@ -69,7 +73,10 @@ struct FrameCase {
     Orientation Orient = Orientation::Normal;
 };
 
-void PrintTo(const FrameCase &c, std::ostream *os) { *os << c.Name; }
+void PrintTo(const FrameCase &c, std::ostream *os)
+{
+    *os << c.Name;
+}
 
 JpegSpec Spec(int w, int h, int hs, int vs, bool progressive = false, int components = 3)
 {
@@ -106,7 +113,8 @@ TEST_P(JpegFrameTable, AgreesWithLibjpeg)
     fixtures::TempDir dir;
     fixtures::WriteFile(dir.path() / "pic.jpg", bytes);
     const std::optional<JpegFrame> fromMemory = ReadJpegFrame(bytes.data(), bytes.size());
-    const std::optional<JpegFrame> fromFile = ReadJpegFrameFromFile((dir.path() / "pic.jpg").string());
+    const std::optional<JpegFrame> fromFile =
+        ReadJpegFrameFromFile((dir.path() / "pic.jpg").string());
     for (const std::optional<JpegFrame> &frame : {fromMemory, fromFile}) {
         ASSERT_TRUE(frame.has_value());
         EXPECT_EQ(frame->Width, expected.Width);
@@ -121,57 +129,79 @@ TEST_P(JpegFrameTable, AgreesWithLibjpeg)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Fixtures, JpegFrameTable, ::testing::Values(
-    FrameCase{"Baseline420", [] { return MakeJpeg(Spec(640, 480, 2, 2)); }, false},
-    FrameCase{"Baseline444", [] { return MakeJpeg(Spec(333, 211, 1, 1)); }, false},
-    FrameCase{"Grayscale", [] { return MakeJpeg(Spec(100, 75, 1, 1, false, 1)); }, false},
-    FrameCase{"Progressive420OddSize", [] { return MakeJpeg(Spec(333, 211, 2, 2, true)); }, true},
-    FrameCase{"Progressive422", [] { return MakeJpeg(Spec(641, 479, 2, 1, true)); }, true},
-    FrameCase{"Progressive411", [] { return MakeJpeg(Spec(650, 70, 4, 1, true)); }, true},
-    FrameCase{"Progressive444", [] { return MakeJpeg(Spec(120, 90, 1, 1, true)); }, true},
-    FrameCase{"ProgressiveGrayscale", [] { return MakeJpeg(Spec(99, 37, 1, 1, true, 1)); }, true},
-    FrameCase{"NonInterleavedBaseline", [] {
-        JpegSpec s = Spec(160, 120, 2, 2);
-        s.NonInterleaved = true;
-        return MakeJpeg(s);
-    }, true},
-    // Segments larger than a file read, before the frame and between the
-    // frame and the scan: the reader must skip, not scan, through them.
-    FrameCase{"LargeSegmentsFirst", [] {
-        return fixtures::WithMarkers(MakeJpeg(Spec(200, 150, 2, 2, true)),
-                                     {Segment(0xE1, 65533), Segment(0xE2, 65533), Segment(0xFE, 70)});
-    }, true},
-    // The first Exif segment gives the orientation, after any other APP1.
-    FrameCase{"ExifAfterOtherApp1", [] {
-        const std::string xmp = "http://ns.adobe.com/xap/1.0/";
-        std::vector<unsigned char> other = Segment(0xE1, xmp.size() + 1);
-        std::copy(xmp.begin(), xmp.end(), other.begin() + 4);
-        JpegSpec s = Spec(120, 90, 2, 2, true);
-        s.App1 = fixtures::ExifBody(6, true);
-        return fixtures::WithMarkers(MakeJpeg(s), {other});
-    }, true, Orientation::Rotate90},
-    FrameCase{"TwoExifSegments", [] {
-        std::vector<unsigned char> first = fixtures::ExifBody(3, false);
-        first.insert(first.begin(), {0xFF, 0xE1, 0, static_cast<unsigned char>(first.size() + 2)});
-        JpegSpec s = Spec(120, 90, 2, 2);
-        s.App1 = fixtures::ExifBody(8, false);
-        return fixtures::WithMarkers(MakeJpeg(s), {first});
-    }, false, Orientation::Rotate180},
-    FrameCase{"SegmentLengthBelowTwo", [] {
-        return fixtures::WithMarkers(MakeJpeg(Spec(64, 48, 2, 2, true)), {{0xFF, 0xE0, 0x00, 0x00}, {0xFF, 0xFE, 0x00, 0x01}});
-    }, true},
-    FrameCase{"FillBytesBeforeMarkers", [] {
-        std::vector<unsigned char> fill{0xFF, 0xFF, 0xFF};
-        std::vector<unsigned char> app = Segment(0xE0, 10);
-        fill.insert(fill.end(), app.begin(), app.end());
-        return fixtures::WithMarkers(MakeJpeg(Spec(64, 48, 2, 2)), {fill});
-    }, false}),
+INSTANTIATE_TEST_SUITE_P(
+    Fixtures, JpegFrameTable,
+    ::testing::Values(
+        FrameCase{"Baseline420", [] { return MakeJpeg(Spec(640, 480, 2, 2)); }, false},
+        FrameCase{"Baseline444", [] { return MakeJpeg(Spec(333, 211, 1, 1)); }, false},
+        FrameCase{"Grayscale", [] { return MakeJpeg(Spec(100, 75, 1, 1, false, 1)); }, false},
+        FrameCase{"Progressive420OddSize", [] { return MakeJpeg(Spec(333, 211, 2, 2, true)); },
+                  true},
+        FrameCase{"Progressive422", [] { return MakeJpeg(Spec(641, 479, 2, 1, true)); }, true},
+        FrameCase{"Progressive411", [] { return MakeJpeg(Spec(650, 70, 4, 1, true)); }, true},
+        FrameCase{"Progressive444", [] { return MakeJpeg(Spec(120, 90, 1, 1, true)); }, true},
+        FrameCase{"ProgressiveGrayscale", [] { return MakeJpeg(Spec(99, 37, 1, 1, true, 1)); },
+                  true},
+        FrameCase{"NonInterleavedBaseline",
+                  [] {
+                      JpegSpec s = Spec(160, 120, 2, 2);
+                      s.NonInterleaved = true;
+                      return MakeJpeg(s);
+                  },
+                  true},
+        // Segments larger than a file read, before the frame and between the
+        // frame and the scan: the reader must skip, not scan, through them.
+        FrameCase{"LargeSegmentsFirst",
+                  [] {
+                      return fixtures::WithMarkers(
+                          MakeJpeg(Spec(200, 150, 2, 2, true)),
+                          {Segment(0xE1, 65533), Segment(0xE2, 65533), Segment(0xFE, 70)});
+                  },
+                  true},
+        // The first Exif segment gives the orientation, after any other APP1.
+        FrameCase{"ExifAfterOtherApp1",
+                  [] {
+                      const std::string xmp = "http://ns.adobe.com/xap/1.0/";
+                      std::vector<unsigned char> other = Segment(0xE1, xmp.size() + 1);
+                      std::copy(xmp.begin(), xmp.end(), other.begin() + 4);
+                      JpegSpec s = Spec(120, 90, 2, 2, true);
+                      s.App1 = fixtures::ExifBody(6, true);
+                      return fixtures::WithMarkers(MakeJpeg(s), {other});
+                  },
+                  true, Orientation::Rotate90},
+        FrameCase{"TwoExifSegments",
+                  [] {
+                      std::vector<unsigned char> first = fixtures::ExifBody(3, false);
+                      first.insert(first.begin(),
+                                   {0xFF, 0xE1, 0, static_cast<unsigned char>(first.size() + 2)});
+                      JpegSpec s = Spec(120, 90, 2, 2);
+                      s.App1 = fixtures::ExifBody(8, false);
+                      return fixtures::WithMarkers(MakeJpeg(s), {first});
+                  },
+                  false, Orientation::Rotate180},
+        FrameCase{"SegmentLengthBelowTwo",
+                  [] {
+                      return fixtures::WithMarkers(
+                          MakeJpeg(Spec(64, 48, 2, 2, true)),
+                          {{0xFF, 0xE0, 0x00, 0x00}, {0xFF, 0xFE, 0x00, 0x01}});
+                  },
+                  true},
+        FrameCase{"FillBytesBeforeMarkers",
+                  [] {
+                      std::vector<unsigned char> fill{0xFF, 0xFF, 0xFF};
+                      std::vector<unsigned char> app = Segment(0xE0, 10);
+                      fill.insert(fill.end(), app.begin(), app.end());
+                      return fixtures::WithMarkers(MakeJpeg(Spec(64, 48, 2, 2)), {fill});
+                  },
+                  false}),
     [](const ::testing::TestParamInfo<FrameCase> &info) { return info.param.Name; });
 
 TEST(JpegFrame, StreamsThatAreNotReadAsAFrame)
 {
     const std::vector<unsigned char> good = MakeJpeg(Spec(64, 48, 2, 2, true));
-    const auto cut = [&](size_t n) { return std::vector<unsigned char>(good.begin(), good.begin() + n); };
+    const auto cut = [&](size_t n) {
+        return std::vector<unsigned char>(good.begin(), good.begin() + n);
+    };
     auto sofAt = [&] {
         for (size_t i = 2; i + 1 < good.size(); ++i)
             if (good[i] == 0xFF && good[i + 1] == 0xC2)
@@ -198,7 +228,8 @@ TEST(JpegFrame, StreamsThatAreNotReadAsAFrame)
         {"ends inside the frame header", cut(sof + 6)},
         {"ends before the first scan", cut(sof + 19)},
         {"end of image before any frame", {0xFF, 0xD8, 0xFF, 0xD9}},
-        {"scan before any frame", {0xFF, 0xD8, 0xFF, 0xDA, 0x00, 0x08, 0x01, 0x01, 0x00, 0x00, 0x3F, 0x00}},
+        {"scan before any frame",
+         {0xFF, 0xD8, 0xFF, 0xDA, 0x00, 0x08, 0x01, 0x01, 0x00, 0x00, 0x3F, 0x00}},
         {"zero width", patched({{7, 0}, {8, 0}})},
         {"no components", patched({{9, 0}})},
         {"sampling factor 0", patched({{11, 0x01}})},
@@ -214,8 +245,8 @@ TEST(JpegFrame, StreamsThatAreNotReadAsAFrame)
 // small tables) does not.
 TEST(JpegFrame, CoefficientEstimateIsWhatTheDecoderNeeds)
 {
-    for (const JpegSpec &spec : {Spec(640, 480, 2, 2, true), Spec(333, 211, 1, 1, true), Spec(250, 90, 2, 1, true),
-                                 Spec(300, 200, 1, 1, true, 1)}) {
+    for (const JpegSpec &spec : {Spec(640, 480, 2, 2, true), Spec(333, 211, 1, 1, true),
+                                 Spec(250, 90, 2, 1, true), Spec(300, 200, 1, 1, true, 1)}) {
         SCOPED_TRACE(std::to_string(spec.Width) + "x" + std::to_string(spec.Height));
         const std::vector<unsigned char> bytes = MakeJpeg(spec);
         const std::optional<JpegFrame> frame = ReadJpegFrame(bytes.data(), bytes.size());

@@ -4,9 +4,9 @@
 // not write in full as "Cannot create file", never as a success.
 #include "site/BuildSite.h"
 #include "site/FileSystem.h"
-#include "tests/support/JpegFixtures.h"
 #include "site/SiteError.h"
 #include "site/Thumbnail.h"
+#include "tests/support/JpegFixtures.h"
 
 #include <gtest/gtest.h>
 
@@ -41,7 +41,8 @@ std::string Checksum(const std::vector<unsigned char> &bytes)
 Tree Snapshot(const fs::path &folder)
 {
     Tree tree;
-    for (auto it = fs::recursive_directory_iterator(folder); it != fs::recursive_directory_iterator(); ++it) {
+    for (auto it = fs::recursive_directory_iterator(folder);
+         it != fs::recursive_directory_iterator(); ++it) {
         const std::string path = fs::relative(it->path(), folder).string();
         if (it->is_symlink())
             tree[path] = "link to " + fs::read_symlink(it->path()).string();
@@ -72,9 +73,10 @@ public:
             pictures.push_back({name, photos.string() + "/"});
         }
         // What an earlier, larger run and the user left in the site folder.
-        for (const char *path : {"notes.txt", "index1.html", "index7.html", "style/site.css", "images/a.jpg",
-                                 "images/old.jpg", "thumbnails/tna.jpg", "thumbnails/tnc.jpg",
-                                 "thumbnails/tnold.jpg", "imagepages/imagepage1.html", "imagepages/imagepage9.html"}) {
+        for (const char *path :
+             {"notes.txt", "index1.html", "index7.html", "style/site.css", "images/a.jpg",
+              "images/old.jpg", "thumbnails/tna.jpg", "thumbnails/tnc.jpg", "thumbnails/tnold.jpg",
+              "imagepages/imagepage1.html", "imagepages/imagepage9.html"}) {
             fs::create_directories((site / path).parent_path());
             WriteText(site / path, std::string("earlier ") + path);
         }
@@ -108,10 +110,17 @@ public:
 };
 
 // Every output of a whole build of the three pictures.
-const std::set<std::string> kAllOutputs = {
-    "thumbnails/tna.jpg", "thumbnails/tnb.jpg", "thumbnails/tnc.jpg", "images/a.jpg", "images/b.jpg",
-    "images/c.jpg", "imagepages/imagepage1.html", "imagepages/imagepage2.html", "imagepages/imagepage3.html",
-    "index1.html", "index2.html"};
+const std::set<std::string> kAllOutputs = {"thumbnails/tna.jpg",
+                                           "thumbnails/tnb.jpg",
+                                           "thumbnails/tnc.jpg",
+                                           "images/a.jpg",
+                                           "images/b.jpg",
+                                           "images/c.jpg",
+                                           "imagepages/imagepage1.html",
+                                           "imagepages/imagepage2.html",
+                                           "imagepages/imagepage3.html",
+                                           "index1.html",
+                                           "index2.html"};
 
 std::set<std::string> AllOutputsBut(const std::set<std::string> &kept)
 {
@@ -131,13 +140,17 @@ struct LostCase {
     std::set<std::string> MayChange;
 };
 
-void PrintTo(const LostCase &c, std::ostream *os) { *os << c.Name; }
+void PrintTo(const LostCase &c, std::ostream *os)
+{
+    *os << c.Name;
+}
 
 class NothingLostCases : public NothingLost, public ::testing::WithParamInterface<LostCase> {};
 
 std::string Expand(std::string text, const std::string &name, const std::string &value)
 {
-    for (size_t at = text.find(name); at != std::string::npos; at = text.find(name, at + value.size()))
+    for (size_t at = text.find(name); at != std::string::npos;
+         at = text.find(name, at + value.size()))
         text.replace(at, name.size(), value);
     return text;
 }
@@ -290,12 +303,15 @@ INSTANTIATE_TEST_SUITE_P(
 
 struct LinkCase {
     const char *Name;
-    const char *At;    // inside the site folder
-    bool Symbolic;     // a symbolic link to photos/a.jpg, else a hard link
-    bool StaysLinked;  // the build may leave a hard link to the picture as it is
+    const char *At;   // inside the site folder
+    bool Symbolic;    // a symbolic link to photos/a.jpg, else a hard link
+    bool StaysLinked; // the build may leave a hard link to the picture as it is
 };
 
-void PrintTo(const LinkCase &c, std::ostream *os) { *os << c.Name; }
+void PrintTo(const LinkCase &c, std::ostream *os)
+{
+    *os << c.Name;
+}
 
 class LinkToAPicture : public NothingLost, public ::testing::WithParamInterface<LinkCase> {};
 
@@ -329,14 +345,15 @@ TEST_P(LinkToAPicture, IsReplacedAndTheBuildRepeats)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Links, LinkToAPicture, ::testing::Values(
-    LinkCase{"SymlinkAtItsThumbnail", "thumbnails/tna.jpg", true, false},
-    LinkCase{"HardLinkAtItsThumbnail", "thumbnails/tna.jpg", false, false},
-    LinkCase{"SymlinkAtAnotherThumbnail", "thumbnails/tnb.jpg", true, false},
-    // An absolute link left among the copies would break once the site is
-    // moved: it becomes a real copy.
-    LinkCase{"SymlinkAtItsCopy", "images/a.jpg", true, false},
-    LinkCase{"HardLinkAtItsCopy", "images/a.jpg", false, true}),
+INSTANTIATE_TEST_SUITE_P(
+    Links, LinkToAPicture,
+    ::testing::Values(LinkCase{"SymlinkAtItsThumbnail", "thumbnails/tna.jpg", true, false},
+                      LinkCase{"HardLinkAtItsThumbnail", "thumbnails/tna.jpg", false, false},
+                      LinkCase{"SymlinkAtAnotherThumbnail", "thumbnails/tnb.jpg", true, false},
+                      // An absolute link left among the copies would break once the site is
+                      // moved: it becomes a real copy.
+                      LinkCase{"SymlinkAtItsCopy", "images/a.jpg", true, false},
+                      LinkCase{"HardLinkAtItsCopy", "images/a.jpg", false, true}),
     [](const ::testing::TestParamInfo<LinkCase> &info) { return info.param.Name; });
 
 // A link at a thumbnail's name that leads nowhere (to a file outside the
@@ -422,7 +439,11 @@ TEST_F(NothingLost, ShortWriteIsTheCreateError)
 {
     const std::string path = (root.path() / "page.html").string();
     const std::string text(10000, 'x');
-    EXPECT_EQ(WithFileSizeLimit(4096, [&] { WriteWholeFile(path, text); return std::string("written"); }),
+    EXPECT_EQ(WithFileSizeLimit(4096,
+                                [&] {
+                                    WriteWholeFile(path, text);
+                                    return std::string("written");
+                                }),
               "Cannot create file \"" + path + "\". File too large");
     EXPECT_EQ(fs::file_size(path), 0u);
 }
@@ -431,7 +452,11 @@ TEST_F(NothingLost, ThumbnailOnAFullDiskIsTheCreateError)
 {
     const std::string source = (photos / "a.jpg").string();
     const std::string target = (root.path() / "tn.jpg").string();
-    EXPECT_EQ(WithFileSizeLimit(1024, [&] { MakeThumbnail(source, target, "60"); return std::string("made"); }),
+    EXPECT_EQ(WithFileSizeLimit(1024,
+                                [&] {
+                                    MakeThumbnail(source, target, "60");
+                                    return std::string("made");
+                                }),
               "Cannot create file \"" + target + "\". File too large");
 }
 
@@ -483,7 +508,8 @@ TEST_F(NothingLost, ReadOnlyThumbnailsFolderIsTheCreateError)
         GTEST_SKIP() << "root writes into read-only folders";
     fs::permissions(site / "thumbnails", fs::perms::owner_read | fs::perms::owner_exec);
     const std::string target = site.string() + "/thumbnails/tnb.jpg";
-    EXPECT_EQ(Build(), "Cannot create file \"" + site.string() + "/thumbnails/tna.jpg\". Permission denied");
+    EXPECT_EQ(Build(),
+              "Cannot create file \"" + site.string() + "/thumbnails/tna.jpg\". Permission denied");
     EXPECT_EQ(fixtures::ReadText(site / "thumbnails" / "tna.jpg"), "earlier thumbnails/tna.jpg");
 }
 

@@ -4,8 +4,8 @@
 // build record reads back what it wrote and refuses what it cannot trust.
 #include "site/BuildRecord.h"
 #include "site/BuildSite.h"
-#include "tests/support/JpegFixtures.h"
 #include "site/SiteError.h"
+#include "tests/support/JpegFixtures.h"
 
 #include <gtest/gtest.h>
 

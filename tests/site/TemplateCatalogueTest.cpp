@@ -1,6 +1,6 @@
 // Picking a built-in template beside the program.
-#include "tests/support/JpegFixtures.h"
 #include "site/TemplateCatalogue.h"
+#include "tests/support/JpegFixtures.h"
 
 #include <gtest/gtest.h>
 
@@ -39,7 +39,8 @@ TEST(TemplateCatalogueTest, PickingKeepsTheEarlierChoiceWhenTheFileIsMissing)
     EXPECT_EQ(choice.TemplatePath, program + "templates/template5.html");
 
     EXPECT_EQ(SelectBuiltInTemplate(choice, program, 4),
-              "The file '" + program + "templates/template4.html' could not be found. Please re-install");
+              "The file '" + program +
+                  "templates/template4.html' could not be found. Please re-install");
     EXPECT_EQ(choice.TemplateSelected, "true");
     EXPECT_EQ(choice.TemplatePath, program + "templates/template5.html");
 

@@ -1,7 +1,7 @@
-#include "tests/support/JpegFixtures.h"
+#include "site/ThumbnailStage.h"
 #include "site/SiteError.h"
 #include "site/Thumbnail.h"
-#include "site/ThumbnailStage.h"
+#include "tests/support/JpegFixtures.h"
 
 #include <gtest/gtest.h>
 
@@ -64,8 +64,9 @@ public:
     {
         std::vector<std::vector<unsigned char>> result;
         for (const ThumbnailJob &job : jobs)
-            result.push_back(std::filesystem::exists(job.TargetPath) ? fixtures::ReadFile(job.TargetPath)
-                                                                      : std::vector<unsigned char>{});
+            result.push_back(std::filesystem::exists(job.TargetPath)
+                                 ? fixtures::ReadFile(job.TargetPath)
+                                 : std::vector<unsigned char>{});
         return result;
     }
 
@@ -140,7 +141,10 @@ TEST_F(ThumbnailStage, FirstFailureInListOrderStopsTheStage)
         std::function<std::string(const ThumbnailStage &)> Message;
     };
     const std::vector<Case> cases = {
-        {"not a JPEG", [](ThumbnailStage &t) { t.Add({'n', 'o', 'p', 'e'}); },
+        {"not a JPEG",
+         [](ThumbnailStage &t) {
+             t.Add({'n', 'o', 'p', 'e'});
+         },
          [](const ThumbnailStage &) { return std::string("JPEG error #53"); }},
         {"missing", [](ThumbnailStage &t) { t.AddMissing(); },
          [](const ThumbnailStage &t) {
@@ -148,12 +152,14 @@ TEST_F(ThumbnailStage, FirstFailureInListOrderStopsTheStage)
          }},
         {"empty", [](ThumbnailStage &t) { t.Add({}); },
          [](const ThumbnailStage &) { return std::string("Invalid floating point operation"); }},
-        {"target cannot be created", [](ThumbnailStage &t) {
+        {"target cannot be created",
+         [](ThumbnailStage &t) {
              t.Add(MakeJpeg({64, 48}));
              t.jobs.back().TargetPath = (t.dir.path() / "no-folder" / "tn_p4.jpg").string();
          },
          [](const ThumbnailStage &t) {
-             return "Cannot create file \"" + t.jobs[3].TargetPath + "\". No such file or directory";
+             return "Cannot create file \"" + t.jobs[3].TargetPath +
+                    "\". No such file or directory";
          }},
     };
     for (const Case &c : cases) {
@@ -187,7 +193,8 @@ TEST_F(ThumbnailStage, BadSizeTextIsReportedAfterTheFirstPictureWasRead)
 {
     AddMissing();
     Add(MakeJpeg({64, 48}));
-    EXPECT_EQ(Run(2, "85 "), "Cannot open file \"" + jobs[0].SourcePath + "\". No such file or directory");
+    EXPECT_EQ(Run(2, "85 "),
+              "Cannot open file \"" + jobs[0].SourcePath + "\". No such file or directory");
     jobs.erase(jobs.begin());
     EXPECT_EQ(Run(2, "85 "), "'85 ' is not a valid integer value");
 }
@@ -211,7 +218,8 @@ TEST_F(ThumbnailStage, PictureMadeEarlierInTheBuildIsReadAfterItWasWritten)
         ASSERT_EQ(Run(workers, "20"), "");
         EXPECT_TRUE(Thumbnails() == single) << workers;
     }
-    EXPECT_EQ(fixtures::InspectJpeg(single[4]).Width, 30); // from the new 30 x 20 thumbnail, not the older 500 x 500 file
+    EXPECT_EQ(fixtures::InspectJpeg(single[4]).Width,
+              30); // from the new 30 x 20 thumbnail, not the older 500 x 500 file
 }
 
 size_t ThreadsOfThisProcess()
@@ -232,7 +240,8 @@ TEST_F(ThumbnailStage, ThreadsStartedForWorkers)
     for (const unsigned workers : {1u, 2u}) {
         SCOPED_TRACE(workers);
         jobs.clear();
-        const std::string pipe = (pictures() / ("pipe" + std::to_string(workers) + ".jpg")).string();
+        const std::string pipe =
+            (pictures() / ("pipe" + std::to_string(workers) + ".jpg")).string();
         ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
         jobs.push_back({pipe, (thumbs() / "tn_pipe.jpg").string()});
         Add(MakeJpeg({64, 48}));
@@ -244,7 +253,8 @@ TEST_F(ThumbnailStage, ThreadsStartedForWorkers)
             std::ofstream out(pipe, std::ios::binary); // returns once the stage opened it
             during = ThreadsOfThisProcess();
             const auto bytes = MakeJpeg({80, 60});
-            out.write(reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+            out.write(reinterpret_cast<const char *>(bytes.data()),
+                      static_cast<std::streamsize>(bytes.size()));
         });
         const std::string error = Run(workers);
         feeder.join();
@@ -301,7 +311,8 @@ TEST_F(ThumbnailStage, PictureNeedingMoreThanItsShareIsDecodedAgainWithTheCap)
             }
             ++k;
             const std::string link = pipe + ".new";
-            if (::mkfifo(fifo(k).c_str(), 0600) != 0 || ::symlink(fifo(k).c_str(), link.c_str()) != 0 ||
+            if (::mkfifo(fifo(k).c_str(), 0600) != 0 ||
+                ::symlink(fifo(k).c_str(), link.c_str()) != 0 ||
                 ::rename(link.c_str(), pipe.c_str()) != 0)
                 ADD_FAILURE() << "cannot move the link to a fresh pipe";
             ::fcntl(fd, F_SETFL, 0);
@@ -330,7 +341,8 @@ TEST_F(ThumbnailStage, PictureNeedingMoreThanItsShareIsDecodedAgainWithTheCap)
     std::signal(SIGPIPE, previous);
 
     EXPECT_EQ(made, "");
-    EXPECT_EQ(refused, "Cannot make a thumbnail of \"" + pipe + "\": decoding it would need more than 4 MiB of memory");
+    EXPECT_EQ(refused, "Cannot make a thumbnail of \"" + pipe +
+                           "\": decoding it would need more than 4 MiB of memory");
     // The thumbnail of the first build, which the refused one left alone.
     EXPECT_TRUE(fixtures::ReadFile(jobs[0].TargetPath) ==
                 PrepareThumbnailFromBytes(bytes, pipe, "40", 16 * MiB).Jpeg);

@@ -1,19 +1,19 @@
 // The thumbnail maker: failures and their messages, the files it writes,
 // exactness against a full decode, turned pictures and the memory cap.
+#include "site/Thumbnail.h"
 #include "ErrorText.h"
 #include "site/JpegCodec.h"
-#include "tests/support/JpegFixtures.h"
 #include "site/SiteError.h"
-#include "site/Thumbnail.h"
+#include "tests/support/JpegFixtures.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <functional>
+#include <jerror.h>
+#include <jpeglib.h>
 #include <set>
 #include <string>
-#include <jpeglib.h>
-#include <jerror.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -92,9 +92,13 @@ std::string WithPath(std::string message, const std::string &path)
     return message;
 }
 
-void PrintTo(const FailureCase &c, std::ostream *os) { *os << c.Name; }
+void PrintTo(const FailureCase &c, std::ostream *os)
+{
+    *os << c.Name;
+}
 
-class ThumbnailFailures : public ThumbnailFiles, public ::testing::WithParamInterface<FailureCase> {};
+class ThumbnailFailures : public ThumbnailFiles,
+                          public ::testing::WithParamInterface<FailureCase> {};
 
 // Each failure comes with its exact message, and an older thumbnail at the
 // target survives it untouched: nothing is deleted before the picture has
@@ -108,47 +112,85 @@ TEST_P(ThumbnailFailures, ReportsAndKeepsOlderThumbnail)
     const std::string target = Target();
     fixtures::WriteText(target, "older thumbnail");
 
-    EXPECT_EQ(ErrorOf([&] { MakeThumbnail(source, target, c.Size, kGiB); }), WithPath(c.Message, source));
+    EXPECT_EQ(ErrorOf([&] { MakeThumbnail(source, target, c.Size, kGiB); }),
+              WithPath(c.Message, source));
     EXPECT_EQ(fixtures::ReadText(target), "older thumbnail");
 }
 
-std::vector<unsigned char> Picture640() { return MakeJpeg({640, 480}); }
+std::vector<unsigned char> Picture640()
+{
+    return MakeJpeg({640, 480});
+}
 
 // The table spells the "not a JPEG file" code as the message shows it.
 static_assert(JERR_NO_SOI == 53, "libjpeg's message codes are those of release 6");
 
-INSTANTIATE_TEST_SUITE_P(Table, ThumbnailFailures, ::testing::Values(
-    FailureCase{"Missing", nullptr, "85", "Cannot open file \"@\". No such file or directory"},
-    FailureCase{"MissingBeforeBadSize", nullptr, "85 ", "Cannot open file \"@\". No such file or directory"},
-    FailureCase{"NotJpeg", [] { const std::string t = "GIF89a not a picture";
-                                return std::vector<unsigned char>(t.begin(), t.end()); },
-                "85", "JPEG error #53"},
-    FailureCase{"NotJpegBeforeBadSize", [] { return std::vector<unsigned char>{'P', 'N', 'G'}; },
-                "px", "JPEG error #53"},
-    FailureCase{"NoImage", TablesOnly, "85", "JPEG error #" + std::to_string(JERR_NO_IMAGE)},
-    FailureCase{"TwelveBitPrecision", [] { return WithPrecision(Picture640(), 12); }, "85",
-                "JPEG error #" + std::to_string(JERR_BAD_PRECISION)},
-    FailureCase{"Empty", [] { return std::vector<unsigned char>{}; }, "85", kInvalidOp},
-    FailureCase{"EmptyBeforeBadSize", [] { return std::vector<unsigned char>{}; }, "85 ", kInvalidOp},
-    FailureCase{"TrailingBlank", Picture640, "85 ", "'85 ' is not a valid integer value"},
-    FailureCase{"Units", Picture640, "85px", "'85px' is not a valid integer value"},
-    FailureCase{"SizeZero", Picture640, "0", kDivZero},
-    FailureCase{"ScaleFactorZero", [] { return MakeJpeg({120, 42}); }, "85", kDivZero},
-    FailureCase{"NegativeSize", Picture640, "-85",
-                "The thumbnail size '-85' is negative; it must be a whole number of pixels, at least 1"},
-    FailureCase{"NegativeHexSize", Picture640, "$FFFFFFAB",
-                "The thumbnail size '$FFFFFFAB' is negative; it must be a whole number of pixels, at least 1"},
-    FailureCase{"Cmyk", [] { JpegSpec s{64, 48}; s.Components = 4; return MakeJpeg(s); }, "20",
-                "Cannot make a thumbnail of \"@\": pictures with four colour components (CMYK or YCCK) are not supported"},
-    // A few hundred bytes claiming 65500 x 65500 progressive: the library
-    // would need gigabytes of coefficients.
-    FailureCase{"HugeProgressive", [] { JpegSpec s{64, 48}; s.Progressive = true;
-                                        return fixtures::WithFrameSize(MakeJpeg(s), 65500, 65500); },
-                "85", "Cannot make a thumbnail of \"@\": decoding it would need more than 1 GiB of memory"},
-    // A thumbnail of 40000 x 40000 pixels would take 4.8 GB as a raster.
-    FailureCase{"HugeThumbnail", [] { return fixtures::WithFrameSize(MakeJpeg({16, 16}), 40000, 40000); },
-                "40000", "Cannot make a thumbnail of \"@\": at 40000 x 40000 pixels it would be too large "
-                         "(at most 65500 pixels a side and 1 GiB in all)"}),
+INSTANTIATE_TEST_SUITE_P(
+    Table, ThumbnailFailures,
+    ::testing::Values(
+        FailureCase{"Missing", nullptr, "85", "Cannot open file \"@\". No such file or directory"},
+        FailureCase{"MissingBeforeBadSize", nullptr, "85 ",
+                    "Cannot open file \"@\". No such file or directory"},
+        FailureCase{"NotJpeg",
+                    [] {
+                        const std::string t = "GIF89a not a picture";
+                        return std::vector<unsigned char>(t.begin(), t.end());
+                    },
+                    "85", "JPEG error #53"},
+        FailureCase{"NotJpegBeforeBadSize",
+                    [] {
+                        return std::vector<unsigned char>{'P', 'N', 'G'};
+                    },
+                    "px", "JPEG error #53"},
+        FailureCase{"NoImage", TablesOnly, "85", "JPEG error #" + std::to_string(JERR_NO_IMAGE)},
+        FailureCase{"TwelveBitPrecision", [] { return WithPrecision(Picture640(), 12); }, "85",
+                    "JPEG error #" + std::to_string(JERR_BAD_PRECISION)},
+        FailureCase{"Empty", [] { return std::vector<unsigned char>{}; }, "85", kInvalidOp},
+        FailureCase{"EmptyBeforeBadSize", [] { return std::vector<unsigned char>{}; }, "85 ",
+                    kInvalidOp},
+        FailureCase{"TrailingBlank", Picture640, "85 ", "'85 ' is not a valid integer value"},
+        FailureCase{"Units", Picture640, "85px", "'85px' is not a valid integer value"},
+        FailureCase{"SizeZero", Picture640, "0", kDivZero},
+        FailureCase{"ScaleFactorZero",
+                    [] {
+                        return MakeJpeg({120, 42});
+                    },
+                    "85", kDivZero},
+        FailureCase{"NegativeSize", Picture640, "-85",
+                    "The thumbnail size '-85' is negative; it must be a whole number of pixels, at "
+                    "least 1"},
+        FailureCase{"NegativeHexSize", Picture640, "$FFFFFFAB",
+                    "The thumbnail size '$FFFFFFAB' is negative; it must be a whole number of "
+                    "pixels, at least 1"},
+        FailureCase{"Cmyk",
+                    [] {
+                        JpegSpec s{64, 48};
+                        s.Components = 4;
+                        return MakeJpeg(s);
+                    },
+                    "20",
+                    "Cannot make a thumbnail of \"@\": pictures with four colour components (CMYK "
+                    "or YCCK) are not supported"},
+        // A few hundred bytes claiming 65500 x 65500 progressive: the library
+        // would need gigabytes of coefficients.
+        FailureCase{
+            "HugeProgressive",
+            [] {
+                JpegSpec s{64, 48};
+                s.Progressive = true;
+                return fixtures::WithFrameSize(MakeJpeg(s), 65500, 65500);
+            },
+            "85",
+            "Cannot make a thumbnail of \"@\": decoding it would need more than 1 GiB of memory"},
+        // A thumbnail of 40000 x 40000 pixels would take 4.8 GB as a raster.
+        FailureCase{
+            "HugeThumbnail",
+            [] {
+                return fixtures::WithFrameSize(MakeJpeg({16, 16}), 40000, 40000);
+            },
+            "40000",
+            "Cannot make a thumbnail of \"@\": at 40000 x 40000 pixels it would be too large "
+            "(at most 65500 pixels a side and 1 GiB in all)"}),
     [](const ::testing::TestParamInfo<FailureCase> &info) { return info.param.Name; });
 
 TEST_F(ThumbnailFiles, TargetThatCannotBeCreated)
@@ -177,10 +219,12 @@ TEST_F(ThumbnailFiles, ReplacesOlderThumbnailWithJfifOnlyStream)
 {
     // The source carries Exif, another APP segment and a comment: none of
     // them may reach the thumbnail.
-    const std::vector<unsigned char> exif = {0xFF, 0xE1, 0x00, 0x0A, 'E', 'x', 'i', 'f', 0, 0, 'M', 'M'};
+    const std::vector<unsigned char> exif = {0xFF, 0xE1, 0x00, 0x0A, 'E', 'x',
+                                             'i',  'f',  0,    0,    'M', 'M'};
     const std::vector<unsigned char> app2 = {0xFF, 0xE2, 0x00, 0x06, 'I', 'C', 'C', 0};
     const std::vector<unsigned char> comment = {0xFF, 0xFE, 0x00, 0x06, 'h', 'e', 'l', 'o'};
-    const std::string source = Source("pic.jpg", fixtures::WithMarkers(MakeJpeg({640, 480}), {exif, app2, comment}));
+    const std::string source =
+        Source("pic.jpg", fixtures::WithMarkers(MakeJpeg({640, 480}), {exif, app2, comment}));
     const std::string target = Target();
     fixtures::WriteText(target, "older thumbnail");
 
@@ -254,7 +298,8 @@ TEST_F(ThumbnailFiles, TruncatedPictureStillGivesThumbnail)
 // need a full-size raster (432 MB) to be thumbnailed.
 TEST_F(ThumbnailFiles, LargeBaselinePictureIsStreamed)
 {
-    const std::string source = Source("big.jpg", fixtures::WithFrameSize(MakeJpeg({64, 48}), 12000, 12000));
+    const std::string source =
+        Source("big.jpg", fixtures::WithFrameSize(MakeJpeg({64, 48}), 12000, 12000));
     MakeThumbnail(source, Target(), "85");
     const fixtures::JpegInfo info = fixtures::InspectJpeg(fixtures::ReadFile(Target()));
     EXPECT_EQ(info.Width, 85);
@@ -269,7 +314,8 @@ TEST(PictureReading, FailedReadEndsDecodingWithItsCause)
     int ends[2];
     ASSERT_EQ(::pipe(ends), 0);
     // The write end of a pipe cannot be read: EBADF on the first refill.
-    JpegDecoder decoder(ends[1], std::vector<unsigned char>(bytes.begin(), bytes.begin() + 300), size_t(1) << 30);
+    JpegDecoder decoder(ends[1], std::vector<unsigned char>(bytes.begin(), bytes.begin() + 300),
+                        size_t(1) << 30);
     try {
         decoder.ReadHeader();
         decoder.Start();
@@ -302,7 +348,8 @@ TEST(PictureReading, MemoryNeedFollowsTheHeaders)
     // A picture turned upright holds its sampled thumbnail, here 800 x 1000.
     JpegSpec turned{1000, 800};
     turned.App1 = fixtures::ExifBody(6, false);
-    EXPECT_GE(ThumbnailMemoryNeed(write("t.jpg", MakeJpeg(turned)), "800"), uint64_t(800 * 1000 * 3));
+    EXPECT_GE(ThumbnailMemoryNeed(write("t.jpg", MakeJpeg(turned)), "800"),
+              uint64_t(800 * 1000 * 3));
     for (const uint64_t cap : {kGiB, 6 * kGiB})
         EXPECT_EQ(ThumbnailMemoryNeed(write("text.jpg", {'h', 'i', '\n'}), "85", cap), cap);
     EXPECT_LT(ThumbnailMemoryNeed((dir.path() / "missing.jpg").string(), "85"), uint64_t(1) << 20);
@@ -320,7 +367,8 @@ struct ExactCase {
     std::vector<const char *> Sizes;
 };
 
-JpegSpec Spec(int w, int h, int hs, int vs, bool progressive = false, int components = 3, int restart = 0)
+JpegSpec Spec(int w, int h, int hs, int vs, bool progressive = false, int components = 3,
+              int restart = 0)
 {
     JpegSpec s{w, h};
     s.HSamp = hs;
@@ -332,7 +380,10 @@ JpegSpec Spec(int w, int h, int hs, int vs, bool progressive = false, int compon
     return s;
 }
 
-void PrintTo(const ExactCase &c, std::ostream *os) { *os << c.Name; }
+void PrintTo(const ExactCase &c, std::ostream *os)
+{
+    *os << c.Name;
+}
 
 class ThumbnailExactness : public ::testing::TestWithParam<ExactCase> {};
 
@@ -347,68 +398,106 @@ TEST_P(ThumbnailExactness, MatchesFullDecodeReference)
     fixtures::WriteFile(path, bytes);
     const fixtures::JpegInfo info = fixtures::InspectJpeg(bytes);
     for (const char *size : c.Sizes) {
-        const ThumbnailExtent t = ThumbnailDimensions(info.Width, info.Height, ConvertThumbnailSize(size));
+        const ThumbnailExtent t =
+            ThumbnailDimensions(info.Width, info.Height, ConvertThumbnailSize(size));
         const PreparedThumbnail fast = PrepareThumbnail(path.string(), size);
         EXPECT_TRUE(fast.EncodeError.empty());
-        const std::vector<unsigned char> reference = fixtures::ReferenceThumbnail(bytes, t.Width, t.Height);
+        const std::vector<unsigned char> reference =
+            fixtures::ReferenceThumbnail(bytes, t.Width, t.Height);
         ASSERT_FALSE(reference.empty());
         EXPECT_TRUE(fast.Jpeg == reference) << c.Name << " at size " << size;
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Fixtures, ThumbnailExactness, ::testing::Values(
-    ExactCase{"Baseline420", [] { return MakeJpeg(Spec(640, 480, 2, 2)); }, {"85", "30", "17", "240"}},
-    ExactCase{"Baseline422", [] { return MakeJpeg(Spec(640, 480, 2, 1)); }, {"85", "17", "200"}},
-    ExactCase{"Baseline440", [] { return MakeJpeg(Spec(480, 640, 1, 2)); }, {"85", "17"}},
-    ExactCase{"Baseline444", [] { return MakeJpeg(Spec(640, 480, 1, 1)); }, {"85", "17"}},
-    ExactCase{"Baseline411", [] { return MakeJpeg(Spec(640, 480, 4, 1)); }, {"85", "23"}},
-    ExactCase{"Progressive420", [] { return MakeJpeg(Spec(640, 480, 2, 2, true)); }, {"85", "17", "240"}},
-    ExactCase{"Progressive444", [] { return MakeJpeg(Spec(480, 640, 1, 1, true)); }, {"85", "19"}},
-    ExactCase{"Progressive422", [] { return MakeJpeg(Spec(640, 480, 2, 1, true)); }, {"85", "31"}},
-    ExactCase{"RestartEveryRow", [] { return MakeJpeg(Spec(640, 480, 2, 2, false, 3, 1)); }, {"85", "17"}},
-    ExactCase{"RestartProgressive", [] { return MakeJpeg(Spec(640, 480, 2, 2, true, 3, 2)); }, {"85", "17"}},
-    ExactCase{"OddSize", [] { return MakeJpeg(Spec(333, 211, 2, 2)); }, {"85", "13", "100"}},
-    ExactCase{"OddSizeProgressive", [] { return MakeJpeg(Spec(211, 333, 2, 2, true)); }, {"85", "13"}},
-    ExactCase{"Tiny", [] { return MakeJpeg(Spec(7, 5, 2, 2)); }, {"3", "5", "9"}},
-    ExactCase{"OnePixel", [] { return MakeJpeg(Spec(1, 1, 2, 2)); }, {"1"}},
-    ExactCase{"Enlarging", [] { return MakeJpeg(Spec(120, 43, 2, 2)); }, {"85", "60"}},
-    ExactCase{"EnlargingProgressive", [] { return MakeJpeg(Spec(43, 120, 2, 2, true)); }, {"85"}},
-    ExactCase{"TruncatedBaseline", [] { return Truncated(MakeJpeg(Spec(640, 480, 2, 2)), 0.4); }, {"85", "17"}},
-    ExactCase{"TruncatedProgressive", [] { return Truncated(MakeJpeg(Spec(640, 480, 2, 2, true)), 0.6); }, {"85", "17"}},
-    ExactCase{"TruncatedRestart", [] { return Truncated(MakeJpeg(Spec(640, 480, 2, 1, false, 3, 1)), 0.5); }, {"85"}},
-    ExactCase{"Grayscale", [] { return MakeJpeg(Spec(640, 480, 1, 1, false, 1)); }, {"85", "17", "240"}},
-    ExactCase{"GrayscaleProgressive", [] { return MakeJpeg(Spec(333, 211, 1, 1, true, 1)); }, {"85", "13"}},
-    ExactCase{"GrayscaleTruncated", [] { return Truncated(MakeJpeg(Spec(640, 480, 1, 1, false, 1)), 0.5); }, {"85"}},
-    // Pictures are read from their files a piece at a time: a picture many
-    // reads long, and headers that span several reads.
-    ExactCase{"ManyReadsLong", [] {
-        JpegSpec s = Spec(1600, 1200, 2, 1, true);
-        s.Quality = 98;
-        return MakeJpeg(s);
-    }, {"85"}},
-    // An Exif Orientation of 1, or an Exif segment that cannot be read,
-    // leaves the picture as stored: the thumbnail is byte for byte the one
-    // of the picture without it.
-    ExactCase{"ExifOrientationOne", [] {
-        JpegSpec s = Spec(640, 480, 2, 2);
-        s.App1 = fixtures::ExifBody(1, false);
-        return MakeJpeg(s);
-    }, {"85", "17"}},
-    ExactCase{"ExifCutShort", [] {
-        JpegSpec s = Spec(480, 640, 2, 2, true);
-        s.App1 = fixtures::ExifBody(6, true);
-        s.App1.resize(30);
-        return MakeJpeg(s);
-    }, {"85"}},
-    ExactCase{"HeadersSpanReads", [] {
-        std::vector<std::vector<unsigned char>> segments;
-        for (int k = 0; k < 3; ++k) {
-            std::vector<unsigned char> app{0xFF, 0xE1, 0xFF, 0xFF};
-            app.resize(2 + 0xFFFF, static_cast<unsigned char>(k));
-            segments.push_back(app);
-        }
-        return fixtures::WithMarkers(MakeJpeg(Spec(640, 480, 2, 2)), segments);
-    }, {"85"}}),
+INSTANTIATE_TEST_SUITE_P(
+    Fixtures, ThumbnailExactness,
+    ::testing::Values(
+        ExactCase{"Baseline420",
+                  [] { return MakeJpeg(Spec(640, 480, 2, 2)); },
+                  {"85", "30", "17", "240"}},
+        ExactCase{
+            "Baseline422", [] { return MakeJpeg(Spec(640, 480, 2, 1)); }, {"85", "17", "200"}},
+        ExactCase{"Baseline440", [] { return MakeJpeg(Spec(480, 640, 1, 2)); }, {"85", "17"}},
+        ExactCase{"Baseline444", [] { return MakeJpeg(Spec(640, 480, 1, 1)); }, {"85", "17"}},
+        ExactCase{"Baseline411", [] { return MakeJpeg(Spec(640, 480, 4, 1)); }, {"85", "23"}},
+        ExactCase{"Progressive420",
+                  [] { return MakeJpeg(Spec(640, 480, 2, 2, true)); },
+                  {"85", "17", "240"}},
+        ExactCase{
+            "Progressive444", [] { return MakeJpeg(Spec(480, 640, 1, 1, true)); }, {"85", "19"}},
+        ExactCase{
+            "Progressive422", [] { return MakeJpeg(Spec(640, 480, 2, 1, true)); }, {"85", "31"}},
+        ExactCase{"RestartEveryRow",
+                  [] { return MakeJpeg(Spec(640, 480, 2, 2, false, 3, 1)); },
+                  {"85", "17"}},
+        ExactCase{"RestartProgressive",
+                  [] { return MakeJpeg(Spec(640, 480, 2, 2, true, 3, 2)); },
+                  {"85", "17"}},
+        ExactCase{"OddSize", [] { return MakeJpeg(Spec(333, 211, 2, 2)); }, {"85", "13", "100"}},
+        ExactCase{"OddSizeProgressive",
+                  [] { return MakeJpeg(Spec(211, 333, 2, 2, true)); },
+                  {"85", "13"}},
+        ExactCase{"Tiny", [] { return MakeJpeg(Spec(7, 5, 2, 2)); }, {"3", "5", "9"}},
+        ExactCase{"OnePixel", [] { return MakeJpeg(Spec(1, 1, 2, 2)); }, {"1"}},
+        ExactCase{"Enlarging", [] { return MakeJpeg(Spec(120, 43, 2, 2)); }, {"85", "60"}},
+        ExactCase{
+            "EnlargingProgressive", [] { return MakeJpeg(Spec(43, 120, 2, 2, true)); }, {"85"}},
+        ExactCase{"TruncatedBaseline",
+                  [] { return Truncated(MakeJpeg(Spec(640, 480, 2, 2)), 0.4); },
+                  {"85", "17"}},
+        ExactCase{"TruncatedProgressive",
+                  [] { return Truncated(MakeJpeg(Spec(640, 480, 2, 2, true)), 0.6); },
+                  {"85", "17"}},
+        ExactCase{"TruncatedRestart",
+                  [] { return Truncated(MakeJpeg(Spec(640, 480, 2, 1, false, 3, 1)), 0.5); },
+                  {"85"}},
+        ExactCase{"Grayscale",
+                  [] { return MakeJpeg(Spec(640, 480, 1, 1, false, 1)); },
+                  {"85", "17", "240"}},
+        ExactCase{"GrayscaleProgressive",
+                  [] { return MakeJpeg(Spec(333, 211, 1, 1, true, 1)); },
+                  {"85", "13"}},
+        ExactCase{"GrayscaleTruncated",
+                  [] { return Truncated(MakeJpeg(Spec(640, 480, 1, 1, false, 1)), 0.5); },
+                  {"85"}},
+        // Pictures are read from their files a piece at a time: a picture many
+        // reads long, and headers that span several reads.
+        ExactCase{"ManyReadsLong",
+                  [] {
+                      JpegSpec s = Spec(1600, 1200, 2, 1, true);
+                      s.Quality = 98;
+                      return MakeJpeg(s);
+                  },
+                  {"85"}},
+        // An Exif Orientation of 1, or an Exif segment that cannot be read,
+        // leaves the picture as stored: the thumbnail is byte for byte the one
+        // of the picture without it.
+        ExactCase{"ExifOrientationOne",
+                  [] {
+                      JpegSpec s = Spec(640, 480, 2, 2);
+                      s.App1 = fixtures::ExifBody(1, false);
+                      return MakeJpeg(s);
+                  },
+                  {"85", "17"}},
+        ExactCase{"ExifCutShort",
+                  [] {
+                      JpegSpec s = Spec(480, 640, 2, 2, true);
+                      s.App1 = fixtures::ExifBody(6, true);
+                      s.App1.resize(30);
+                      return MakeJpeg(s);
+                  },
+                  {"85"}},
+        ExactCase{"HeadersSpanReads",
+                  [] {
+                      std::vector<std::vector<unsigned char>> segments;
+                      for (int k = 0; k < 3; ++k) {
+                          std::vector<unsigned char> app{0xFF, 0xE1, 0xFF, 0xFF};
+                          app.resize(2 + 0xFFFF, static_cast<unsigned char>(k));
+                          segments.push_back(app);
+                      }
+                      return fixtures::WithMarkers(MakeJpeg(Spec(640, 480, 2, 2)), segments);
+                  },
+                  {"85"}}),
     [](const ::testing::TestParamInfo<ExactCase> &info) { return info.param.Name; });
 
 // ------------------------------------------------------------ orientation
@@ -420,7 +509,8 @@ using Raster = fixtures::RgbPicture;
 // before encoding, so its thumbnails can be compared pixel for pixel.
 Raster BlockPicture(int width, int height, int components)
 {
-    Raster r{width, height, std::vector<unsigned char>(static_cast<size_t>(width) * height * components)};
+    Raster r{width, height,
+             std::vector<unsigned char>(static_cast<size_t>(width) * height * components)};
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
             for (int c = 0; c < components; ++c) {
@@ -429,7 +519,8 @@ Raster BlockPicture(int width, int height, int components)
                 // quantizer, so its error diffusion has nothing to carry.
                 const int v = components == 1 ? ((block * 7 + block / 3) % 5 < 2 ? 255 : 0)
                                               : (block * 53 + c * 97 + 29) % 256;
-                r.Pixels[(static_cast<size_t>(y) * width + x) * components + c] = static_cast<unsigned char>(v);
+                r.Pixels[(static_cast<size_t>(y) * width + x) * components + c] =
+                    static_cast<unsigned char>(v);
             }
     return r;
 }
@@ -450,7 +541,8 @@ Raster Mirrored(const Raster &in, int components, bool leftToRight)
     Raster out = in;
     for (int y = 0; y < in.Height; ++y)
         for (int x = 0; x < in.Width; ++x) {
-            const int fx = leftToRight ? in.Width - 1 - x : x, fy = leftToRight ? y : in.Height - 1 - y;
+            const int fx = leftToRight ? in.Width - 1 - x : x,
+                      fy = leftToRight ? y : in.Height - 1 - y;
             for (int c = 0; c < components; ++c)
                 out.Pixels[(static_cast<size_t>(y) * in.Width + x) * components + c] =
                     in.Pixels[(static_cast<size_t>(fy) * in.Width + fx) * components + c];
@@ -470,7 +562,8 @@ Raster StoredFor(int orientation, const Raster &upright, int n)
     case 3: return h(v(upright));
     case 4: return v(upright);
     case 5: return t(upright);
-    case 6: return t(h(upright)); // shown turned a quarter clockwise: stored a quarter anticlockwise
+    case 6:
+        return t(h(upright)); // shown turned a quarter clockwise: stored a quarter anticlockwise
     case 7: return h(v(t(upright)));
     case 8: return t(v(upright)); // stored a quarter clockwise
     default: return upright;
@@ -483,7 +576,10 @@ struct OrientationCase {
     bool Progressive;
 };
 
-void PrintTo(const OrientationCase &c, std::ostream *os) { *os << c.Name; }
+void PrintTo(const OrientationCase &c, std::ostream *os)
+{
+    *os << c.Name;
+}
 
 class ThumbnailOrientation : public ::testing::TestWithParam<OrientationCase> {};
 
@@ -513,14 +609,17 @@ TEST_P(ThumbnailOrientation, ThumbnailIsThatOfTheUprightPicture)
         const std::vector<unsigned char> storedJpeg = MakeJpeg(s);
         for (const char *size : {"32", "13", "6", "40"}) {
             SCOPED_TRACE("orientation " + std::to_string(orientation) + ", size " + size);
-            const PreparedThumbnail expected = PrepareThumbnailFromBytes(uprightJpeg, "upright.jpg", size);
-            const PreparedThumbnail made = PrepareThumbnailFromBytes(storedJpeg, "stored.jpg", size);
+            const PreparedThumbnail expected =
+                PrepareThumbnailFromBytes(uprightJpeg, "upright.jpg", size);
+            const PreparedThumbnail made =
+                PrepareThumbnailFromBytes(storedJpeg, "stored.jpg", size);
             const fixtures::JpegInfo info = fixtures::InspectJpeg(made.Jpeg);
             const ThumbnailExtent shown = ThumbnailDimensions(48, 32, ConvertThumbnailSize(size));
             EXPECT_EQ(info.Width, shown.Width);
             EXPECT_EQ(info.Height, shown.Height);
             EXPECT_FALSE(info.HasOtherMarkers);
-            const fixtures::RgbPicture a = fixtures::DecodeRgb(made.Jpeg), b = fixtures::DecodeRgb(expected.Jpeg);
+            const fixtures::RgbPicture a = fixtures::DecodeRgb(made.Jpeg),
+                                       b = fixtures::DecodeRgb(expected.Jpeg);
             EXPECT_EQ(a.Width, b.Width);
             EXPECT_EQ(a.Height, b.Height);
             EXPECT_TRUE(a.Pixels == b.Pixels);
@@ -528,18 +627,26 @@ TEST_P(ThumbnailOrientation, ThumbnailIsThatOfTheUprightPicture)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(EightOrientations, ThumbnailOrientation, ::testing::Values(
-    OrientationCase{"Colour", 3, false},
-    OrientationCase{"ColourProgressive", 3, true},
-    OrientationCase{"Gray", 1, false}),
-    [](const ::testing::TestParamInfo<OrientationCase> &info) { return info.param.Name; });
+INSTANTIATE_TEST_SUITE_P(EightOrientations, ThumbnailOrientation,
+                         ::testing::Values(OrientationCase{"Colour", 3, false},
+                                           OrientationCase{"ColourProgressive", 3, true},
+                                           OrientationCase{"Gray", 1, false}),
+                         [](const ::testing::TestParamInfo<OrientationCase> &info) {
+                             return info.param.Name;
+                         });
 
 // ------------------------------------------------------------ memory cap
 
 TEST(DecodeMemoryCap, AQuarterOfTheMachineAndAtLeastOneGiB)
 {
-    struct { uint64_t Physical, Cap; } cases[] = {
-        {0, kGiB}, {2 * kGiB, kGiB}, {4 * kGiB, kGiB}, {5 * kGiB, 5 * kGiB / 4}, {24 * kGiB, 6 * kGiB},
+    struct {
+        uint64_t Physical, Cap;
+    } cases[] = {
+        {0, kGiB},
+        {2 * kGiB, kGiB},
+        {4 * kGiB, kGiB},
+        {5 * kGiB, 5 * kGiB / 4},
+        {24 * kGiB, 6 * kGiB},
         {(uint64_t(1) << 40), uint64_t(1) << 38},
     };
     for (const auto &c : cases)
@@ -554,16 +661,21 @@ TEST(DecodeMemoryCap, RefusesWhatNeedsMoreThanTheCap)
     JpegSpec s{2000, 1500};
     s.Progressive = true; // 9 MB of coefficients
     const std::vector<unsigned char> picture = MakeJpeg(s);
-    EXPECT_EQ(ErrorOf([&] { PrepareThumbnailFromBytes(picture, "p.jpg", "85", 4 * kMiB); }),
-              "Cannot make a thumbnail of \"p.jpg\": decoding it would need more than 4 MiB of memory");
+    EXPECT_EQ(
+        ErrorOf([&] { PrepareThumbnailFromBytes(picture, "p.jpg", "85", 4 * kMiB); }),
+        "Cannot make a thumbnail of \"p.jpg\": decoding it would need more than 4 MiB of memory");
     EXPECT_TRUE(PrepareThumbnailFromBytes(picture, "p.jpg", "85", 16 * kMiB).EncodeError.empty());
 
     // 65500 x 65500 progressive claims 12 GB.
     const std::vector<unsigned char> huge = fixtures::WithFrameSize(picture, 65500, 65500);
-    for (const auto &c : std::vector<std::pair<uint64_t, std::string>>{
-             {kGiB, "1 GiB"}, {3 * kGiB / 2, "1.5 GiB"}, {5 * kGiB + 1, "5 GiB"}, {DecodeMemoryCapFor(25 * kGiB), "6.2 GiB"}})
+    for (const auto &c :
+         std::vector<std::pair<uint64_t, std::string>>{{kGiB, "1 GiB"},
+                                                       {3 * kGiB / 2, "1.5 GiB"},
+                                                       {5 * kGiB + 1, "5 GiB"},
+                                                       {DecodeMemoryCapFor(25 * kGiB), "6.2 GiB"}})
         EXPECT_EQ(ErrorOf([&] { PrepareThumbnailFromBytes(huge, "p.jpg", "85", c.first); }),
-                  "Cannot make a thumbnail of \"p.jpg\": decoding it would need more than " + c.second + " of memory");
+                  "Cannot make a thumbnail of \"p.jpg\": decoding it would need more than " +
+                      c.second + " of memory");
 }
 
 } // namespace

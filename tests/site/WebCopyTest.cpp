@@ -3,8 +3,8 @@
 // copies stay the pictures' own bytes.
 #include "site/WebCopy.h"
 #include "site/BuildSite.h"
-#include "tests/support/JpegFixtures.h"
 #include "site/SiteError.h"
+#include "tests/support/JpegFixtures.h"
 
 #include <exiv2/exiv2.hpp>
 #include <gtest/gtest.h>

@@ -24,9 +24,9 @@ std::vector<unsigned char> MakeJpeg(const JpegSpec &spec)
     cinfo.image_width = spec.Width;
     cinfo.image_height = spec.Height;
     cinfo.input_components = spec.Components;
-    cinfo.in_color_space = spec.Components == 1 ? JCS_GRAYSCALE
-                         : spec.Components == 4 ? JCS_CMYK
-                                                : JCS_RGB;
+    cinfo.in_color_space = spec.Components == 1   ? JCS_GRAYSCALE
+                           : spec.Components == 4 ? JCS_CMYK
+                                                  : JCS_RGB;
     jpeg_set_defaults(&cinfo);
     jpeg_set_quality(&cinfo, spec.Quality, TRUE);
     if (spec.Components == 3) {
@@ -64,23 +64,29 @@ std::vector<unsigned char> MakeJpeg(const JpegSpec &spec)
     }
     jpeg_start_compress(&cinfo, TRUE);
     if (!spec.App1.empty())
-        jpeg_write_marker(&cinfo, JPEG_APP0 + 1, spec.App1.data(), static_cast<unsigned>(spec.App1.size()));
+        jpeg_write_marker(&cinfo, JPEG_APP0 + 1, spec.App1.data(),
+                          static_cast<unsigned>(spec.App1.size()));
     std::vector<unsigned char> row(static_cast<size_t>(spec.Width) * spec.Components);
     uint32_t s = spec.Seed;
     while (cinfo.next_scanline < cinfo.image_height) {
         const int y = static_cast<int>(cinfo.next_scanline);
         if (!spec.Pixels.empty()) {
-            JSAMPROW r = const_cast<JSAMPROW>(spec.Pixels.data() + static_cast<size_t>(y) * row.size());
+            JSAMPROW r =
+                const_cast<JSAMPROW>(spec.Pixels.data() + static_cast<size_t>(y) * row.size());
             jpeg_write_scanlines(&cinfo, &r, 1);
             continue;
         }
         for (int x = 0; x < spec.Width; ++x) {
             for (int c = 0; c < spec.Components; ++c) {
                 s = s * 1664525u + 1013904223u;
-                int v = (x * 255 / std::max(1, spec.Width - 1) * (c + 1) + y * 255 / std::max(1, spec.Height - 1) * (3 - c)) / 3;
+                int v = (x * 255 / std::max(1, spec.Width - 1) * (c + 1) +
+                         y * 255 / std::max(1, spec.Height - 1) * (3 - c)) /
+                        3;
                 if (((x / 5) + (y / 3)) % 4 == 0)
-                    v += static_cast<int>(s >> 27) * 4; // detail that makes sampling choices visible
-                row[static_cast<size_t>(x) * spec.Components + c] = static_cast<unsigned char>(v & 0xFF);
+                    v +=
+                        static_cast<int>(s >> 27) * 4; // detail that makes sampling choices visible
+                row[static_cast<size_t>(x) * spec.Components + c] =
+                    static_cast<unsigned char>(v & 0xFF);
             }
         }
         JSAMPROW r = row.data();
@@ -97,7 +103,8 @@ std::vector<unsigned char> ExifBody(int orientation, bool bigEndian)
 {
     std::vector<unsigned char> b{'E', 'x', 'i', 'f', 0, 0};
     auto u16 = [&](unsigned v) {
-        const unsigned char hi = static_cast<unsigned char>(v >> 8), lo = static_cast<unsigned char>(v & 0xFF);
+        const unsigned char hi = static_cast<unsigned char>(v >> 8),
+                            lo = static_cast<unsigned char>(v & 0xFF);
         b.push_back(bigEndian ? hi : lo);
         b.push_back(bigEndian ? lo : hi);
     };
@@ -113,11 +120,18 @@ std::vector<unsigned char> ExifBody(int orientation, bool bigEndian)
     b.push_back(bigEndian ? 'M' : 'I');
     b.push_back(bigEndian ? 'M' : 'I');
     u16(42);
-    u32(8);  // the first directory right after the header
-    u16(2);  // entries
+    u32(8); // the first directory right after the header
+    u16(2); // entries
     const uint32_t makeAt = 8 + 2 + 2 * 12 + 4;
-    u16(0x010F); u16(2); u32(6); u32(makeAt);                   // Make, ASCII, at makeAt
-    u16(0x0112); u16(3); u32(1); u16(static_cast<unsigned>(orientation)); u16(0);
+    u16(0x010F);
+    u16(2);
+    u32(6);
+    u32(makeAt); // Make, ASCII, at makeAt
+    u16(0x0112);
+    u16(3);
+    u32(1);
+    u16(static_cast<unsigned>(orientation));
+    u16(0);
     u32(0); // no next directory
     for (char c : std::string("Phone"))
         b.push_back(static_cast<unsigned char>(c));
@@ -136,7 +150,8 @@ std::vector<unsigned char> ReadFile(const std::filesystem::path &path)
 void WriteFile(const std::filesystem::path &path, const std::vector<unsigned char> &bytes)
 {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char *>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
     if (!out)
         throw std::runtime_error("cannot write " + path.string());
 }
@@ -154,7 +169,8 @@ std::string ReadText(const std::filesystem::path &path)
 
 TempDir::TempDir()
 {
-    std::string pattern = (std::filesystem::temp_directory_path() / "pixelnook-test-XXXXXX").string();
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "pixelnook-test-XXXXXX").string();
     if (!mkdtemp(pattern.data()))
         throw std::runtime_error("mkdtemp failed");
     path_ = pattern;
@@ -181,7 +197,8 @@ JpegInfo InspectJpeg(const std::vector<unsigned char> &bytes)
     while (i + 4 <= bytes.size() && bytes[i] == 0xFF) {
         const unsigned char m = bytes[i + 1];
         const size_t len = (static_cast<size_t>(bytes[i + 2]) << 8) | bytes[i + 3];
-        if (m == 0xE0 && len >= 7 && bytes.size() > i + 8 && std::string(bytes.begin() + i + 4, bytes.begin() + i + 9) == std::string("JFIF\0", 5))
+        if (m == 0xE0 && len >= 7 && bytes.size() > i + 8 &&
+            std::string(bytes.begin() + i + 4, bytes.begin() + i + 9) == std::string("JFIF\0", 5))
             info.HasJfif = true;
         else if ((m >= 0xE0 && m <= 0xEF) || m == 0xFE)
             info.HasOtherMarkers = true;
@@ -283,8 +300,8 @@ bool DecodeFull(const std::vector<unsigned char> &jpeg, bool thumbnailSettings, 
     return true;
 }
 
-bool EncodeRaster(const unsigned char *pixels, int w, int h, bool progressive,
-                  unsigned char **out, unsigned long *outSize)
+bool EncodeRaster(const unsigned char *pixels, int w, int h, bool progressive, unsigned char **out,
+                  unsigned long *outSize)
 {
     jpeg_compress_struct cinfo;
     ReferenceError err;
@@ -308,7 +325,8 @@ bool EncodeRaster(const unsigned char *pixels, int w, int h, bool progressive,
         jpeg_simple_progression(&cinfo);
     jpeg_start_compress(&cinfo, TRUE);
     while (cinfo.next_scanline < cinfo.image_height) {
-        JSAMPROW r = const_cast<JSAMPROW>(pixels + static_cast<size_t>(cinfo.next_scanline) * w * 3);
+        JSAMPROW r =
+            const_cast<JSAMPROW>(pixels + static_cast<size_t>(cinfo.next_scanline) * w * 3);
         jpeg_write_scanlines(&cinfo, &r, 1);
     }
     jpeg_finish_compress(&cinfo);

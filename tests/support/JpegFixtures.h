@@ -21,7 +21,7 @@ struct ScanSpec {
 struct JpegSpec {
     int Width = 64;
     int Height = 48;
-    int Components = 3;          // 1 (grayscale), 3 (YCbCr) or 4 (CMYK, Adobe inverted)
+    int Components = 3; // 1 (grayscale), 3 (YCbCr) or 4 (CMYK, Adobe inverted)
     bool Progressive = false;
     int Quality = 85;
     int HSamp = 2, VSamp = 2;    // luminance sampling of colour pictures: 4:2:0 by default

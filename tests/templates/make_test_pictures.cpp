@@ -33,9 +33,11 @@ std::vector<unsigned char> Picture(int width, int height, int k)
         const double y = static_cast<double>(row) / height;
         for (int x = 0; x < width; ++x) {
             const double shade = 0.55 + 0.35 * (static_cast<double>(x) / width + y) / 2;
-            const bool light = bar > 0 && (x / bar) % 2 == 1 && x / bar < 2 * k && y > 0.3 && y < 0.7;
+            const bool light =
+                bar > 0 && (x / bar) % 2 == 1 && x / bar < 2 * k && y > 0.3 && y < 0.7;
             for (int ch = 0; ch < 3; ++ch)
-                pixels[(static_cast<size_t>(row) * width + x) * 3 + ch] = Channel(light ? 245 : base[ch] * shade);
+                pixels[(static_cast<size_t>(row) * width + x) * 3 + ch] =
+                    Channel(light ? 245 : base[ch] * shade);
         }
     }
     return pixels;
@@ -65,7 +67,8 @@ int main(int argc, char **argv)
         try {
             fixtures::WriteFile(path, fixtures::MakeJpeg(spec));
         } catch (const std::exception &e) {
-            std::fprintf(stderr, "make_test_pictures: cannot write %s: %s\n", path.c_str(), e.what());
+            std::fprintf(stderr, "make_test_pictures: cannot write %s: %s\n", path.c_str(),
+                         e.what());
             return 1;
         }
     }

@@ -3,19 +3,19 @@
 // completed page, and a build that stops on an error.
 #include "WizardTestSupport.h"
 
+#include "controls/xpButton.h"
+#include "controls/xpCheckBox.h"
 #include "wizard/CompletedPage.h"
 #include "wizard/FolderSettingsPage.h"
-#include "wizard/base/WizardForms.h"
 #include "wizard/PictureListPage.h"
 #include "wizard/ProgressGauge.h"
 #include "wizard/ProgressWindow.h"
 #include "wizard/SiteDetailsPage.h"
 #include "wizard/SiteFolderChooser.h"
-#include "wizard/base/StdCtrls.h"
 #include "wizard/TemplatePage.h"
 #include "wizard/WelcomePage.h"
-#include "controls/xpButton.h"
-#include "controls/xpCheckBox.h"
+#include "wizard/base/StdCtrls.h"
+#include "wizard/base/WizardForms.h"
 
 #include <QApplication>
 #include <QDir>
@@ -47,12 +47,13 @@ public:
 
     TSiteBuilder Builder()
     {
-        return [this](const pixelnook::SiteSettings &settings, const pixelnook::PictureList &pictures,
-                      pixelnook::TemplateChoice &choice, pixelnook::BuildObserver &observer) {
-            ++Builds;
-            THold hold(*this, observer);
-            return pixelnook::BuildSite(settings, pictures, choice, hold);
-        };
+        return
+            [this](const pixelnook::SiteSettings &settings, const pixelnook::PictureList &pictures,
+                   pixelnook::TemplateChoice &choice, pixelnook::BuildObserver &observer) {
+                ++Builds;
+                THold hold(*this, observer);
+                return pixelnook::BuildSite(settings, pictures, choice, hold);
+            };
     }
 
     void Release()
@@ -67,7 +68,10 @@ private:
     public:
         THold(THeldBuild &Owner, pixelnook::BuildObserver &Inner) : FOwner(Owner), FInner(Inner) {}
         void BuildStarted() override { FInner.BuildStarted(); }
-        void Progress(const pixelnook::BuildProgress &progress) override { FInner.Progress(progress); }
+        void Progress(const pixelnook::BuildProgress &progress) override
+        {
+            FInner.Progress(progress);
+        }
         void PictureDone(size_t done, size_t total) override
         {
             FInner.PictureDone(done, total);
@@ -75,7 +79,8 @@ private:
                 return;
             FOwner.Held = true;
             std::unique_lock<std::mutex> lock(FOwner.FMutex);
-            FOwner.FChanged.wait_for(lock, std::chrono::seconds(15), [this] { return FOwner.FReleased; });
+            FOwner.FChanged.wait_for(lock, std::chrono::seconds(15),
+                                     [this] { return FOwner.FReleased; });
             FOwner.Held = false;
         }
 
@@ -188,7 +193,10 @@ class BuildTests : public QObject {
     std::optional<TWizardFixture> Fixture;
     std::optional<QTemporaryDir> Scratch;
 
-    QString Photo(const QString &name) const { return Scratch->filePath(QStringLiteral("photos/") + name); }
+    QString Photo(const QString &name) const
+    {
+        return Scratch->filePath(QStringLiteral("photos/") + name);
+    }
     QString Site() const { return Scratch->filePath(QStringLiteral("out/gallery")); }
 
     QStringList MakePhotos(const QStringList &names)
@@ -223,7 +231,7 @@ private slots:
         Click(Forms.Form8->xpButton1);
         QCOMPARE(Forms.Form2->Label7->Caption(), QStringLiteral("Folder for site: ") + Site());
         Click(Forms.Form2->xpCheckBox1);
-        Click(Forms.Form2->xpButton1);   // the chooser stays open from here on
+        Click(Forms.Form2->xpButton1); // the chooser stays open from here on
         Click(Forms.Form2->xpButton2);
 
         Retype(Forms.Form3->Edit1, QStringLiteral("Beach Days"));
@@ -237,7 +245,8 @@ private slots:
 
         Click(Forms.Form5->Images[1]);
         Click(Forms.Form5->xpButton3);
-        QVERIFY2(Fixture->Desktop.Messages.isEmpty(), qPrintable(Fixture->Desktop.MessageTexts().join('\n')));
+        QVERIFY2(Fixture->Desktop.Messages.isEmpty(),
+                 qPrintable(Fixture->Desktop.MessageTexts().join('\n')));
 
         // The windows at the end of the build.
         QVERIFY(Forms.Form7->isVisible());
@@ -247,8 +256,10 @@ private slots:
         QVERIFY(Forms.Form1->isVisible());
         QCOMPARE(Forms.Form6->Label2->Caption(), QStringLiteral("Currently:"));
         QCOMPARE(Forms.Form6->Gauge1->Progress(), 0);
-        QCOMPARE(Forms.Form7->Label2->Caption(), QStringLiteral("Your site - Beach Days has been made sucessfully"));
-        QCOMPARE(Forms.Form7->Label3->Caption(), QStringLiteral("It contains 3 pictures and is on 1 pages"));
+        QCOMPARE(Forms.Form7->Label2->Caption(),
+                 QStringLiteral("Your site - Beach Days has been made sucessfully"));
+        QCOMPARE(Forms.Form7->Label3->Caption(),
+                 QStringLiteral("It contains 3 pictures and is on 1 pages"));
         QVERIFY(Forms.Form7->Label2->width() >= Forms.Form7->Label2->sizeHint().width());
         QVERIFY(!Forms.Form7->Label7->isVisible()); // plain copies, none tells a place
         QVERIFY(!QFileInfo::exists(Site() + "/index.html"));
@@ -260,7 +271,8 @@ private slots:
             QVERIFY(QFileInfo::exists(Photo(name)));
         }
         for (int k = 1; k <= 3; ++k)
-            QVERIFY(QFileInfo::exists(Site() + QStringLiteral("/imagepages/imagepage%1.html").arg(k)));
+            QVERIFY(
+                QFileInfo::exists(Site() + QStringLiteral("/imagepages/imagepage%1.html").arg(k)));
         const QByteArray index = ReadAll(Site() + "/index1.html");
         QVERIFY(index.contains("<title>Beach Days</title>"));
         QVERIFY(index.contains("line one\r\nline two"));
@@ -271,14 +283,16 @@ private slots:
         Click(Forms.Form7->Label4);
         Retype(Forms.Form8->Edit1, QStringLiteral("moved"));
         Click(Forms.Form7->Label4);
-        QCOMPARE(Fixture->Desktop.BrowserPaths,
-                 (QStringList{Site() + "/index1.html", Scratch->filePath("out/moved/index1.html")}));
+        QCOMPARE(
+            Fixture->Desktop.BrowserPaths,
+            (QStringList{Site() + "/index1.html", Scratch->filePath("out/moved/index1.html")}));
         QVERIFY(Forms.Form7->isVisible());
 
-        Click(Forms.Form7->xpButton2);   // "Start Again"
+        Click(Forms.Form7->xpButton2); // "Start Again"
         QVERIFY(Forms.Form1->isVisible());
         QVERIFY(!Forms.Form7->isVisible());
-        QCOMPARE(ListNames(), (QStringList{"one.jpg", "Two.JPG", "three.jpeg"}));   // nothing reset yet
+        QCOMPARE(ListNames(),
+                 (QStringList{"one.jpg", "Two.JPG", "three.jpeg"})); // nothing reset yet
         Click(Forms.Form1->xpButton1);
         QVERIFY(Forms.Form2->isVisible());
         QCOMPARE(ListNames(), QStringList{});
@@ -296,10 +310,10 @@ private slots:
         const QStringList photos = MakePhotos({"one.jpg", "two.jpg"});
         Fixture->Desktop.PictureAnswers.append(photos);
 
-        QVERIFY(TabTo(Forms.Form1->xpButton1));   // "Start Site"
+        QVERIFY(TabTo(Forms.Form1->xpButton1)); // "Start Site"
         Press(Forms.Form1, Qt::Key_Space);
         QVERIFY(Forms.Form2->isVisible());
-        QVERIFY(TabTo(Forms.Form2->xpButton1));   // "Browse"
+        QVERIFY(TabTo(Forms.Form2->xpButton1)); // "Browse"
         Press(Forms.Form2, Qt::Key_Return);
         QVERIFY(Forms.Form8->isVisible());
         QVERIFY(TabTo(Forms.Form8->Edit1));
@@ -307,27 +321,27 @@ private slots:
         QTest::keyClicks(Forms.Form8->Edit1, QStringLiteral("keyboard-site"));
         const QString site = Forms.Form8->Label4->Caption();
         QVERIFY(site.endsWith(QStringLiteral("/keyboard-site")));
-        QVERIFY(TabTo(Forms.Form8->xpButton1));   // "Close"
+        QVERIFY(TabTo(Forms.Form8->xpButton1)); // "Close"
         Press(Forms.Form8, Qt::Key_Space);
         QVERIFY(!Forms.Form8->isVisible());
-        QVERIFY(TabTo(Forms.Form2->xpButton2));   // "Continue -->"
+        QVERIFY(TabTo(Forms.Form2->xpButton2)); // "Continue -->"
         Press(Forms.Form2, Qt::Key_Return);
         QVERIFY(Forms.Form3->isVisible());
-        QVERIFY(TabTo(Forms.Form3->xpButton1));   // "Continue"
+        QVERIFY(TabTo(Forms.Form3->xpButton1)); // "Continue"
         Press(Forms.Form3, Qt::Key_Return);
         QVERIFY(Forms.Form4->isVisible());
 
-        QVERIFY(TabTo(Forms.Form4->xpButton3));   // "Add Picture"
+        QVERIFY(TabTo(Forms.Form4->xpButton3)); // "Add Picture"
         Press(Forms.Form4, Qt::Key_Space);
         QCOMPARE(ListNames(), (QStringList{"one.jpg", "two.jpg"}));
         QCOMPARE(ListSelectedRow(), -1);
         // Taking the focus selects the current row, so "Move Down" acts at once.
         QVERIFY(TabTo(Forms.Form4->ListView1));
         QCOMPARE(ListSelectedRow(), 0);
-        QVERIFY(TabTo(Forms.Form4->xpButton1));   // "Move Down"
+        QVERIFY(TabTo(Forms.Form4->xpButton1)); // "Move Down"
         Press(Forms.Form4, Qt::Key_Space);
         QCOMPARE(ListNames(), (QStringList{"two.jpg", "one.jpg"}));
-        QVERIFY(TabTo(Forms.Form4->xpButton6));   // "Continue"
+        QVERIFY(TabTo(Forms.Form4->xpButton6)); // "Continue"
         Press(Forms.Form4, Qt::Key_Return);
         QVERIFY(Forms.Form5->isVisible());
 
@@ -341,11 +355,13 @@ private slots:
         Press(Forms.Form5, Qt::Key_Space);
         QCOMPARE(panel->BevelOuter(), TPanel::bvLowered);
         QCOMPARE(Forms.Form5->TemplateSelected, std::string("true"));
-        QVERIFY(TabTo(Forms.Form5->xpButton3));   // "Build Site"
+        QVERIFY(TabTo(Forms.Form5->xpButton3)); // "Build Site"
         Press(Forms.Form5, Qt::Key_Return);
-        QVERIFY2(Fixture->Desktop.Messages.isEmpty(), qPrintable(Fixture->Desktop.MessageTexts().join('\n')));
+        QVERIFY2(Fixture->Desktop.Messages.isEmpty(),
+                 qPrintable(Fixture->Desktop.MessageTexts().join('\n')));
         QVERIFY(Forms.Form7->isVisible());
-        QCOMPARE(Forms.Form7->Label3->Caption(), QStringLiteral("It contains 2 pictures and is on 1 pages"));
+        QCOMPARE(Forms.Form7->Label3->Caption(),
+                 QStringLiteral("It contains 2 pictures and is on 1 pages"));
         QVERIFY(ReadAll(site + "/index1.html").contains("thumbnails/tntwo.jpg"));
 
         QVERIFY(TabTo(Forms.Form7->Label4));
@@ -391,7 +407,8 @@ private slots:
         Click(Forms.Form5->Images[0]);
         Click(Forms.Form5->xpButton3);
         QVERIFY(Forms.Form7->isVisible());
-        QCOMPARE(Forms.Form7->Label3->Caption(), QStringLiteral("It contains 1 pictures and is on 1 pages"));
+        QCOMPARE(Forms.Form7->Label3->Caption(),
+                 QStringLiteral("It contains 1 pictures and is on 1 pages"));
         Click(Forms.Form7->xpButton1);
         QCOMPARE(Fixture->Desktop.EndProgramCalls, 1);
     }
@@ -409,8 +426,10 @@ private slots:
                                        "Currently: Making the gallery pages", "Currently:"};
         QStringList withPages = withoutPages;
         withPages.insert(3, QStringLiteral("Currently: Creating images pages"));
-        QTest::newRow("image pages off") << false << withoutPages << QStringList{"10", "35", "50", "80", "0"};
-        QTest::newRow("image pages on") << true << withPages << QStringList{"10", "35", "50", "65", "80", "0"};
+        QTest::newRow("image pages off")
+            << false << withoutPages << QStringList{"10", "35", "50", "80", "0"};
+        QTest::newRow("image pages on")
+            << true << withPages << QStringList{"10", "35", "50", "65", "80", "0"};
     }
 
     void progressPaintedWhileBuilding()
@@ -460,9 +479,12 @@ private slots:
             stage = progress->Label2->Caption();
             percent = progress->Gauge1->Progress();
             // What the window system was given to show is the window as it is now.
-            const QImage onScreen =
-                progress->screen()->grabWindow(progress->winId()).toImage().convertToFormat(QImage::Format_RGB32);
-            const QImage rendered = progress->grab().toImage().convertToFormat(QImage::Format_RGB32);
+            const QImage onScreen = progress->screen()
+                                        ->grabWindow(progress->winId())
+                                        .toImage()
+                                        .convertToFormat(QImage::Format_RGB32);
+            const QImage rendered =
+                progress->grab().toImage().convertToFormat(QImage::Format_RGB32);
             shownAsItIs = progress->isVisible() && !onScreen.isNull() && onScreen == rendered;
             TPaintCounter paints(progress->Gauge1);
             progress->Gauge1->update();
@@ -473,7 +495,7 @@ private slots:
             Forms.Form5->xpButton3->setFocus();
             QTest::keyClick(Forms.Form5->xpButton3, Qt::Key_Space);
             QTest::keyClick(Forms.Form5->xpButton3, Qt::Key_Return);
-            Click(Forms.Form5->xpButton2);   // "Go Back"
+            Click(Forms.Form5->xpButton2); // "Go Back"
             progress->close();
             Forms.Form5->close();
             refused = Forms.Form5->isVisible() && progress->isVisible() && held.Builds == 1;
@@ -496,7 +518,8 @@ private slots:
         QVERIFY(Forms.Form7->isVisible());
         QVERIFY(!Forms.Form5->isVisible());
         QVERIFY(!Forms.Form6->isVisible());
-        QCOMPARE(Forms.Form7->Label3->Caption(), QStringLiteral("It contains 3 pictures and is on 1 pages"));
+        QCOMPARE(Forms.Form7->Label3->Caption(),
+                 QStringLiteral("It contains 3 pictures and is on 1 pages"));
     }
 
     // An error inside a stage ends the build there: the report with the
@@ -512,8 +535,8 @@ private slots:
         // The picture's own failure: the picture's path on a line below.
         QTest::newRow("size zero")
             << "0" << false << "Floating point division by zero.\n~/photos/a.jpg";
-        QTest::newRow("picture gone") << "85" << true
-                                      << "Cannot open file \"~/photos/b.jpg\". No such file or directory.";
+        QTest::newRow("picture gone")
+            << "85" << true << "Cannot open file \"~/photos/b.jpg\". No such file or directory.";
     }
 
     void buildStopsOnError()
@@ -536,7 +559,8 @@ private slots:
         QVERIFY(Forms.Form5->isVisible());
         QVERIFY(Forms.Form6->isVisible());
         QVERIFY(!Forms.Form7->isVisible());
-        QCOMPARE(Forms.Form6->Label2->Caption(), QStringLiteral("Currently: Making thumbnails of images"));
+        QCOMPARE(Forms.Form6->Label2->Caption(),
+                 QStringLiteral("Currently: Making thumbnails of images"));
         QCOMPARE(Forms.Form6->Gauge1->Progress(), 35);
         QVERIFY(QFileInfo(Site() + "/images").isDir());
         QVERIFY(!QFileInfo::exists(Site() + "/index1.html"));

@@ -2,15 +2,15 @@
 // else passes unchanged, and the description's line breaks come out CR LF.
 #include "WizardTestSupport.h"
 
+#include "controls/xpButton.h"
+#include "controls/xpCheckBox.h"
 #include "wizard/FolderSettingsPage.h"
 #include "wizard/PictureListPage.h"
 #include "wizard/SiteDetailsPage.h"
 #include "wizard/SiteFolderChooser.h"
-#include "wizard/base/StdCtrls.h"
 #include "wizard/WelcomePage.h"
+#include "wizard/base/StdCtrls.h"
 #include "wizard/base/WizardForms.h"
-#include "controls/xpButton.h"
-#include "controls/xpCheckBox.h"
 
 #include <QClipboard>
 #include <QFontMetrics>
@@ -38,14 +38,15 @@ private slots:
         // name, description, keywords, prefix, size as typed; then as expected.
         QTest::addColumn<QStringList>("typed");
         QTest::addColumn<QStringList>("expected");
-        const QStringList defaults{"My Picture Site",
-                                   "My pictures of me and my family at the beach side - christmas last year.",
-                                   "photos, family pics, holiday, christmas", "tn", "85"};
+        const QStringList defaults{
+            "My Picture Site",
+            "My pictures of me and my family at the beach side - christmas last year.",
+            "photos, family pics, holiday, christmas", "tn", "85"};
         QTest::newRow("all empty") << QStringList{"", "", "", "", ""} << defaults;
         QTest::newRow("letters for the size")
             << QStringList{"A", "B", "C", "D", "abc"} << QStringList{"A", "B", "C", "D", "abc"};
-        QTest::newRow("zero size") << QStringList{"A", "", "C", "", "0"}
-                                   << QStringList{"A", defaults[1], "C", "tn", "0"};
+        QTest::newRow("zero size")
+            << QStringList{"A", "", "C", "", "0"} << QStringList{"A", defaults[1], "C", "tn", "0"};
         QTest::newRow("blanks are not empty")
             << QStringList{" ", "  ", " ", " ", " "} << QStringList{" ", "  ", " ", " ", " "};
         QTest::newRow("a lone line break is not empty")
@@ -64,7 +65,8 @@ private slots:
         Retype(page->Edit3, typed[3]);
         Retype(page->Edit4, typed[4]);
         Click(page->xpButton1);
-        const QStringList actual{page->Edit1->text(), QString::fromStdString(page->SiteDescription()),
+        const QStringList actual{page->Edit1->text(),
+                                 QString::fromStdString(page->SiteDescription()),
                                  page->Edit2->text(), page->Edit3->text(), page->Edit4->text()};
         QCOMPARE(actual, expected);
         QVERIFY(Fixture->Desktop.Messages.isEmpty());
@@ -78,9 +80,12 @@ private slots:
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("three lines") << "one\ntwo\nthree" << "one\r\ntwo\r\nthree";
-        QTest::newRow("empty middle line") << "a\n\nb" << "a\r\n\r\nb";
-        QTest::newRow("trailing break") << "a\n" << "a\r\n";
+        QTest::newRow("three lines") << "one\ntwo\nthree"
+                                     << "one\r\ntwo\r\nthree";
+        QTest::newRow("empty middle line") << "a\n\nb"
+                                           << "a\r\n\r\nb";
+        QTest::newRow("trailing break") << "a\n"
+                                        << "a\r\n";
         const QString longLine = QString(30, QLatin1Char('w')).append(" ").repeated(8);
         QTest::newRow("long line wraps on screen only") << longLine << longLine;
     }
@@ -157,7 +162,8 @@ private slots:
     {
         Retype(Forms.Form3->Edit1, QStringLiteral("Kept"));
         Click(Forms.Form3->xpButton2);
-        QVERIFY(!Forms.Form3->isVisible() && !Forms.Form2->isVisible() && !Forms.Form4->isVisible());
+        QVERIFY(!Forms.Form3->isVisible() && !Forms.Form2->isVisible() &&
+                !Forms.Form4->isVisible());
         QCOMPARE(Forms.Form3->Edit1->text(), QStringLiteral("Kept"));
     }
 };

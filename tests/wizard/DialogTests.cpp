@@ -45,8 +45,8 @@ class DialogTests : public QObject {
 private slots:
     void initTestCase()
     {
-        for (const char *name : {"a.jpg", "B.JPG", "c.jpeg", "D.JPEG", "e.png", "f.jpg.txt", "g.Jpg", "t.html",
-                                 "u.HTM", "v.shtml", "w.txt"})
+        for (const char *name : {"a.jpg", "B.JPG", "c.jpeg", "D.JPEG", "e.png", "f.jpg.txt",
+                                 "g.Jpg", "t.html", "u.HTM", "v.shtml", "w.txt"})
             Touch(Scratch.filePath(name));
         QDir(Scratch.path()).mkdir(QStringLiteral("folder.jpg"));
     }
@@ -58,7 +58,8 @@ private slots:
         QTest::addColumn<QStringList>("listed");
         QTest::newRow("All") << 0 << "All (*.jpg;*.jpeg)"
                              << QStringList{"B.JPG", "D.JPEG", "a.jpg", "c.jpeg", "g.Jpg"};
-        QTest::newRow("jpg") << 1 << "JPEG Image File (*.jpg)" << QStringList{"B.JPG", "a.jpg", "g.Jpg"};
+        QTest::newRow("jpg") << 1 << "JPEG Image File (*.jpg)"
+                             << QStringList{"B.JPG", "a.jpg", "g.Jpg"};
         QTest::newRow("jpeg") << 2 << "JPEG Image File (*.jpeg)" << QStringList{"D.JPEG", "c.jpeg"};
     }
 
@@ -69,7 +70,8 @@ private slots:
         QFETCH(QStringList, listed);
         std::unique_ptr<QFileDialog> dialog(Desktop::CreatePictureDialog(nullptr));
         QCOMPARE(dialog->nameFilters(),
-                 (QStringList{"All (*.jpg;*.jpeg)", "JPEG Image File (*.jpg)", "JPEG Image File (*.jpeg)"}));
+                 (QStringList{"All (*.jpg;*.jpeg)", "JPEG Image File (*.jpg)",
+                              "JPEG Image File (*.jpeg)"}));
         QCOMPARE(dialog->fileMode(), QFileDialog::ExistingFiles);
         QVERIFY(dialog->testOption(QFileDialog::DontUseNativeDialog));
         QCOMPARE(dialog->selectedNameFilter(), QStringLiteral("All (*.jpg;*.jpeg)"));
@@ -78,7 +80,7 @@ private slots:
         auto *combo = dialog->findChild<QComboBox *>(QStringLiteral("fileTypeCombo"));
         QVERIFY(combo);
         for (int i = 0; i < filter; ++i)
-            QTest::keyClick(combo, Qt::Key_Down);   // as the user picks it
+            QTest::keyClick(combo, Qt::Key_Down); // as the user picks it
         QCOMPARE(dialog->selectedNameFilter(), text);
         QTRY_COMPARE(ListedFiles(dialog.get(), Scratch.path()), listed);
     }
@@ -95,18 +97,20 @@ private slots:
         QVERIFY(!shown.isNull());
         QVERIFY(shown.width() <= preview->width() && shown.width() >= preview->width() - 8);
         QCOMPARE(shown.width() / shown.height(), 4);
-        emit dialog->currentChanged(Scratch.path());   // a folder: no picture
+        emit dialog->currentChanged(Scratch.path()); // a folder: no picture
         QVERIFY(preview->pixmap().isNull());
     }
 
     void templateDialog()
     {
-        std::unique_ptr<QFileDialog> dialog(Desktop::CreateTemplateDialog(nullptr, Scratch.path() + "/"));
+        std::unique_ptr<QFileDialog> dialog(
+            Desktop::CreateTemplateDialog(nullptr, Scratch.path() + "/"));
         QCOMPARE(dialog->nameFilters(), QStringList{"Html Files (*.html, *.htm, *.shtml)"});
         QCOMPARE(QDir(dialog->directory()).absolutePath(), QDir(Scratch.path()).absolutePath());
         QCOMPARE(dialog->fileMode(), QFileDialog::ExistingFile);
         dialog->show();
-        QTRY_COMPARE(ListedFiles(dialog.get(), Scratch.path()), (QStringList{"t.html", "u.HTM", "v.shtml"}));
+        QTRY_COMPARE(ListedFiles(dialog.get(), Scratch.path()),
+                     (QStringList{"t.html", "u.HTM", "v.shtml"}));
     }
 };
 

@@ -4,9 +4,9 @@
 // the program goes on.
 #include "WizardTestSupport.h"
 
-#include "wizard/base/ErrorReport.h"
-#include "site/SiteError.h"
 #include "controls/xpButton.h"
+#include "site/SiteError.h"
+#include "wizard/base/ErrorReport.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -69,7 +69,7 @@ private slots:
     // character-code order.
     void fullStopRule_data()
     {
-        QTest::addColumn<QString>("route");   // "guard", "notify" or "button"
+        QTest::addColumn<QString>("route"); // "guard", "notify" or "button"
         QTest::addColumn<QString>("thrown");
         QTest::addColumn<QString>("shown");
         const QList<QPair<QString, QString>> texts = {

@@ -2,14 +2,14 @@
 // on "Continue -->", the folder line, and the current path rule.
 #include "WizardTestSupport.h"
 
-#include "wizard/FolderSettingsPage.h"
-#include "wizard/base/WizardForms.h"
-#include "wizard/SiteDetailsPage.h"
-#include "wizard/SiteFolderChooser.h"
-#include "wizard/base/StdCtrls.h"
-#include "wizard/WelcomePage.h"
 #include "controls/xpButton.h"
 #include "controls/xpCheckBox.h"
+#include "wizard/FolderSettingsPage.h"
+#include "wizard/SiteDetailsPage.h"
+#include "wizard/SiteFolderChooser.h"
+#include "wizard/WelcomePage.h"
+#include "wizard/base/StdCtrls.h"
+#include "wizard/base/WizardForms.h"
 
 #include <QDir>
 #include <QFileSystemModel>
@@ -38,20 +38,30 @@ private slots:
     {
         QTest::addColumn<QString>("images");
         QTest::addColumn<QString>("thumbnails");
-        QTest::addColumn<QString>("imagePages");   // typed while the box is on, then switched off
+        QTest::addColumn<QString>("imagePages"); // typed while the box is on, then switched off
         QTest::addColumn<bool>("chooserClosed");
         QTest::addColumn<QStringList>("expected"); // the three boxes afterwards
         QTest::addColumn<bool>("movesOn");
-        QTest::newRow("nothing chosen") << "images" << "thumbnails" << "imagepages" << false
-                                        << QStringList{"images", "thumbnails", "imagepages"} << false;
+        QTest::newRow("nothing chosen")
+            << "images"
+            << "thumbnails"
+            << "imagepages" << false << QStringList{"images", "thumbnails", "imagepages"} << false;
         QTest::newRow("two boxes emptied, nothing chosen")
-            << "" << "" << "imagepages" << false << QStringList{"images", "thumbnails", "imagepages"} << false;
+            << ""
+            << ""
+            << "imagepages" << false << QStringList{"images", "thumbnails", "imagepages"} << false;
         QTest::newRow("disabled image-pages box emptied")
-            << "pics" << "tn" << "" << true << QStringList{"pics", "tn", "imagepages"} << true;
+            << "pics"
+            << "tn"
+            << "" << true << QStringList{"pics", "tn", "imagepages"} << true;
         QTest::newRow("blanks are not empty")
-            << "  " << " " << "   " << true << QStringList{"  ", " ", "   "} << true;
+            << "  "
+            << " "
+            << "   " << true << QStringList{"  ", " ", "   "} << true;
         QTest::newRow("all emptied, chooser closed")
-            << "" << "" << "" << true << QStringList{"images", "thumbnails", "imagepages"} << true;
+            << ""
+            << ""
+            << "" << true << QStringList{"images", "thumbnails", "imagepages"} << true;
     }
 
     void continueRefillsThenChecks()
@@ -74,7 +84,8 @@ private slots:
             Click(Forms.Form8->xpButton1);
         }
         Click(page->xpButton2);
-        QCOMPARE((QStringList{page->Edit1->text(), page->Edit2->text(), page->Edit3->text()}), expected);
+        QCOMPARE((QStringList{page->Edit1->text(), page->Edit2->text(), page->Edit3->text()}),
+                 expected);
         QCOMPARE(Forms.Form3->isVisible(), movesOn);
         QCOMPARE(page->isVisible(), !movesOn);
         if (movesOn) {
@@ -82,7 +93,8 @@ private slots:
         } else {
             QCOMPARE(Fixture->Desktop.Messages.size(), 1);
             QCOMPARE(Fixture->Desktop.Messages[0].Title, QStringLiteral("Error"));
-            QCOMPARE(Fixture->Desktop.Messages[0].Text, QStringLiteral("You MUST select a folder to save the site to"));
+            QCOMPARE(Fixture->Desktop.Messages[0].Text,
+                     QStringLiteral("You MUST select a folder to save the site to"));
         }
     }
 
@@ -108,15 +120,27 @@ private slots:
     // name as typed.
     void currentPathRule_data()
     {
-        QTest::addColumn<QString>("folder");   // "~" = the scratch folder
+        QTest::addColumn<QString>("folder"); // "~" = the scratch folder
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("root") << "/" << "mysite" << "/mysite";
-        QTest::newRow("root, empty name") << "/" << "" << "/";
-        QTest::newRow("folder") << "~" << "mysite" << "~/mysite";
-        QTest::newRow("folder, empty name") << "~" << "" << "~/";
-        QTest::newRow("name kept as typed") << "~" << " my site " << "~/ my site ";
-        QTest::newRow("name with a slash") << "~" << "a/b" << "~/a/b";
+        QTest::newRow("root") << "/"
+                              << "mysite"
+                              << "/mysite";
+        QTest::newRow("root, empty name") << "/"
+                                          << ""
+                                          << "/";
+        QTest::newRow("folder") << "~"
+                                << "mysite"
+                                << "~/mysite";
+        QTest::newRow("folder, empty name") << "~"
+                                            << ""
+                                            << "~/";
+        QTest::newRow("name kept as typed") << "~"
+                                            << " my site "
+                                            << "~/ my site ";
+        QTest::newRow("name with a slash") << "~"
+                                           << "a/b"
+                                           << "~/a/b";
     }
 
     void currentPathRule()
@@ -191,7 +215,8 @@ private slots:
         QTRY_VERIFY((index = Forms.Form8->FolderModel->index(albums)).isValid() &&
                     tree->visualRect(index).isValid());
         tree->scrollTo(index);
-        QTest::mouseClick(tree->viewport(), Qt::RightButton, Qt::NoModifier, tree->visualRect(index).center());
+        QTest::mouseClick(tree->viewport(), Qt::RightButton, Qt::NoModifier,
+                          tree->visualRect(index).center());
         QCOMPARE(Forms.Form8->SelectedFolder(), albums);
         QCOMPARE(Forms.Form8->Label4->Caption(), albums + QStringLiteral("/mysite"));
     }

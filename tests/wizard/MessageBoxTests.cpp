@@ -4,14 +4,14 @@
 // Escape, and title-bar closes are refused only while the build runs.
 #include "WizardTestSupport.h"
 
-#include "wizard/CompletedPage.h"
-#include "wizard/base/WizardForms.h"
-#include "wizard/ProgressGauge.h"
-#include "wizard/ProgressWindow.h"
-#include "wizard/base/StdCtrls.h"
-#include "wizard/TemplatePage.h"
 #include "controls/xpButton.h"
 #include "controls/xpCheckBox.h"
+#include "wizard/CompletedPage.h"
+#include "wizard/ProgressGauge.h"
+#include "wizard/ProgressWindow.h"
+#include "wizard/TemplatePage.h"
+#include "wizard/base/StdCtrls.h"
+#include "wizard/base/WizardForms.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -97,15 +97,9 @@ private:
             if (QAbstractButton *ok = box->button(QMessageBox::Ok))
                 QTest::mouseClick(ok, Qt::LeftButton, Qt::NoModifier, ok->rect().center());
             break;
-        case PressReturn:
-            QTest::keyClick(focus, Qt::Key_Return);
-            break;
-        case PressSpace:
-            QTest::keyClick(focus, Qt::Key_Space);
-            break;
-        case PressEscape:
-            QTest::keyClick(focus, Qt::Key_Escape);
-            break;
+        case PressReturn: QTest::keyClick(focus, Qt::Key_Return); break;
+        case PressSpace: QTest::keyClick(focus, Qt::Key_Space); break;
+        case PressEscape: QTest::keyClick(focus, Qt::Key_Escape); break;
         }
     }
 
@@ -151,7 +145,10 @@ class MessageBoxTests : public QObject {
 
     QString Site() const { return Scratch->filePath(QStringLiteral("site")); }
 
-    QStringList MakePhotos(const QStringList &names) { return ::MakePhotos(Scratch->path(), names); }
+    QStringList MakePhotos(const QStringList &names)
+    {
+        return ::MakePhotos(Scratch->path(), names);
+    }
 
 private slots:
     void init()
@@ -177,13 +174,17 @@ private slots:
         QTest::addColumn<bool>("custom");
         QTest::addColumn<int>("answer");
         QTest::addColumn<QString>("text");
-        const QList<QPair<const char *, TAnswer>> answers = {
-            {"OK clicked", ClickOk}, {"Return", PressReturn}, {"Space", PressSpace}, {"Escape", PressEscape}};
+        const QList<QPair<const char *, TAnswer>> answers = {{"OK clicked", ClickOk},
+                                                             {"Return", PressReturn},
+                                                             {"Space", PressSpace},
+                                                             {"Escape", PressEscape}};
         for (const auto &[name, answer] : answers) {
             QTest::newRow(qPrintable(QStringLiteral("no template, ") + name))
-                << false << int(answer) << "You didn't select a template, please select one then click Build";
+                << false << int(answer)
+                << "You didn't select a template, please select one then click Build";
             QTest::newRow(qPrintable(QStringLiteral("custom ticked, no file, ") + name))
-                << true << int(answer) << "You MUST select a template or use a custom one to continue";
+                << true << int(answer)
+                << "You MUST select a template or use a custom one to continue";
         }
     }
 
@@ -232,8 +233,9 @@ private slots:
         QVERIFY2(!answerer.Stuck, "the error report did not close");
         QCOMPARE(answerer.Seen.size(), 1);
         QCOMPARE(answerer.Seen[0].Title, QStringLiteral("Quorvex - Pixelnook"));
-        QCOMPARE(answerer.Seen[0].Text,
-                 QStringLiteral("Cannot open file \"%1\". No such file or directory.").arg(photos[1]));
+        QCOMPARE(
+            answerer.Seen[0].Text,
+            QStringLiteral("Cannot open file \"%1\". No such file or directory.").arg(photos[1]));
         QCOMPARE(answerer.Seen[0].Icon, QMessageBox::Critical);
         QVERIFY(QFileInfo::exists(Site() + QStringLiteral("/thumbnails/tna.jpg")));
         QVERIFY(Forms.Form5->isVisible());

@@ -3,19 +3,19 @@
 // the answers it resets.
 #include "WizardTestSupport.h"
 
-#include "wizard/FolderSettingsPage.h"
-#include "wizard/base/WizardForms.h"
-#include "wizard/PictureListPage.h"
+#include "controls/xpButton.h"
+#include "controls/xpCheckBox.h"
+#include "site/SiteSettings.h"
 #include "wizard/CompletedPage.h"
+#include "wizard/FolderSettingsPage.h"
+#include "wizard/PictureListPage.h"
 #include "wizard/ProgressWindow.h"
 #include "wizard/SiteDetailsPage.h"
 #include "wizard/SiteFolderChooser.h"
-#include "site/SiteSettings.h"
-#include "wizard/base/StdCtrls.h"
 #include "wizard/TemplatePage.h"
 #include "wizard/WelcomePage.h"
-#include "controls/xpButton.h"
-#include "controls/xpCheckBox.h"
+#include "wizard/base/StdCtrls.h"
+#include "wizard/base/WizardForms.h"
 
 #include <QDir>
 #include <QLineEdit>
@@ -88,7 +88,11 @@ private slots:
         QVERIFY(WriteJpeg(Picture(), 8, 8, Qt::red));
         QVERIFY(WalkToPage(Fixture->Desktop, page, {QString(), {Picture()}}));
         TForm *pages[] = {nullptr, nullptr, Forms.Form2, Forms.Form3, Forms.Form4, Forms.Form5};
-        TxpButton *goBack[] = {nullptr, nullptr, nullptr, Forms.Form3->xpButton2, Forms.Form4->xpButton7,
+        TxpButton *goBack[] = {nullptr,
+                               nullptr,
+                               nullptr,
+                               Forms.Form3->xpButton2,
+                               Forms.Form4->xpButton7,
                                Forms.Form5->xpButton2};
         QVERIFY(pages[page]->isVisible());
         if (titleBar)
@@ -200,13 +204,16 @@ private:
     const std::vector<TAnswer> &Answers()
     {
         static const std::vector<TAnswer> answers = {
-            {"TemplateSelected", [] { return QString::fromStdString(Forms.Form5->TemplateSelected); },
+            {"TemplateSelected",
+             [] { return QString::fromStdString(Forms.Form5->TemplateSelected); },
              [] { return QStringLiteral("false"); }},
             {"TemplatePath", [] { return QString::fromStdString(Forms.Form5->TemplatePath); },
              [] { return QString(); }},
             {"picture list", [] { return ListNames().join('|'); }, [] { return QString(); }},
-            {"folder line", [] { return Forms.Form2->Label7->Caption(); }, [] { return QStringLiteral("Folder:"); }},
-            {"images folder", [] { return Forms.Form2->Edit1->text(); }, [] { return QStringLiteral("images"); }},
+            {"folder line", [] { return Forms.Form2->Label7->Caption(); },
+             [] { return QStringLiteral("Folder:"); }},
+            {"images folder", [] { return Forms.Form2->Edit1->text(); },
+             [] { return QStringLiteral("images"); }},
             {"thumbnails folder", [] { return Forms.Form2->Edit2->text(); },
              [] { return QStringLiteral("thumbnails"); }},
             {"image pages folder", [] { return Forms.Form2->Edit3->text(); },
@@ -215,25 +222,30 @@ private:
              [] { return QStringLiteral("My Picture Site"); }},
             {"keywords", [] { return Forms.Form3->Edit2->text(); },
              [] { return QStringLiteral("photos, family pics, holiday, christmas"); }},
-            {"thumbnail prefix", [] { return Forms.Form3->Edit3->text(); }, [] { return QStringLiteral("tn"); }},
-            {"thumbnail size", [] { return Forms.Form3->Edit4->text(); }, [] { return QStringLiteral("85"); }},
+            {"thumbnail prefix", [] { return Forms.Form3->Edit3->text(); },
+             [] { return QStringLiteral("tn"); }},
+            {"thumbnail size", [] { return Forms.Form3->Edit4->text(); },
+             [] { return QStringLiteral("85"); }},
             {"description", [] { return QString::fromStdString(Forms.Form3->SiteDescription()); },
              [] {
                  return QStringLiteral(
                      "My pictures of me and my family at the beach side - christmas last year.");
              }},
-            {"custom template path", [] { return Forms.Form5->Edit1->text(); }, [] { return QString(); }},
+            {"custom template path", [] { return Forms.Form5->Edit1->text(); },
+             [] { return QString(); }},
             {"site folder (current path)", [] { return Forms.Form8->Label4->Caption(); },
              [] { return QDir::homePath() + QStringLiteral("/mysite"); }},
             {"make image pages, its label and box",
              [] {
-                 return Flag(Forms.Form2->xpCheckBox1->Checked()) + Flag(Forms.Form2->Label5->isEnabled()) +
+                 return Flag(Forms.Form2->xpCheckBox1->Checked()) +
+                        Flag(Forms.Form2->Label5->isEnabled()) +
                         Flag(Forms.Form2->Edit3->isEnabled());
              },
              nullptr},
             {"use custom template, its box and button",
              [] {
-                 return Flag(Forms.Form5->xpCheckBox1->Checked()) + Flag(Forms.Form5->Edit1->isEnabled()) +
+                 return Flag(Forms.Form5->xpCheckBox1->Checked()) +
+                        Flag(Forms.Form5->Edit1->isEnabled()) +
                         Flag(Forms.Form5->xpButton1->isEnabled());
              },
              nullptr},

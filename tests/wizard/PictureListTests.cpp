@@ -3,14 +3,14 @@
 // Move Down, and the empty-list check.
 #include "WizardTestSupport.h"
 
+#include "controls/xpButton.h"
 #include "wizard/FolderSettingsPage.h"
-#include "wizard/base/WizardForms.h"
 #include "wizard/PictureListPage.h"
 #include "wizard/SiteDetailsPage.h"
 #include "wizard/SiteFolderChooser.h"
 #include "wizard/TemplatePage.h"
 #include "wizard/WelcomePage.h"
-#include "controls/xpButton.h"
+#include "wizard/base/WizardForms.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -46,8 +46,8 @@ struct TDragAnswer {
 // sent the way the window system delivers it (to the list's viewport),
 // proposing a move as file managers do by default. The drop is then let
 // finish, which is when the list takes the pictures in.
-TDragAnswer DragOntoList(const QMimeData &Data, Qt::DropActions Offered = Qt::CopyAction | Qt::MoveAction |
-                                                                          Qt::LinkAction)
+TDragAnswer DragOntoList(const QMimeData &Data,
+                         Qt::DropActions Offered = Qt::CopyAction | Qt::MoveAction | Qt::LinkAction)
 {
     QWidget *viewport = Forms.Form4->ListView1->viewport();
     const QPoint at = viewport->rect().center();
@@ -102,10 +102,11 @@ private slots:
         QTest::newRow("dialog order kept")
             << QList<QStringList>{{"/p/b.jpg", "/p/a.jpg"}} << QStringList{"b.jpg", "a.jpg"}
             << QStringList{"/p/", "/p/"} << 0;
-        QTest::newRow("same file in two runs")
-            << QList<QStringList>{{"/p/a.jpg"}, {"/p/a.jpg"}} << QStringList{"a.jpg"} << QStringList{"/p/"} << 1;
+        QTest::newRow("same file in two runs") << QList<QStringList>{{"/p/a.jpg"}, {"/p/a.jpg"}}
+                                               << QStringList{"a.jpg"} << QStringList{"/p/"} << 1;
         QTest::newRow("same name from another folder")
-            << QList<QStringList>{{"/p/a.jpg"}, {"/q/a.jpg"}} << QStringList{"a.jpg"} << QStringList{"/p/"} << 1;
+            << QList<QStringList>{{"/p/a.jpg"}, {"/q/a.jpg"}} << QStringList{"a.jpg"}
+            << QStringList{"/p/"} << 1;
         QTest::newRow("other letter case is another name")
             << QList<QStringList>{{"/p/a.jpg"}, {"/q/A.JPG"}} << QStringList{"a.jpg", "A.JPG"}
             << QStringList{"/p/", "/q/"} << 0;
@@ -115,16 +116,16 @@ private slots:
             << QStringList{"a.jpg", "b.jpg", "c.jpg", "d.jpg", "e.jpg"}
             << QStringList{"/p/", "/p/", "/p/", "/q/", "/q/"} << 3;
         QTest::newRow("twice in one choice")
-            << QList<QStringList>{{"/p/x.jpg", "/q/x.jpg", "/q/y.jpg"}} << QStringList{"x.jpg", "y.jpg"}
-            << QStringList{"/p/", "/q/"} << 1;
-        QTest::newRow("from the root") << QList<QStringList>{{"/a.jpg"}} << QStringList{"a.jpg"}
-                                       << QStringList{"/"} << 0;
+            << QList<QStringList>{{"/p/x.jpg", "/q/x.jpg", "/q/y.jpg"}}
+            << QStringList{"x.jpg", "y.jpg"} << QStringList{"/p/", "/q/"} << 1;
+        QTest::newRow("from the root")
+            << QList<QStringList>{{"/a.jpg"}} << QStringList{"a.jpg"} << QStringList{"/"} << 0;
         QTest::newRow("names with blanks kept")
-            << QList<QStringList>{{"/p q/ a .jpg", "/p q/a .jpg"}} << QStringList{" a .jpg", "a .jpg"}
-            << QStringList{"/p q/", "/p q/"} << 0;
+            << QList<QStringList>{{"/p q/ a .jpg", "/p q/a .jpg"}}
+            << QStringList{" a .jpg", "a .jpg"} << QStringList{"/p q/", "/p q/"} << 0;
         QTest::newRow("neither existence nor type looked at")
-            << QList<QStringList>{{"/nowhere/notes.txt"}} << QStringList{"notes.txt"} << QStringList{"/nowhere/"}
-            << 0;
+            << QList<QStringList>{{"/nowhere/notes.txt"}} << QStringList{"notes.txt"}
+            << QStringList{"/nowhere/"} << 0;
         QTest::newRow("cancelled") << QList<QStringList>{{}} << QStringList{} << QStringList{} << 0;
     }
 
@@ -143,7 +144,8 @@ private slots:
         for (const auto &message : Fixture->Desktop.Messages) {
             QCOMPARE(message.Title, QStringLiteral("Error"));
             QCOMPARE(message.Text,
-                     QStringLiteral("A file with this name is already added. Please select another name"));
+                     QStringLiteral(
+                         "A file with this name is already added. Please select another name"));
         }
         // What the build reads: the same rows, top to bottom.
         const pixelnook::PictureList pictures = Forms.Form4->Pictures();
@@ -167,20 +169,25 @@ private slots:
     {
         QTest::addColumn<int>("rows");
         QTest::addColumn<int>("selected");
-        QTest::addColumn<QString>("clicks");   // D = Move Down, U = Move Up, X = Delete
+        QTest::addColumn<QString>("clicks"); // D = Move Down, U = Move Up, X = Delete
         QTest::addColumn<QStringList>("names");
         QTest::addColumn<int>("selectedAfter");
-        QTest::newRow("down on the bottom row") << 4 << 3 << "D" << QStringList{"a", "b", "c", "d"} << 3;
+        QTest::newRow("down on the bottom row")
+            << 4 << 3 << "D" << QStringList{"a", "b", "c", "d"} << 3;
         QTest::newRow("up on the top row") << 4 << 0 << "U" << QStringList{"a", "b", "c", "d"} << 0;
-        QTest::newRow("down twice from the top") << 4 << 0 << "DD" << QStringList{"b", "c", "a", "d"} << 2;
-        QTest::newRow("up from the bottom") << 4 << 3 << "U" << QStringList{"a", "b", "d", "c"} << 2;
+        QTest::newRow("down twice from the top")
+            << 4 << 0 << "DD" << QStringList{"b", "c", "a", "d"} << 2;
+        QTest::newRow("up from the bottom")
+            << 4 << 3 << "U" << QStringList{"a", "b", "d", "c"} << 2;
         QTest::newRow("up on the bottom of two") << 2 << 1 << "U" << QStringList{"b", "a"} << 0;
         QTest::newRow("down then up") << 4 << 1 << "DU" << QStringList{"a", "b", "c", "d"} << 1;
         QTest::newRow("delete a middle row") << 4 << 1 << "X" << QStringList{"a", "c", "d"} << -1;
         QTest::newRow("delete the last row") << 4 << 3 << "X" << QStringList{"a", "b", "c"} << -1;
         QTest::newRow("delete the only row") << 1 << 0 << "X" << QStringList{} << -1;
-        QTest::newRow("nothing selected") << 4 << -1 << "XUD" << QStringList{"a", "b", "c", "d"} << -1;
-        QTest::newRow("after delete nothing moves") << 3 << 0 << "XDU" << QStringList{"b", "c"} << -1;
+        QTest::newRow("nothing selected")
+            << 4 << -1 << "XUD" << QStringList{"a", "b", "c", "d"} << -1;
+        QTest::newRow("after delete nothing moves")
+            << 3 << 0 << "XDU" << QStringList{"b", "c"} << -1;
     }
 
     void moveAndDelete()
@@ -222,7 +229,8 @@ private slots:
         QTest::addColumn<bool>("copyOffered");
         QTest::addColumn<bool>("taken");
         QTest::newRow("a picture") << QStringList{"file:///p/a.jpg"} << true << true;
-        QTest::newRow("a file of another kind") << QStringList{"file:///p/notes.txt"} << true << true;
+        QTest::newRow("a file of another kind")
+            << QStringList{"file:///p/notes.txt"} << true << true;
         QTest::newRow("a picture among web addresses")
             << QStringList{"https://example.com/a.jpg", "file:///p/b.jpg"} << true << true;
         QTest::newRow("web addresses only")
@@ -262,7 +270,7 @@ private slots:
     // a scratch folder, and those ending in "/" are real folders there.
     void dropAddsPictures_data()
     {
-        QTest::addColumn<QStringList>("listed");   // added through the dialog first
+        QTest::addColumn<QStringList>("listed"); // added through the dialog first
         QTest::addColumn<QStringList>("dropped");
         QTest::addColumn<QStringList>("names");
         QTest::addColumn<QStringList>("folders");
@@ -270,27 +278,30 @@ private slots:
         const QString only = QStringLiteral("Only JPEG pictures (.jpg or .jpeg) can be added. ");
         QTest::newRow("in the order dropped, any letter case")
             << QStringList{} << QStringList{"/p/b.jpg", "/p/a.JPG", "/q/c.JpEg", "/q/d.jpeg"}
-            << QStringList{"b.jpg", "a.JPG", "c.JpEg", "d.jpeg"} << QStringList{"/p/", "/p/", "/q/", "/q/"}
-            << QStringList{};
+            << QStringList{"b.jpg", "a.JPG", "c.JpEg", "d.jpeg"}
+            << QStringList{"/p/", "/p/", "/q/", "/q/"} << QStringList{};
         QTest::newRow("after the dialog's, duplicates refused in drop order")
-            << QStringList{"/p/a.jpg"} << QStringList{"/q/a.jpg", "/q/b.jpg", "/r/b.jpg", "/q/A.jpg"}
+            << QStringList{"/p/a.jpg"}
+            << QStringList{"/q/a.jpg", "/q/b.jpg", "/r/b.jpg", "/q/A.jpg"}
             << QStringList{"a.jpg", "b.jpg", "A.jpg"} << QStringList{"/p/", "/q/", "/q/"}
             << QStringList{kDuplicate, kDuplicate};
         QTest::newRow("other files named once, after the duplicates")
-            << QStringList{"/p/a.jpg"}
-            << QStringList{"/q/notes.txt", "/q/a.jpg", "/q/b.jpg", "/q/photo.jpg.txt", "/q/c.png", "/q/jpg"}
+            << QStringList{"/p/a.jpg"} << QStringList{"/q/notes.txt",     "/q/a.jpg", "/q/b.jpg",
+                                                      "/q/photo.jpg.txt", "/q/c.png", "/q/jpg"}
             << QStringList{"a.jpg", "b.jpg"} << QStringList{"/p/", "/q/"}
-            << QStringList{kDuplicate,
-                           only + "These were left out:\n/q/notes.txt\n/q/photo.jpg.txt\n/q/c.png\n/q/jpg"};
+            << QStringList{
+                   kDuplicate,
+                   only + "These were left out:\n/q/notes.txt\n/q/photo.jpg.txt\n/q/c.png\n/q/jpg"};
         QTest::newRow("a folder, even one named like a picture")
             << QStringList{} << QStringList{"~/album.jpg/", "~/gone.jpg"} << QStringList{"gone.jpg"}
             << QStringList{"~/"} << QStringList{only + "This was left out:\n~/album.jpg/"};
         QTest::newRow("a web address among the files")
-            << QStringList{} << QStringList{"https://example.com/a.jpg", "/p/b.jpg"} << QStringList{"b.jpg"}
-            << QStringList{"/p/"} << QStringList{only + "This was left out:\nhttps://example.com/a.jpg"};
+            << QStringList{} << QStringList{"https://example.com/a.jpg", "/p/b.jpg"}
+            << QStringList{"b.jpg"} << QStringList{"/p/"}
+            << QStringList{only + "This was left out:\nhttps://example.com/a.jpg"};
         QTest::newRow("blanks, accents and a percent sign kept")
-            << QStringList{} << QStringList{"/my photos/été 100%.jpg"} << QStringList{"été 100%.jpg"}
-            << QStringList{"/my photos/"} << QStringList{};
+            << QStringList{} << QStringList{"/my photos/été 100%.jpg"}
+            << QStringList{"été 100%.jpg"} << QStringList{"/my photos/"} << QStringList{};
         QStringList many;
         QString named = only + "These were left out:";
         for (int i = 1; i <= 12; ++i) {
@@ -299,7 +310,8 @@ private slots:
                 named += QStringLiteral("\n/p/note%1.txt").arg(i);
         }
         QTest::newRow("many left out, the first ten named")
-            << QStringList{} << many << QStringList{} << QStringList{} << QStringList{named + "\nand 2 more"};
+            << QStringList{} << many << QStringList{} << QStringList{}
+            << QStringList{named + "\nand 2 more"};
     }
 
     void dropAddsPictures()

@@ -5,34 +5,34 @@
 #include "WizardTestSupport.h"
 
 #include "app/Application.h"
-#include "wizard/CompletedPage.h"
 #include "app/CreateForms.h"
+#include "controls/xpButton.h"
+#include "controls/xpCheckBox.h"
+#include "wizard/CompletedPage.h"
 #include "wizard/FolderSettingsPage.h"
 #include "wizard/PictureListPage.h"
 #include "wizard/ProgressGauge.h"
 #include "wizard/ProgressWindow.h"
 #include "wizard/SiteDetailsPage.h"
 #include "wizard/SiteFolderChooser.h"
-#include "wizard/base/StdCtrls.h"
 #include "wizard/TemplatePage.h"
 #include "wizard/WelcomePage.h"
+#include "wizard/base/StdCtrls.h"
 #include "wizard/base/WizardForms.h"
-#include "controls/xpButton.h"
-#include "controls/xpCheckBox.h"
 
+#include <QDir>
+#include <QFileDialog>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QLinearGradient>
+#include <QMessageBox>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPlainTextEdit>
-#include <QDir>
-#include <QGuiApplication>
 #include <QScreen>
-#include <QTimer>
-#include <QFileDialog>
-#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include <cstdio>
@@ -158,7 +158,7 @@ int main(int argc, char **argv)
         Click(Forms.Form2->xpButton1);
         SelectFolderInTree(home.filePath(QStringLiteral("Pictures")));
         Retype(Forms.Form8->Edit1, QStringLiteral("holiday-site"));
-        QTest::qWait(300);   // the folder tree fills in the background
+        QTest::qWait(300); // the folder tree fills in the background
         ok &= Save(Forms.Form8, QStringLiteral("8-site-folder-chooser"));
         Click(Forms.Form8->xpButton1);
 
@@ -167,8 +167,9 @@ int main(int argc, char **argv)
         Click(Forms.Form2->xpButton2);
 
         Retype(Forms.Form3->Edit1, QStringLiteral("Holiday 2026"));
-        Retype(Forms.Form3->Memo1, QStringLiteral("Two weeks at the sea.\nPictures of the beach, the bay and the "
-                                                  "long dinners in the evening."));
+        Retype(Forms.Form3->Memo1,
+               QStringLiteral("Two weeks at the sea.\nPictures of the beach, the bay and the "
+                              "long dinners in the evening."));
         ok &= Save(Forms.Form3, QStringLiteral("3-site-details"));
         Click(Forms.Form3->xpCheckBox1);
         ok &= Save(Forms.Form3, QStringLiteral("3-site-details-web-ready"));
@@ -223,7 +224,8 @@ int main(int argc, char **argv)
             std::printf("message: %s\n", qPrintable(text));
 
         QMessageBox box(QMessageBox::Critical, QStringLiteral("Error"),
-                        QStringLiteral("You MUST select a folder to save the site to"), QMessageBox::Ok);
+                        QStringLiteral("You MUST select a folder to save the site to"),
+                        QMessageBox::Ok);
         box.show();
         ok &= Save(&box, QStringLiteral("9-message-box"));
         box.hide();

@@ -3,14 +3,14 @@
 // checks "Build Site" makes before anything is written.
 #include "WizardTestSupport.h"
 
-#include "wizard/CompletedPage.h"
-#include "wizard/base/WizardForms.h"
-#include "wizard/ProgressWindow.h"
-#include "wizard/base/StdCtrls.h"
-#include "wizard/TemplatePage.h"
-#include "wizard/WelcomePage.h"
 #include "controls/xpButton.h"
 #include "controls/xpCheckBox.h"
+#include "wizard/CompletedPage.h"
+#include "wizard/ProgressWindow.h"
+#include "wizard/TemplatePage.h"
+#include "wizard/WelcomePage.h"
+#include "wizard/base/StdCtrls.h"
+#include "wizard/base/WizardForms.h"
 
 #include <QDir>
 #include <QFile>
@@ -70,7 +70,8 @@ class TemplatePageTests : public QObject {
         const QString path = Scratch->filePath(QStringLiteral("mine.html"));
         QFile file(path);
         file.open(QIODevice::WriteOnly);
-        file.write(ReadAll(Forms.Form5->ProgramFolder + QStringLiteral("templates/template1.html")));
+        file.write(
+            ReadAll(Forms.Form5->ProgramFolder + QStringLiteral("templates/template1.html")));
         file.write(kCustomMarker);
         return path;
     }
@@ -112,16 +113,25 @@ private slots:
         QTest::addColumn<int>("lowered");
         QTest::addColumn<int>("picked");      // template number in TemplatePath, 0 = none
         QTest::addColumn<QString>("missing"); // the refused template numbers, in order
-        QTest::newRow("panel 2 then panel 5") << "123456" << "P2P5" << 5 << 5 << "";
-        QTest::newRow("the picture of panel 4") << "123456" << "I4" << 4 << 4 << "";
-        QTest::newRow("picture then panel") << "123456" << "I1P6" << 6 << 6 << "";
-        QTest::newRow("missing after a pick") << "12456" << "P1P3" << 1 << 1 << "3";
-        QTest::newRow("missing, nothing picked") << "" << "I6P2" << 0 << 0 << "62";
-        QTest::newRow("missing then present") << "2" << "P3P2" << 2 << 2 << "3";
+        QTest::newRow("panel 2 then panel 5") << "123456"
+                                              << "P2P5" << 5 << 5 << "";
+        QTest::newRow("the picture of panel 4") << "123456"
+                                                << "I4" << 4 << 4 << "";
+        QTest::newRow("picture then panel") << "123456"
+                                            << "I1P6" << 6 << 6 << "";
+        QTest::newRow("missing after a pick") << "12456"
+                                              << "P1P3" << 1 << 1 << "3";
+        QTest::newRow("missing, nothing picked") << ""
+                                                 << "I6P2" << 0 << 0 << "62";
+        QTest::newRow("missing then present") << "2"
+                                              << "P3P2" << 2 << 2 << "3";
         // By keyboard ("S" Space, "R" Return, "E" Enter on the focused panel).
-        QTest::newRow("Space on panel 3, Return on panel 6") << "123456" << "S3R6" << 6 << 6 << "";
-        QTest::newRow("Enter on panel 2") << "123456" << "E2" << 2 << 2 << "";
-        QTest::newRow("missing by key after a pick") << "12456" << "S1R3" << 1 << 1 << "3";
+        QTest::newRow("Space on panel 3, Return on panel 6") << "123456"
+                                                             << "S3R6" << 6 << 6 << "";
+        QTest::newRow("Enter on panel 2") << "123456"
+                                          << "E2" << 2 << 2 << "";
+        QTest::newRow("missing by key after a pick") << "12456"
+                                                     << "S1R3" << 1 << 1 << "3";
     }
 
     void pickBuiltInTemplate()
@@ -151,10 +161,12 @@ private slots:
         QCOMPARE(LoweredPanel(), lowered);
         QCOMPARE(Forms.Form5->TemplateSelected, std::string(picked ? "true" : "false"));
         QCOMPARE(QString::fromStdString(Forms.Form5->TemplatePath),
-                 picked ? folder + QStringLiteral("templates/template%1.html").arg(picked) : QString());
+                 picked ? folder + QStringLiteral("templates/template%1.html").arg(picked)
+                        : QString());
         QStringList expected;
         for (QChar n : missing)
-            expected << QStringLiteral("The file '%1templates/template%2.html' could not be found. Please re-install")
+            expected << QStringLiteral("The file '%1templates/template%2.html' could not be found. "
+                                       "Please re-install")
                             .arg(folder)
                             .arg(n);
         QCOMPARE(Fixture->Desktop.MessageTexts(), expected);
@@ -170,7 +182,7 @@ private slots:
         Fixture->Desktop.TemplateAnswers << QStringLiteral("/some/where/mine.html") << QString();
         Click(page->xpButton1);
         QCOMPARE(page->Edit1->text(), QStringLiteral("/some/where/mine.html"));
-        Click(page->xpButton1);   // cancelled: nothing changes
+        Click(page->xpButton1); // cancelled: nothing changes
         QCOMPARE(page->Edit1->text(), QStringLiteral("/some/where/mine.html"));
         QCOMPARE(Fixture->Desktop.TemplateStartFolders, QStringList(2, page->ProgramFolder));
         Click(page->xpCheckBox1);
@@ -183,20 +195,27 @@ private slots:
     void buildSiteChecks_data()
     {
         QTest::addColumn<bool>("useCustom");
-        QTest::addColumn<QString>("custom");   // "", "missing" or "file"
-        QTest::addColumn<int>("builtIn");      // panel clicked first, 0 = none
-        QTest::addColumn<bool>("untick");      // untick "Use custom Template" before building
-        QTest::addColumn<QString>("message");  // "" = the site is built
+        QTest::addColumn<QString>("custom");  // "", "missing" or "file"
+        QTest::addColumn<int>("builtIn");     // panel clicked first, 0 = none
+        QTest::addColumn<bool>("untick");     // untick "Use custom Template" before building
+        QTest::addColumn<QString>("message"); // "" = the site is built
         QTest::addColumn<bool>("customUsed");
-        const QString mustSelect = QStringLiteral("You MUST select a template or use a custom one to continue");
-        const QString didnt = QStringLiteral("You didn't select a template, please select one then click Build");
-        QTest::newRow("custom on, empty path, built-in picked") << true << "" << 2 << false << mustSelect << false;
-        QTest::newRow("custom on, missing file") << true << "missing" << 2 << false << mustSelect << false;
-        QTest::newRow("custom on, file, nothing picked") << true << "file" << 0 << false << "" << true;
+        const QString mustSelect =
+            QStringLiteral("You MUST select a template or use a custom one to continue");
+        const QString didnt =
+            QStringLiteral("You didn't select a template, please select one then click Build");
+        QTest::newRow("custom on, empty path, built-in picked")
+            << true << "" << 2 << false << mustSelect << false;
+        QTest::newRow("custom on, missing file")
+            << true << "missing" << 2 << false << mustSelect << false;
+        QTest::newRow("custom on, file, nothing picked")
+            << true << "file" << 0 << false << "" << true;
         QTest::newRow("nothing picked") << false << "" << 0 << false << didnt << false;
         QTest::newRow("built-in picked") << false << "" << 3 << false << "" << false;
-        QTest::newRow("custom chosen, unticked, built-in picked") << true << "file" << 5 << true << "" << true;
-        QTest::newRow("custom chosen, unticked, nothing picked") << true << "file" << 0 << true << didnt << false;
+        QTest::newRow("custom chosen, unticked, built-in picked")
+            << true << "file" << 5 << true << "" << true;
+        QTest::newRow("custom chosen, unticked, nothing picked")
+            << true << "file" << 0 << true << didnt << false;
     }
 
     void buildSiteChecks()
@@ -213,8 +232,9 @@ private slots:
         if (useCustom) {
             Click(page->xpCheckBox1);
             if (!custom.isEmpty()) {
-                Fixture->Desktop.TemplateAnswers << (custom == QLatin1String("file") ? WriteCustomTemplate()
-                                                                                   : Scratch->filePath("gone.html"));
+                Fixture->Desktop.TemplateAnswers
+                    << (custom == QLatin1String("file") ? WriteCustomTemplate()
+                                                        : Scratch->filePath("gone.html"));
                 Click(page->xpButton1);
             }
             if (untick)
@@ -231,10 +251,11 @@ private slots:
             QVERIFY(!Forms.Form6->isVisible() && !Forms.Form7->isVisible());
             return;
         }
-        QVERIFY2(Fixture->Desktop.Messages.isEmpty(), qPrintable(Fixture->Desktop.MessageTexts().join('\n')));
+        QVERIFY2(Fixture->Desktop.Messages.isEmpty(),
+                 qPrintable(Fixture->Desktop.MessageTexts().join('\n')));
         QVERIFY(Forms.Form7->isVisible());
         QCOMPARE(ReadAll(index).contains(kCustomMarker), customUsed);
-        if (customUsed)   // the user's file has taken the built-in one's place
+        if (customUsed) // the user's file has taken the built-in one's place
             QCOMPARE(QString::fromStdString(page->TemplatePath), customPath);
     }
 

@@ -3,17 +3,17 @@
 #include "WizardTestSupport.h"
 
 #include "app/Application.h"
+#include "controls/xpButton.h"
+#include "controls/xpCheckBox.h"
 #include "wizard/CompletedPage.h"
 #include "wizard/FolderSettingsPage.h"
-#include "wizard/base/WizardForms.h"
 #include "wizard/PictureListPage.h"
 #include "wizard/ProgressWindow.h"
 #include "wizard/SiteDetailsPage.h"
 #include "wizard/SiteFolderChooser.h"
 #include "wizard/TemplatePage.h"
 #include "wizard/WelcomePage.h"
-#include "controls/xpButton.h"
-#include "controls/xpCheckBox.h"
+#include "wizard/base/WizardForms.h"
 
 #include <QFontInfo>
 #include <QGuiApplication>
@@ -71,8 +71,8 @@ private slots:
         QTest::newRow("TemplatePage") << 5 << "Select a template" << QSize(480, 296) << false;
         QTest::newRow("ProgressWindow") << 6 << "Progress" << QSize(298, 62) << true;
         QTest::newRow("CompletedPage") << 7 << "Completed" << QSize(480, 296) << false;
-        QTest::newRow("SiteFolderChooser") << 8 << "Folder where site will be saved to" << QSize(491, 294)
-                                           << true;
+        QTest::newRow("SiteFolderChooser")
+            << 8 << "Folder where site will be saved to" << QSize(491, 294) << true;
     }
 
     void frames()
@@ -95,7 +95,8 @@ private slots:
         const QFontInfo font(window->font());
         QCOMPARE(font.family(), QStringLiteral("FreeSans"));
         QCOMPARE(font.pixelSize(), 11);
-        QCOMPARE(window->palette().color(QPalette::Window), QApplication::palette().color(QPalette::Window));
+        QCOMPARE(window->palette().color(QPalette::Window),
+                 QApplication::palette().color(QPalette::Window));
     }
 
     // Every window starts centred on the screen; once the user has moved
@@ -103,8 +104,9 @@ private slots:
     void centredOnceThenWhereLeft_data()
     {
         QTest::addColumn<int>("form");
-        const char *names[] = {"FolderSettingsPage", "SiteDetailsPage", "PictureListPage", "TemplatePage",
-                               "ProgressWindow",     "CompletedPage",   "SiteFolderChooser"};
+        const char *names[] = {"FolderSettingsPage", "SiteDetailsPage", "PictureListPage",
+                               "TemplatePage",       "ProgressWindow",  "CompletedPage",
+                               "SiteFolderChooser"};
         for (int n = 2; n <= 8; ++n)
             QTest::newRow(names[n - 2]) << n;
     }
@@ -134,13 +136,12 @@ private slots:
             << 3 << QStringList{"Edit1", "Memo1", "Edit2",       "Continue",
                                 "Edit3", "Edit4", "xpCheckBox1", "Go Back"};
         QTest::newRow("PictureListPage")
-            << 4
-            << QStringList{"ListView1", "Move Down",  "Move Up",  "Add Picture",
-                           "Clear List", "Delete ", "Continue", "Go Back"};
-        QTest::newRow("TemplatePage") << 5
-                                      << QStringList{"TPanel", "TPanel",      "TPanel",     "TPanel",
-                                                     "TPanel", "TPanel",      "TxpCheckBox", "QLineEdit",
-                                                     "Select Template", "Build Site", "Go Back"};
+            << 4 << QStringList{"ListView1",  "Move Down", "Move Up",  "Add Picture",
+                                "Clear List", "Delete ",   "Continue", "Go Back"};
+        QTest::newRow("TemplatePage")
+            << 5 << QStringList{"TPanel",          "TPanel",     "TPanel",      "TPanel",
+                                "TPanel",          "TPanel",     "TxpCheckBox", "QLineEdit",
+                                "Select Template", "Build Site", "Go Back"};
         QTest::newRow("CompletedPage") << 7 << QStringList{"Quit", "Start Again", "TLabel"};
         QTest::newRow("SiteFolderChooser") << 8 << QStringList{"Shelltreeview1", "Edit1", "Close"};
     }

@@ -1,6 +1,8 @@
 #include "WizardTestSupport.h"
 
 #include "app/CreateForms.h"
+#include "controls/xpButton.h"
+#include "controls/xpCheckBox.h"
 #include "wizard/FolderSettingsPage.h"
 #include "wizard/PictureListPage.h"
 #include "wizard/SiteDetailsPage.h"
@@ -8,15 +10,12 @@
 #include "wizard/TemplatePage.h"
 #include "wizard/WelcomePage.h"
 #include "wizard/base/WizardForms.h"
-#include "controls/xpButton.h"
-#include "controls/xpCheckBox.h"
 
 #include <QDir>
-#include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QFile>
 #include <QFileInfo>
 #include <QFileSystemModel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTest>
 #include <QTreeView>

@@ -26,8 +26,9 @@ class TxpCheckBox;
 // to main(), which runs the group "--class Name" asks for, or every group.
 using TTestGroupMaker = QObject *(*)();
 bool RegisterTestGroup(const char *Name, TTestGroupMaker Make);
-#define WIZARD_TEST_GROUP(Class)                                                                  \
-    static const bool Class##Registered = RegisterTestGroup(#Class, []() -> QObject * { return new Class; })
+#define WIZARD_TEST_GROUP(Class)                                                                   \
+    static const bool Class##Registered =                                                          \
+        RegisterTestGroup(#Class, []() -> QObject * { return new Class; })
 
 struct TRecordedMessage {
     QString Title;
@@ -83,7 +84,8 @@ QByteArray ReadAll(const QString &Path);
 // What a walk through the pages enters on its way.
 struct TWalk {
     TWalk(QString Folder = {}, QStringList Added = {}, std::function<void()> OnDetails = {})
-        : SiteFolder(std::move(Folder)), Pictures(std::move(Added)), OnDetailsPage(std::move(OnDetails))
+        : SiteFolder(std::move(Folder)), Pictures(std::move(Added)),
+          OnDetailsPage(std::move(OnDetails))
     {
     }
 

@@ -2,8 +2,8 @@
 // home folder of their own so that the chooser and the default site folder
 // never touch the user's. "--class NAME" runs one group (CTest runs each
 // group as a test of its own); other arguments go to QTest.
-#include "app/Application.h"
 #include "WizardTestSupport.h"
+#include "app/Application.h"
 
 #include <QByteArray>
 #include <QStyleFactory>

@@ -48,11 +48,12 @@ void ApplyFilters(QFileDialog *Dialog, const QList<TFileFilter> &Filters)
     if (!model)
         return;
     model->setNameFilters(Filters.first().Patterns);
-    QObject::connect(Dialog, &QFileDialog::filterSelected, model, [model, Filters](const QString &text) {
-        for (const auto &filter : Filters)
-            if (filter.Text == text)
-                model->setNameFilters(filter.Patterns);
-    });
+    QObject::connect(Dialog, &QFileDialog::filterSelected, model,
+                     [model, Filters](const QString &text) {
+                         for (const auto &filter : Filters)
+                             if (filter.Text == text)
+                                 model->setNameFilters(filter.Patterns);
+                     });
 }
 
 // A picture of the file under the cursor, beside the file list.

@@ -1,14 +1,15 @@
 #include "ErrorReport.h"
 
-#include "site/SiteError.h"
 #include "Desktop.h"
+#include "site/SiteError.h"
 
 #include <exception>
 
 void ShowErrorReport(const QString &Message)
 {
     const std::string text = pixelnook::ErrorReportText(Message.toStdString());
-    Desktop::Platform().MessageBox(nullptr, QString::fromLatin1(kApplicationTitle), QString::fromStdString(text));
+    Desktop::Platform().MessageBox(nullptr, QString::fromLatin1(kApplicationTitle),
+                                   QString::fromStdString(text));
 }
 
 void ReportException(const std::exception &Error)

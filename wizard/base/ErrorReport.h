@@ -23,8 +23,7 @@ void ReportException(const std::exception &Error);
 void CallGuarded(const std::function<void()> &Handler);
 
 // A click handler for a styled control that runs Handler through CallGuarded.
-template <class Handler>
-std::function<void(QObject *)> Guarded(Handler handler)
+template <class Handler> std::function<void(QObject *)> Guarded(Handler handler)
 {
     return [handler = std::move(handler)](QObject *) { CallGuarded(handler); };
 }

@@ -1,7 +1,7 @@
 #include "Form.h"
 
-#include "controls/PixelnookFont.h"
 #include "WizardForms.h"
+#include "controls/PixelnookFont.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -14,7 +14,8 @@ TForms Forms;
 TForm::TForm(const QString &Caption, int ClientWidth, int ClientHeight, TBorderStyle BorderStyle)
     : QWidget(nullptr)
 {
-    Qt::WindowFlags flags = Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
+    Qt::WindowFlags flags =
+        Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
     if (BorderStyle == bsToolWindow)
         flags |= Qt::Tool;
     else
@@ -47,8 +48,8 @@ void TForm::setVisible(bool visible)
             // before the window is first mapped, so the client area is
             // what is centred.
             const QRect desk = screen->geometry();
-            setGeometry(desk.left() + (desk.width() - width()) / 2, desk.top() + (desk.height() - height()) / 2,
-                        width(), height());
+            setGeometry(desk.left() + (desk.width() - width()) / 2,
+                        desk.top() + (desk.height() - height()) / 2, width(), height());
         }
     }
     QWidget::setVisible(visible);

@@ -25,5 +25,5 @@ protected:
     virtual void FormClose() {}
 
 private:
-    bool FPlaced = false;   // centred once; later showings keep the user's position
+    bool FPlaced = false; // centred once; later showings keep the user's position
 };

@@ -7,9 +7,9 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 
-#include <limits>
 #include <QPainter>
 #include <QTextOption>
+#include <limits>
 
 namespace {
 
@@ -21,7 +21,8 @@ bool PressStarts(QMouseEvent *e)
 
 bool ReleaseClicks(QWidget *w, QMouseEvent *e, bool &pressed)
 {
-    const bool click = pressed && e->button() == Qt::LeftButton && w->rect().contains(e->position().toPoint());
+    const bool click =
+        pressed && e->button() == Qt::LeftButton && w->rect().contains(e->position().toPoint());
     if (e->button() == Qt::LeftButton)
         pressed = false;
     return click;
@@ -31,7 +32,8 @@ bool ReleaseClicks(QWidget *w, QMouseEvent *e, bool &pressed)
 void DrawFocusMark(QWidget *w, const QRect &Area)
 {
     QPainter painter(w);
-    XPDraw::DrawFocusRect(painter, TRect{Area.left(), Area.top(), Area.right() + 1, Area.bottom() + 1});
+    XPDraw::DrawFocusRect(painter,
+                          TRect{Area.left(), Area.top(), Area.right() + 1, Area.bottom() + 1});
 }
 
 } // namespace
@@ -102,7 +104,8 @@ void TLabel::paintEvent(QPaintEvent *e)
         return;
     }
     QPainter painter(this);
-    painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
+    painter.setPen(
+        palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
     QTextOption option(Qt::AlignLeft | Qt::AlignTop);
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     painter.drawText(QRectF(rect()), text(), option);

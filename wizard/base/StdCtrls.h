@@ -4,8 +4,8 @@
 #pragma once
 
 #include <QFrame>
-#include <QLineEdit>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPixmap>
 #include <QWidget>
 
