@@ -456,6 +456,50 @@ void JpegEncoder::Start(int32_t width, int32_t height, bool progressive)
     jpeg_start_compress(&c, TRUE);
 }
 
+namespace {
+
+// Spectral selection only: every coefficient is coded once.
+// clang-format off
+const jpeg_scan_info kWebColourScans[] = {
+    {3, {0, 1, 2, 0}, 0, 0, 0, 0},
+    {1, {0, 0, 0, 0}, 1, 5, 0, 0},
+    {1, {1, 0, 0, 0}, 1, 63, 0, 0},
+    {1, {2, 0, 0, 0}, 1, 63, 0, 0},
+    {1, {0, 0, 0, 0}, 6, 63, 0, 0},
+};
+// clang-format on
+const jpeg_scan_info kWebGrayScans[] = {
+    {1, {0, 0, 0, 0}, 0, 0, 0, 0},
+    {1, {0, 0, 0, 0}, 1, 5, 0, 0},
+    {1, {0, 0, 0, 0}, 6, 63, 0, 0},
+};
+
+} // namespace
+
+void JpegEncoder::StartWeb(int32_t width, int32_t height, int components, int quality)
+{
+    State *s = state_.get();
+    jpeg_compress_struct &c = s->cinfo;
+    if (setjmp(s->err.jump))
+        ThrowJpegError(s->err);
+    s->destination.pub.init_destination = InitDestination;
+    s->destination.pub.empty_output_buffer = EmptyDestination;
+    s->destination.pub.term_destination = TermDestination;
+    c.dest = &s->destination.pub;
+    c.image_width = static_cast<JDIMENSION>(width);
+    c.image_height = static_cast<JDIMENSION>(height);
+    const bool gray = components == 1;
+    c.input_components = gray ? 1 : 3;
+    c.in_color_space = gray ? JCS_GRAYSCALE : JCS_RGB;
+    jpeg_set_defaults(&c);
+    jpeg_set_quality(&c, quality, TRUE);
+    // A progressive stream always gets Huffman tables made for it.
+    c.optimize_coding = TRUE;
+    c.scan_info = gray ? kWebGrayScans : kWebColourScans;
+    c.num_scans = gray ? 3 : 5;
+    jpeg_start_compress(&c, TRUE);
+}
+
 void JpegEncoder::WriteRow(const unsigned char *rgb)
 {
     State *s = state_.get();

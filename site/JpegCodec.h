@@ -99,6 +99,13 @@ public:
     JpegEncoder &operator=(const JpegEncoder &) = delete;
 
     void Start(int32_t width, int32_t height, bool progressive);
+    // For the web copies: 8-bit RGB (components 3) or gray (1) rows at the
+    // quality given, chroma halved both ways, progressive in five scans (three
+    // for gray): DC first, the lowest luminance frequencies, the chroma, the
+    // rest of the luminance. No successive approximation: its refinement
+    // scans cost the encoder about twice as much for 2 % fewer bytes.
+    void StartWeb(int32_t width, int32_t height, int components, int quality);
+    // Fills a row of width * components bytes (3 for Start()).
     void WriteRow(const unsigned char *rgb);
     // The whole stream, from start-of-image to end-of-image.
     std::vector<unsigned char> Finish();

@@ -435,6 +435,37 @@ INSTANTIATE_TEST_SUITE_P(Sides, WebSizeTest,
                                            SizeCase{"ExactlyTheSize", 300, 200, 300, 300, 200}),
                          [](const auto &info) { return std::string(info.param.name); });
 
+// A grayscale picture stays one component, progressive, with its own
+// pixels (a row of the wrong width would shear or garble them).
+TEST_F(WebSiteTest, GrayPictureStaysGray)
+{
+    settings.WebReady = true;
+    fixtures::JpegSpec spec;
+    spec.Width = 96;
+    spec.Height = 64;
+    spec.Components = 1;
+    spec.Quality = 95;
+    spec.Pixels.resize(96 * 64);
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 96; ++x)
+            spec.Pixels[y * 96 + x] = static_cast<unsigned char>(x * 2 + y);
+    const std::vector<unsigned char> gray = fixtures::MakeJpeg(spec);
+    AddPhoto("g.jpg", gray);
+    Build();
+    const std::vector<unsigned char> copy = Copy("g.jpg");
+    const fixtures::JpegInfo info = fixtures::InspectJpeg(copy);
+    EXPECT_EQ(info.Components, 1);
+    EXPECT_TRUE(info.Progressive);
+    const fixtures::RgbPicture source = fixtures::DecodeRgb(gray);
+    const fixtures::RgbPicture shown = fixtures::DecodeRgb(copy);
+    ASSERT_EQ(shown.Width, 96);
+    ASSERT_EQ(shown.Height, 64);
+    int worst = 0;
+    for (size_t k = 0; k < source.Pixels.size(); ++k)
+        worst = std::max(worst, std::abs(source.Pixels[k] - shown.Pixels[k]));
+    EXPECT_LE(worst, 12);
+}
+
 // A picture in Display P3 comes out in sRGB: its colour as it should look,
 // and no profile left.
 TEST_F(WebSiteTest, WideGamutPictureIsConvertedToSrgb)
