@@ -434,18 +434,26 @@ JpegEncoder::~JpegEncoder()
     std::free(state_->destination.buffer);
 }
 
+// The encoder's output buffer and the picture's size: plain fields, set
+// before any libjpeg call of a Start.
+void JpegEncoder::SetPicture(int32_t width, int32_t height)
+{
+    State &s = *state_;
+    s.destination.pub.init_destination = InitDestination;
+    s.destination.pub.empty_output_buffer = EmptyDestination;
+    s.destination.pub.term_destination = TermDestination;
+    s.cinfo.dest = &s.destination.pub;
+    s.cinfo.image_width = static_cast<JDIMENSION>(width);
+    s.cinfo.image_height = static_cast<JDIMENSION>(height);
+}
+
 void JpegEncoder::Start(int32_t width, int32_t height, bool progressive)
 {
     State *s = state_.get();
     jpeg_compress_struct &c = s->cinfo;
     if (setjmp(s->err.jump))
         ThrowJpegError(s->err);
-    s->destination.pub.init_destination = InitDestination;
-    s->destination.pub.empty_output_buffer = EmptyDestination;
-    s->destination.pub.term_destination = TermDestination;
-    c.dest = &s->destination.pub;
-    c.image_width = static_cast<JDIMENSION>(width);
-    c.image_height = static_cast<JDIMENSION>(height);
+    SetPicture(width, height);
     c.input_components = 3;
     c.in_color_space = JCS_RGB;
     jpeg_set_defaults(&c);
@@ -482,12 +490,7 @@ void JpegEncoder::StartWeb(int32_t width, int32_t height, int components, int qu
     jpeg_compress_struct &c = s->cinfo;
     if (setjmp(s->err.jump))
         ThrowJpegError(s->err);
-    s->destination.pub.init_destination = InitDestination;
-    s->destination.pub.empty_output_buffer = EmptyDestination;
-    s->destination.pub.term_destination = TermDestination;
-    c.dest = &s->destination.pub;
-    c.image_width = static_cast<JDIMENSION>(width);
-    c.image_height = static_cast<JDIMENSION>(height);
+    SetPicture(width, height);
     const bool gray = components == 1;
     c.input_components = gray ? 1 : 3;
     c.in_color_space = gray ? JCS_GRAYSCALE : JCS_RGB;

@@ -111,6 +111,8 @@ public:
     std::vector<unsigned char> Finish();
 
 private:
+    void SetPicture(int32_t width, int32_t height);
+
     struct State;
     std::unique_ptr<State> state_;
 };

@@ -76,16 +76,6 @@ uint64_t FileSize(const std::string &path)
     return ::stat(path.c_str(), &st) == 0 ? static_cast<uint64_t>(st.st_size) : 0;
 }
 
-// Whatever is at the target's name (an older copy, a link) goes first, so
-// the copy never writes through a link into another file.
-void ReplaceFile(const std::string &target, const std::vector<unsigned char> &bytes)
-{
-    struct stat st {};
-    if (::lstat(target.c_str(), &st) == 0 && !S_ISDIR(st.st_mode))
-        ::unlink(target.c_str());
-    WriteWholeFile(target, bytes.data(), bytes.size());
-}
-
 std::string Count(int n, const char *one, const char *many)
 {
     return std::to_string(n) + " " + (n == 1 ? one : many);
@@ -189,7 +179,7 @@ bool WebCopies::Write(const std::string &source, const std::string &target)
     if (settings_.WebReady) {
         const bool location = PublishesLocation(source);
         const std::vector<unsigned char> copy = MakeWebCopy(source, settings_.WebSize);
-        ReplaceFile(target, copy);
+        WriteWholeFile(target, copy.data(), copy.size());
         locationsRemoved_ += location;
         ++webCopies_;
         originalBytes_ += FileSize(source);
@@ -198,7 +188,7 @@ bool WebCopies::Write(const std::string &source, const std::string &target)
     }
     if (settings_.StripLocation) {
         const StrippedPicture copy = WithoutPrivateMetadata(ReadWholeFile(source), source);
-        ReplaceFile(target, copy.Jpeg);
+        WriteWholeFile(target, copy.Jpeg.data(), copy.Jpeg.size());
         locationsRemoved_ += copy.HadLocation;
         return true;
     }
