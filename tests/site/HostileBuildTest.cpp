@@ -5,6 +5,7 @@
 #include "site/BuildSite.h"
 #include "site/GalleryPages.h"
 #include "site/SiteError.h"
+#include "tests/site/SiteTree.h"
 #include "tests/support/JpegFixtures.h"
 
 #include <gtest/gtest.h>
@@ -33,37 +34,6 @@ namespace {
 
 // A build that has not ended by then is taken for a hang.
 constexpr int kWatchdogSeconds = 60;
-
-// Path -> a checksum of a file's bytes, a link's target, or the kind of
-// anything else (nothing but regular files is read: a pipe would block).
-std::map<std::string, std::string> Snapshot(const fs::path &folder)
-{
-    std::map<std::string, std::string> tree;
-    if (!fs::exists(folder))
-        return tree;
-    for (auto it = fs::recursive_directory_iterator(folder);
-         it != fs::recursive_directory_iterator(); ++it) {
-        // Named as found, not where a link leads.
-        const std::string path = it->path().lexically_relative(folder).string();
-        if (it->is_symlink()) {
-            tree[path] = "link to " + fs::read_symlink(it->path()).string();
-        } else if (it->is_regular_file()) {
-            const std::vector<unsigned char> bytes = ReadFile(it->path());
-            uint64_t h = 1469598103934665603ull; // FNV-1a
-            for (const unsigned char b : bytes)
-                h = (h ^ b) * 1099511628211ull;
-            tree[path] = std::to_string(bytes.size()) + ":" + std::to_string(h);
-        } else {
-            tree[path] = it->is_directory() ? "folder" : "other";
-        }
-    }
-    return tree;
-}
-
-class NullObserver : public BuildObserver {
-public:
-    void Progress(const BuildProgress &) override {}
-};
 
 // Runs `work` in a child process and returns what it returned, or says that
 // it did not end in time (the child is then killed).

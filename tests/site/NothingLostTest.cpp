@@ -6,6 +6,7 @@
 #include "site/FileSystem.h"
 #include "site/SiteError.h"
 #include "site/Thumbnail.h"
+#include "tests/site/SiteTree.h"
 #include "tests/support/JpegFixtures.h"
 
 #include <gtest/gtest.h>
@@ -25,39 +26,6 @@ using fixtures::WriteText;
 namespace fs = std::filesystem;
 
 namespace {
-
-// Path (relative to the folder) -> what it is: a checksum of a file's
-// bytes, a link's target, or a folder.
-using Tree = std::map<std::string, std::string>;
-
-std::string Checksum(const std::vector<unsigned char> &bytes)
-{
-    uint64_t h = 1469598103934665603ull; // FNV-1a
-    for (const unsigned char b : bytes)
-        h = (h ^ b) * 1099511628211ull;
-    return std::to_string(bytes.size()) + ":" + std::to_string(h);
-}
-
-Tree Snapshot(const fs::path &folder)
-{
-    Tree tree;
-    for (auto it = fs::recursive_directory_iterator(folder);
-         it != fs::recursive_directory_iterator(); ++it) {
-        const std::string path = fs::relative(it->path(), folder).string();
-        if (it->is_symlink())
-            tree[path] = "link to " + fs::read_symlink(it->path()).string();
-        else if (it->is_directory())
-            tree[path] = "folder";
-        else
-            tree[path] = Checksum(ReadFile(it->path()));
-    }
-    return tree;
-}
-
-class NullObserver : public BuildObserver {
-public:
-    void Progress(const BuildProgress &) override {}
-};
 
 class NothingLost : public ::testing::Test {
 public:

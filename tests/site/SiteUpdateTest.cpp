@@ -5,6 +5,7 @@
 #include "site/BuildRecord.h"
 #include "site/BuildSite.h"
 #include "site/SiteError.h"
+#include "tests/site/SiteTree.h"
 #include "tests/support/JpegFixtures.h"
 
 #include <gtest/gtest.h>
@@ -26,14 +27,13 @@ namespace {
 // Path relative to the folder -> a file's size and hash, a link's target,
 // or "folder". The build record is left out: it holds stamps of this
 // machine.
-using Tree = std::map<std::string, std::string>;
 
 std::string Content(const std::string &bytes)
 {
     return std::to_string(bytes.size()) + " bytes " + HashBytes(bytes);
 }
 
-Tree Snapshot(const fs::path &folder)
+Tree BuiltTree(const fs::path &folder)
 {
     Tree tree;
     for (auto it = fs::recursive_directory_iterator(folder);
@@ -50,11 +50,6 @@ Tree Snapshot(const fs::path &folder)
     }
     return tree;
 }
-
-class NullObserver : public BuildObserver {
-public:
-    void Progress(const BuildProgress &) override {}
-};
 
 class SiteUpdateTest : public ::testing::Test {
 public:
@@ -114,7 +109,7 @@ public:
         const fs::path fresh = root.path() / "fresh";
         fs::remove_all(fresh);
         EXPECT_EQ(Build(fresh, false), "built");
-        Tree tree = Snapshot(fresh);
+        Tree tree = BuiltTree(fresh);
         for (const auto &[path, text] : userFiles) {
             tree[path] = text.rfind("link to ", 0) == 0 ? text : Content(text);
             for (fs::path p = fs::path(path).parent_path(); !p.empty(); p = p.parent_path())
@@ -295,14 +290,14 @@ TEST_P(UpdateChangeTest, EndsInTheFreshTreeOrRefusesAndWritesNothing)
     const UpdateCase &c = GetParam();
     ASSERT_EQ(Update(), "built");
     c.Change(*this);
-    const Tree before = Snapshot(site);
+    const Tree before = BuiltTree(site);
     const std::string record =
         fs::exists(site / kBuildRecordName) ? ReadText(site / kBuildRecordName) : "";
     const std::string outcome = Update();
 
     if (outcome != "built") {
         EXPECT_NE(outcome.find(c.Outcome), std::string::npos) << outcome;
-        EXPECT_EQ(Snapshot(site), before);
+        EXPECT_EQ(BuiltTree(site), before);
         EXPECT_EQ(fs::exists(site / kBuildRecordName) ? ReadText(site / kBuildRecordName) : "",
                   record);
         for (const auto &[path, text] : userFiles)
@@ -314,14 +309,14 @@ TEST_P(UpdateChangeTest, EndsInTheFreshTreeOrRefusesAndWritesNothing)
     for (const KeptFile &file : result.KeptFiles)
         kept.push_back(file.Path + ": " + file.Reason);
     EXPECT_EQ(kept, c.Kept);
-    EXPECT_EQ(Snapshot(site), FreshTree());
+    EXPECT_EQ(BuiltTree(site), FreshTree());
 
     // The record now trusts the tree: another update changes nothing.
-    const Tree after = Snapshot(site);
+    const Tree after = BuiltTree(site);
     ASSERT_EQ(Update(), "built");
     EXPECT_EQ(result.FilesWritten, 0);
     EXPECT_EQ(result.FilesRemoved, 0);
-    EXPECT_EQ(Snapshot(site), after);
+    EXPECT_EQ(BuiltTree(site), after);
 }
 
 INSTANTIATE_TEST_SUITE_P(Changes, UpdateChangeTest, ::testing::ValuesIn(kUpdateCases),
@@ -367,7 +362,7 @@ TEST_F(SiteUpdateTest, BuildStoppedMidwayIsFinishedByTheNextUpdate)
     ASSERT_EQ(Update(), "built");
     EXPECT_EQ(Counts(), "1 new, 1 changed, 3 unchanged, 1 removed");
     EXPECT_TRUE(result.KeptFiles.empty());
-    EXPECT_EQ(Snapshot(site), FreshTree());
+    EXPECT_EQ(BuiltTree(site), FreshTree());
 }
 
 TEST_F(SiteUpdateTest, EmptyFoldersOfTheLastUpdateGoOthersStay)
@@ -380,7 +375,7 @@ TEST_F(SiteUpdateTest, EmptyFoldersOfTheLastUpdateGoOthersStay)
     ASSERT_EQ(Update(), "built");
     EXPECT_FALSE(fs::exists(site / "small"));
     EXPECT_EQ(ReadText(site / "images/mine.txt"), "keep me");
-    EXPECT_EQ(Snapshot(site), FreshTree());
+    EXPECT_EQ(BuiltTree(site), FreshTree());
 }
 
 // A picture chosen from the images folder is its own copy: the user's file,
