@@ -147,6 +147,34 @@ void WriteWholeFile(const std::string &path, const void *data, size_t size)
     }
 }
 
+void RewriteOwnFile(const std::string &path, const void *data, size_t size)
+{
+    // Non-blocking, so that a pipe put at the name is refused at once
+    // instead of waiting for a reader.
+    Fd out;
+    out.fd = ::open(path.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    struct stat st {};
+    if (out.fd < 0 || ::fstat(out.fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_nlink != 1) {
+        WriteWholeFile(path, data, size);
+        return;
+    }
+    if (::ftruncate(out.fd, 0) != 0 ||
+        !WriteAll(out.fd, static_cast<const unsigned char *>(data), size)) {
+        const int err = errno;
+        // Part of the data would pass for the whole page.
+        if (::ftruncate(out.fd, 0) != 0)
+            ::unlink(path.c_str());
+        throw SiteError(CannotCreateFileMessage(path, err));
+    }
+    const int fd = out.fd;
+    out.fd = -1;
+    if (::close(fd) != 0) {
+        const int err = errno;
+        ::truncate(path.c_str(), 0);
+        throw SiteError(CannotCreateFileMessage(path, err));
+    }
+}
+
 bool FileExists(const std::string &path)
 {
     struct stat st {};

@@ -48,6 +48,17 @@ inline void WriteWholeFile(const std::string &path, const std::string &text)
     WriteWholeFile(path, text.data(), text.size());
 }
 
+// Writes the bytes over a file the build wrote before, in place: only a
+// regular file with no other name is rewritten (which spares the file
+// system a new file); a link, a second name, a pipe or nothing at the name
+// goes through WriteWholeFile. The same errors, and a file that could not
+// be written completely is left empty.
+void RewriteOwnFile(const std::string &path, const void *data, size_t size);
+inline void RewriteOwnFile(const std::string &path, const std::string &text)
+{
+    RewriteOwnFile(path, text.data(), text.size());
+}
+
 bool FileExists(const std::string &path);
 
 // True when something is at the path (through links) that is not a regular

@@ -306,7 +306,10 @@ void SiteUpdate::WritePage(const std::string &path, const std::string &text)
         return;
     }
     output.Skip = false;
-    WriteWholeFile(path, text);
+    if (output.State == Status::Ours)
+        RewriteOwnFile(path, text); // the record says it is ours, as written
+    else
+        WriteWholeFile(path, text);
     RecordedFile entry;
     entry.Kind = OutputKind::Page;
     entry.Hash = hash;

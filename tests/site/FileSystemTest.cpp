@@ -150,6 +150,36 @@ TEST_F(FileSystem, WriteWholeFileNeverWritesThroughALink)
     EXPECT_FALSE(fs::exists(At("nowhere")));
 }
 
+// A file of the build's own is rewritten in place; anything else at the
+// name is replaced as WriteWholeFile does, never written through, and a
+// pipe there does not hold the write up.
+TEST_F(FileSystem, RewriteOwnFileKeepsOnlyARegularFileWithOneName)
+{
+    WriteText(At("own"), "old page, longer than the new one");
+    const auto inode = [](const std::string &path) {
+        struct stat st {};
+        return ::lstat(path.c_str(), &st) == 0 ? st.st_ino : 0;
+    };
+    const ino_t ownBefore = inode(At("own"));
+    RewriteOwnFile(At("own"), std::string("page"));
+    EXPECT_EQ(ReadText(At("own")), "page");
+    EXPECT_EQ(inode(At("own")), ownBefore);
+
+    WriteText(At("picture"), "picture");
+    fs::create_symlink(At("picture"), At("soft"));
+    fs::create_hard_link(At("picture"), At("hard"));
+    fs::create_symlink(At("nowhere"), At("dangling"));
+    ASSERT_EQ(::mkfifo(At("pipe").c_str(), 0600), 0);
+    for (const char *name : {"soft", "hard", "dangling", "pipe", "missing"}) {
+        RewriteOwnFile(At(name), std::string("page"));
+        EXPECT_FALSE(IsSymlink(At(name))) << name;
+        EXPECT_EQ(fs::hard_link_count(At(name)), 1u) << name;
+        EXPECT_EQ(ReadText(At(name)), "page") << name;
+    }
+    EXPECT_EQ(ReadText(At("picture")), "picture");
+    EXPECT_FALSE(fs::exists(At("nowhere")));
+}
+
 TEST_F(FileSystem, SameFileFollowsLinksAndNamesOfOneFile)
 {
     WriteText(At("a"), "x");
