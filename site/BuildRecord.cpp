@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <type_traits>
@@ -15,7 +16,7 @@ namespace {
 
 // The first line; a record of another version is not read at all.
 const std::string kMagic = "pixelnook-build record";
-const std::string kVersion = "1";
+const std::string kVersion = "2";
 
 const char *KindName(OutputKind kind)
 {
@@ -252,10 +253,24 @@ std::optional<FileStamp> SourceStampOf(const std::string &path)
 
 std::string HashBytes(const void *data, size_t size)
 {
-    uint64_t h = 1469598103934665603ull;
+    // Eight bytes a step: a page is hashed on every update, so a hash that
+    // takes one byte at a time was a tenth of an update's time. Each word is
+    // mixed in by a multiply and a shift, the tail a byte at a time, and
+    // the result is finished by the murmur3 mixer.
     const unsigned char *p = static_cast<const unsigned char *>(data);
-    for (size_t i = 0; i < size; ++i)
+    uint64_t h = 0x9e3779b97f4a7c15ull ^ static_cast<uint64_t>(size);
+    size_t i = 0;
+    for (; i + 8 <= size; i += 8) {
+        uint64_t word;
+        std::memcpy(&word, p + i, sizeof word);
+        h = (h ^ word) * 0xff51afd7ed558ccdull;
+        h ^= h >> 29;
+    }
+    for (; i < size; ++i)
         h = (h ^ p[i]) * 1099511628211ull;
+    h ^= h >> 33;
+    h *= 0xc4ceb9fe1a85ec53ull;
+    h ^= h >> 33;
     char hex[17];
     std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(h));
     return hex;

@@ -47,7 +47,8 @@ PathState StateOf(const std::string &path);
 // reached.
 std::optional<FileStamp> SourceStampOf(const std::string &path);
 
-// A 64-bit FNV-1a hash of the bytes, as 16 hex digits.
+// A 64-bit hash of the bytes (not cryptographic: it tells our own files
+// from changed ones), as 16 hex digits.
 std::string HashBytes(const void *data, size_t size);
 inline std::string HashBytes(const std::string &text)
 {

@@ -461,7 +461,8 @@ const DamagedRecord kDamagedRecords[] = {
      "do not add up"},
     {"LineAdded",
      [](const std::string &t) {
-         return "pixelnook-build record 1\npicture\tx.jpg\n" + t.substr(t.find('\n') + 1);
+         const size_t firstLine = t.find('\n') + 1;
+         return t.substr(0, firstLine) + "picture\tx.jpg\n" + t.substr(firstLine);
      },
      "do not add up"},
     {"PathLeavesTheSite",
