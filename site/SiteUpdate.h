@@ -16,9 +16,9 @@
 #include "BuildSite.h"
 #include "SiteSettings.h"
 
-#include <map>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace pixelnook {
@@ -83,7 +83,7 @@ private:
     std::string refusal_;
     std::optional<BuildRecord> old_;
     std::vector<Output> outputs_;
-    std::map<std::string, size_t> byPath_;
+    std::unordered_map<std::string, size_t> byPath_;
     std::vector<size_t> thumbnails_; // output index of picture k's thumbnail
     std::vector<long> copies_;       // output index of picture k's copy, -1 when in place
     std::vector<std::optional<FileStamp>> sources_;
