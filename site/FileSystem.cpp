@@ -122,18 +122,13 @@ int CreateNewFile(const std::string &path)
     return fd;
 }
 
-} // namespace
-
-void WriteWholeFile(const std::string &path, const void *data, size_t size)
+// Writes the data into the open, empty file and closes it. A file that
+// could not be written completely is left empty, or removed when even that
+// fails: part of the data would pass for the whole page or thumbnail.
+void WriteAndClose(Fd &out, const std::string &path, const void *data, size_t size)
 {
-    RemoveName(path);
-    Fd out;
-    out.fd = CreateNewFile(path);
-    if (out.fd < 0)
-        throw SiteError(CannotCreateFileMessage(path, errno));
     if (!WriteAll(out.fd, static_cast<const unsigned char *>(data), size)) {
         const int err = errno;
-        // Part of the data would pass for the whole page or thumbnail.
         if (::ftruncate(out.fd, 0) != 0)
             ::unlink(path.c_str());
         throw SiteError(CannotCreateFileMessage(path, err));
@@ -147,6 +142,18 @@ void WriteWholeFile(const std::string &path, const void *data, size_t size)
     }
 }
 
+} // namespace
+
+void WriteWholeFile(const std::string &path, const void *data, size_t size)
+{
+    RemoveName(path);
+    Fd out;
+    out.fd = CreateNewFile(path);
+    if (out.fd < 0)
+        throw SiteError(CannotCreateFileMessage(path, errno));
+    WriteAndClose(out, path, data, size);
+}
+
 void RewriteOwnFile(const std::string &path, const void *data, size_t size)
 {
     // Non-blocking, so that a pipe put at the name is refused at once
@@ -158,21 +165,9 @@ void RewriteOwnFile(const std::string &path, const void *data, size_t size)
         WriteWholeFile(path, data, size);
         return;
     }
-    if (::ftruncate(out.fd, 0) != 0 ||
-        !WriteAll(out.fd, static_cast<const unsigned char *>(data), size)) {
-        const int err = errno;
-        // Part of the data would pass for the whole page.
-        if (::ftruncate(out.fd, 0) != 0)
-            ::unlink(path.c_str());
-        throw SiteError(CannotCreateFileMessage(path, err));
-    }
-    const int fd = out.fd;
-    out.fd = -1;
-    if (::close(fd) != 0) {
-        const int err = errno;
-        ::truncate(path.c_str(), 0);
-        throw SiteError(CannotCreateFileMessage(path, err));
-    }
+    if (::ftruncate(out.fd, 0) != 0)
+        throw SiteError(CannotCreateFileMessage(path, errno)); // the old bytes stay whole
+    WriteAndClose(out, path, data, size);
 }
 
 bool FileExists(const std::string &path)
