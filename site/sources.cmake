@@ -20,6 +20,7 @@ set(PIXELNOOK_SITE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/ThumbnailDimensions.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ThumbnailStage.cpp
   ${CMAKE_CURRENT_LIST_DIR}/WebCopy.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/WebScaler.cpp
 )
 
 # The libraries the engine's web copies stand on: libvips makes the scaled
