@@ -229,7 +229,7 @@ TEST_P(WebScalerReference, MatchesTheWholePictureReductionWithinOne)
     EXPECT_LE(MaxDifference(s.Picture, Reference(picture, c.InW, c.InH, c.OutW, c.OutH, c.Ch)), 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(Sizes, WebScalerReference,
+INSTANTIATE_TEST_SUITE_P(WebScaler, WebScalerReference,
                          ::testing::Values(SizeCase{"RgbSlightly", 160, 100, 128, 80, 3},
                                            SizeCase{"GraySlightly", 160, 100, 128, 80, 1},
                                            SizeCase{"RgbHalf", 200, 120, 100, 60, 3},
