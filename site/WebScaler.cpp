@@ -119,12 +119,17 @@ void VerticalSum(float *out, size_t length, const float *const *rows, const floa
     }
 }
 
-// Rounded to nearest and clamped to 0..255, without branches: a filtered
-// value over- or undershoots too often for a branch to guess.
-unsigned char ToByte(float v)
+// Rounded to nearest and clamped to 0..255: a loop the compiler turns into
+// SIMD conversions and clamps, where one value at a time (three per pixel)
+// cost as much as the filter's sums.
+void ToBytes(const float *in, size_t count, unsigned char *out)
 {
-    const int q = static_cast<int>(v + 0.5f); // truncates: rounds every v > -1 right
-    return static_cast<unsigned char>(std::min(std::max(q, 0), 255));
+    for (size_t i = 0; i < count; ++i) {
+        int q = static_cast<int>(in[i] + 0.5f); // truncates: rounds every value > -1 right
+        q = q < 0 ? 0 : q;
+        q = q > 255 ? 255 : q;
+        out[i] = static_cast<unsigned char>(q);
+    }
 }
 
 // One input row as box sums along the row, `times` over (the last box of
@@ -167,9 +172,11 @@ void RowToSamples(const unsigned char *row, int width, int box, int samples, flo
 
 // The horizontal filter of one vertically filtered row of RGB samples: each
 // output pixel sums `taps` samples from first[x], each loaded as four floats
-// (the fourth, the next sample's red or the row's padding, is left out).
+// (the fourth, the next sample's red or the row's padding, is left out),
+// and is stored as four floats, the fourth overwritten by the next pixel's
+// red (`out` has a float to spare at its end).
 void HorizontalRgb(const float *row, int outWidth, const int *first, const float *weights, int taps,
-                   unsigned char *out)
+                   float *out)
 {
     for (int x = 0; x < outWidth; ++x) {
         const float *p = row + static_cast<size_t>(first[x]) * 3;
@@ -183,15 +190,12 @@ void HorizontalRgb(const float *row, int outWidth, const int *first, const float
         }
         if (k < taps)
             b += w[k] * Load(p + 3 * k);
-        a += b;
-        out[3 * x + 0] = ToByte(a[0]);
-        out[3 * x + 1] = ToByte(a[1]);
-        out[3 * x + 2] = ToByte(a[2]);
+        Store(out + 3 * static_cast<size_t>(x), a + b);
     }
 }
 
 void HorizontalGray(const float *row, int outWidth, const int *first, const float *weights,
-                    int taps, unsigned char *out)
+                    int taps, float *out)
 {
     for (int x = 0; x < outWidth; ++x) {
         const float *p = row + first[x];
@@ -203,7 +207,7 @@ void HorizontalGray(const float *row, int outWidth, const int *first, const floa
         float sum = (a[0] + a[1]) + (a[2] + a[3]);
         for (; k < taps; ++k)
             sum += w[k] * p[k];
-        out[x] = ToByte(sum);
+        out[x] = sum;
     }
 }
 
@@ -268,6 +272,8 @@ WebScaler::WebScaler(int inWidth, int inHeight, int outWidth, int outHeight, int
     kept_.resize(v_.Stride);
     column_.resize(rowFloats);
     outRow_.resize(static_cast<size_t>(outWidth) * channels);
+    if (!h_.Passes())
+        filtered_.resize(outRow_.size() + 1);
 }
 
 uint64_t WebScaler::MemoryBytes(int inWidth, int inHeight, int outWidth, int outHeight,
@@ -293,6 +299,8 @@ uint64_t WebScaler::MemoryBytes(int inWidth, int inHeight, int outWidth, int out
     }
     bytes += (ringRows + 1) * rowFloats * sizeof(float);
     bytes += static_cast<uint64_t>(outWidth) * channels;
+    if (inWidth != outWidth)
+        bytes += (static_cast<uint64_t>(outWidth) * channels + 1) * sizeof(float);
     return bytes;
 }
 
@@ -353,12 +361,15 @@ const float *WebScaler::Vertical(int j)
 void WebScaler::Horizontal(const float *row)
 {
     if (h_.Passes()) {
-        for (size_t i = 0; i < outRow_.size(); ++i)
-            outRow_[i] = ToByte(row[i]);
-    } else if (channels_ == 3) {
-        HorizontalRgb(row, h_.Out, h_.First.data(), h_.Weights.data(), h_.Stride, outRow_.data());
+        ToBytes(row, outRow_.size(), outRow_.data());
     } else {
-        HorizontalGray(row, h_.Out, h_.First.data(), h_.Weights.data(), h_.Stride, outRow_.data());
+        if (channels_ == 3)
+            HorizontalRgb(row, h_.Out, h_.First.data(), h_.Weights.data(), h_.Stride,
+                          filtered_.data());
+        else
+            HorizontalGray(row, h_.Out, h_.First.data(), h_.Weights.data(), h_.Stride,
+                           filtered_.data());
+        ToBytes(filtered_.data(), outRow_.size(), outRow_.data());
     }
     out_(outRow_.data());
 }

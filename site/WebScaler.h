@@ -73,6 +73,7 @@ private:
     std::vector<float> ring_;         // v_.Stride box-averaged rows, sample i at i % v_.Stride
     std::vector<const float *> kept_; // the kept rows of one output row's window
     std::vector<float> column_;       // one vertically filtered row
+    std::vector<float> filtered_;     // one output row before rounding (and a float to spare)
     std::vector<unsigned char> outRow_;
 };
 
