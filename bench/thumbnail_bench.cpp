@@ -218,7 +218,7 @@ int main(int argc, char **argv)
         if (mode == "stage" && args.size() >= 3) {
             std::vector<pixelnook::ThumbnailJob> jobs;
             for (size_t k = 3; k < args.size(); ++k)
-                jobs.push_back({args[k], args[2] + "/tn_" + BaseName(args[k])});
+                jobs.push_back({args[k], args[2] + "/tn_" + BaseName(args[k]), {}, 0});
             pixelnook::MakeThumbnails(
                 jobs, args[1], static_cast<unsigned>(std::strtoul(args[0].c_str(), nullptr, 10)));
         } else if (mode == "reference" && args.size() >= 2) {

@@ -237,29 +237,47 @@ BuildResult BuildSite(const SiteSettings &settings, const PictureList &pictures,
         update->Begin();
 
     Report(observer, kStageThumbnailsText, 35);
+    // Web-ready copies are made from the thumbnails' decode of each picture
+    // and written with its thumbnail; a picture that is its own copy keeps
+    // its bytes.
+    const std::vector<bool> inPlace =
+        settings.WebReady ? CopiesInPlace(settings, pictures) : std::vector<bool>();
     std::vector<ThumbnailJob> jobs;
     jobs.reserve(pictures.size());
-    for (size_t k = 0; k < pictures.size(); ++k)
+    for (size_t k = 0; k < pictures.size(); ++k) {
+        ThumbnailJob job;
+        job.SourcePath = pictures[k].SourcePath();
         if (!update || update->MakesThumbnail(k))
-            jobs.push_back({pictures[k].SourcePath(), ThumbnailPath(settings, pictures[k])});
-    // An update counts the thumbnails it makes, not the ones it keeps.
-    MakeThumbnails(
+            job.TargetPath = ThumbnailPath(settings, pictures[k]);
+        if (settings.WebReady && !inPlace[k] && (!update || update->MakesCopy(k))) {
+            job.WebCopyPath = CopyPath(settings, pictures[k]);
+            job.WebSize = settings.WebSize;
+        }
+        if (!job.TargetPath.empty() || !job.WebCopyPath.empty()) {
+            jobs.push_back(std::move(job));
+        }
+    }
+    // An update counts the pictures it decodes, not the ones it keeps.
+    const std::vector<WebCopyMade> made = MakeThumbnails(
         jobs, settings.ThumbnailSize, options.ThumbnailWorkers, 0, 0,
         [&observer, total = jobs.size()](size_t done) { observer.PictureDone(done, total); });
 
     Report(observer, kStageCopiesText, 50);
-    DirectoryEntries entries; // no folder is made or removed during the stage
     WebCopies web(settings);
+    for (const WebCopyMade &copy : made)
+        if (copy.Made)
+            web.Made(copy.HadLocation, copy.SourceBytes, copy.CopyBytes);
+    DirectoryEntries entries; // no folder is made or removed during the stage
     for (size_t k = 0; k < pictures.size(); ++k) {
         if (update && !update->MakesCopy(k))
             continue;
         const std::string source = pictures[k].SourcePath();
         const std::string copy = CopyPath(settings, pictures[k]);
-        if (CopyIsInPlace(source, copy, entries)) {
+        if (settings.WebReady ? inPlace[k] : CopyIsInPlace(source, copy, entries)) {
             web.KeptAsItIs(source);
             continue;
         }
-        if (web.Write(source, copy))
+        if (settings.WebReady || web.Write(source, copy))
             continue;
         // Deletes what is at the copy path, then copies; a copy that cannot
         // be made stops the build, as a thumbnail does.

@@ -26,6 +26,26 @@ inline bool SwapsSides(Orientation o)
     return static_cast<int>(o) >= 5;
 }
 
+// The stored pixel under pixel (x, y) of the picture as shown, for a
+// picture stored W x H pixels.
+struct StoredPixel {
+    uint32_t Column, Row;
+};
+inline StoredPixel StoredPixelOf(Orientation o, uint32_t x, uint32_t y, uint32_t W, uint32_t H)
+{
+    switch (o) {
+    case Orientation::Normal: break;
+    case Orientation::MirrorH: return {W - 1 - x, y};
+    case Orientation::Rotate180: return {W - 1 - x, H - 1 - y};
+    case Orientation::MirrorV: return {x, H - 1 - y};
+    case Orientation::Transpose: return {y, x};
+    case Orientation::Rotate90: return {y, H - 1 - x};
+    case Orientation::Transverse: return {W - 1 - y, H - 1 - x};
+    case Orientation::Rotate270: return {W - 1 - y, x};
+    }
+    return {x, y};
+}
+
 // The tag from the body of an APP1 marker segment (what follows the
 // segment's length), when the segment is Exif ("Exif\0\0" and a TIFF
 // header in either byte order) and its first image directory holds an

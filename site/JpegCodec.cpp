@@ -5,6 +5,7 @@
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -231,6 +232,8 @@ void JpegDecoder::Create(size_t memoryLimit, const unsigned char *data, size_t s
     s->created = true;
     // The Exif segment says how the picture is to be turned upright.
     jpeg_save_markers(&s->cinfo, JPEG_APP0 + 1, 0xFFFF);
+    // A colour profile says how the web copy is brought into sRGB.
+    jpeg_save_markers(&s->cinfo, JPEG_APP0 + 2, 0xFFFF);
     // No backing store: a picture that needs more than the limit fails.
     s->cinfo.mem->max_memory_to_use = static_cast<long>(memoryLimit);
     if (fromFile)
@@ -248,10 +251,19 @@ JpegDecoder::~JpegDecoder()
 JpegHeader JpegDecoder::ReadHeader()
 {
     State *s = state_.get();
+    // The colour profile is gathered by the library (which fails only for
+    // want of memory, before handing anything over) while nothing with a
+    // destructor exists here.
+    JOCTET *icc = nullptr;
+    unsigned int iccLength = 0;
     if (setjmp(s->err.jump))
         ThrowJpegError(s->err);
     jpeg_read_header(&s->cinfo, TRUE);
     const bool progressive = jpeg_has_multiple_scans(&s->cinfo);
+    // A profile with missing or repeated segments is only warned about and
+    // left out.
+    if (!jpeg_read_icc_profile(&s->cinfo, &icc, &iccLength))
+        icc = nullptr;
 
     JpegHeader header;
     header.Width = static_cast<int32_t>(s->cinfo.image_width);
@@ -266,6 +278,10 @@ JpegHeader JpegDecoder::ReadHeader()
             break;
         }
     }
+    if (icc) {
+        std::unique_ptr<JOCTET, void (*)(void *)> owned(icc, std::free);
+        header.IccProfile.assign(icc, icc + iccLength);
+    }
     return header;
 }
 
@@ -275,7 +291,7 @@ void JpegDecoder::LimitMemory(size_t memoryLimit)
         state_->cinfo.mem->max_memory_to_use = static_cast<long>(memoryLimit);
 }
 
-void JpegDecoder::Start()
+void JpegDecoder::Start(GrayOutput gray)
 {
     State *s = state_.get();
     jpeg_decompress_struct &c = s->cinfo;
@@ -285,7 +301,10 @@ void JpegDecoder::Start()
     c.do_fancy_upsampling = TRUE;
     c.do_block_smoothing = TRUE;
     c.buffered_image = FALSE;
-    if (c.num_components == 1) {
+    if (c.num_components == 1 && gray == GrayOutput::Plain) {
+        c.out_color_space = JCS_GRAYSCALE;
+        c.quantize_colors = FALSE;
+    } else if (c.num_components == 1) {
         c.out_color_space = JCS_GRAYSCALE;
         c.quantize_colors = TRUE;
         c.desired_number_of_colors = kGrayLevels;

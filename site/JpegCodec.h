@@ -40,6 +40,15 @@ struct JpegHeader {
     // From the first Exif APP1 segment before the first scan; Normal
     // without one.
     Orientation Orient = Orientation::Normal;
+    // The colour profile carried in APP2 segments; empty without one (or
+    // with one whose segments are incomplete).
+    std::vector<unsigned char> IccProfile;
+};
+
+// What a one-component picture's rows hold.
+enum class GrayOutput {
+    Levels, // indexes into GrayLevels(), error-diffused (the thumbnails' look)
+    Plain,  // the picture's own gray values
 };
 
 // Decodes at full size, one row at a time.
@@ -63,13 +72,14 @@ public:
     void LimitMemory(size_t memoryLimit);
 
     // Colour pictures come out as 8-bit R, G, B; one-component pictures as
-    // one byte per pixel indexing GrayLevels() (236 levels, Floyd-Steinberg).
+    // one byte per pixel, indexing GrayLevels() (236 levels, Floyd-Steinberg)
+    // or, with GrayOutput::Plain, the gray value itself.
     // A picture coded in several scans is read whole here; one whose scans
     // together would pass over its blocks more than a standard encoder's
     // layouts do (with room to spare) fails with a TooManyScans() error
     // before the scan that would go over is decoded, so a file repeating
     // scans cannot keep the decoder busy for long.
-    void Start();
+    void Start(GrayOutput gray = GrayOutput::Levels);
     bool Quantized() const;
     const unsigned char *GrayLevels() const;
 

@@ -56,36 +56,16 @@ std::string CannotMakeThumbnail(const std::string &sourcePath, const std::string
     return "Cannot make a thumbnail of \"" + sourcePath + "\": " + reason;
 }
 
-// The stored pixel that a thumbnail pixel comes from, for a picture shown
-// turned: the thumbnail is sampled from the picture as shown, (x, y) being
-// a pixel of it, and this gives the stored column and row under it.
-struct StoredPixel {
-    uint32_t Column, Row;
-};
-StoredPixel StoredPixelOf(Orientation o, uint32_t x, uint32_t y, uint32_t W, uint32_t H)
-{
-    switch (o) {
-    case Orientation::Normal: break;
-    case Orientation::MirrorH: return {W - 1 - x, y};
-    case Orientation::Rotate180: return {W - 1 - x, H - 1 - y};
-    case Orientation::MirrorV: return {x, H - 1 - y};
-    case Orientation::Transpose: return {y, x};
-    case Orientation::Rotate90: return {y, H - 1 - x};
-    case Orientation::Transverse: return {W - 1 - y, H - 1 - x};
-    case Orientation::Rotate270: return {W - 1 - y, x};
-    }
-    return {x, y};
-}
-
 // Reads the stored rows the sampler asks for, in increasing order, and
 // copies chosen pixels of the last row read out as RGB. Colour pictures skip
-// unneeded rows, which the library decodes identically either way;
-// grayscale pictures read every row, since the quantizer's error diffusion
-// carries from row to row.
+// unneeded rows, which the library decodes identically either way, unless
+// every row is to be shown on; grayscale pictures read every row, since the
+// quantizer's error diffusion carries from row to row.
 class RowSampler {
 public:
-    RowSampler(JpegDecoder &decoder, uint32_t width)
-        : decoder_(decoder), quantized_(decoder.Quantized()), grayLevels_(decoder.GrayLevels())
+    RowSampler(JpegDecoder &decoder, uint32_t width, PictureRows *everyRow)
+        : decoder_(decoder), quantized_(decoder.Quantized()), grayLevels_(decoder.GrayLevels()),
+          everyRow_(quantized_ ? nullptr : everyRow)
     {
         if (quantized_ && !grayLevels_)
             throw SiteError("JPEG error: no gray levels");
@@ -101,7 +81,7 @@ public:
         if (decoder_.NextRow() > target)
             return false;
         AdvanceTo(target);
-        decoder_.ReadRow(row_.data());
+        ReadRow();
         return true;
     }
 
@@ -134,27 +114,37 @@ public:
     {
         if (decoder_.NextRow() < height) {
             AdvanceTo(height - 1);
-            decoder_.ReadRow(row_.data());
+            ReadRow();
         }
         decoder_.Finish();
     }
 
+    bool ShowsEveryRow() const { return everyRow_ != nullptr; }
+
 private:
+    void ReadRow()
+    {
+        decoder_.ReadRow(row_.data());
+        if (everyRow_)
+            everyRow_->Row(row_.data());
+    }
+
     // Brings the decoder to `target` as its next row.
     void AdvanceTo(uint32_t target)
     {
         while (decoder_.NextRow() < target) {
             const uint32_t next = decoder_.NextRow();
-            if (!quantized_)
+            if (!quantized_ && !everyRow_)
                 decoder_.SkipRows(target - next);
             if (decoder_.NextRow() == next) // nothing skipped: read the row instead
-                decoder_.ReadRow(row_.data());
+                ReadRow();
         }
     }
 
     JpegDecoder &decoder_;
     const bool quantized_;
     const unsigned char *const grayLevels_;
+    PictureRows *const everyRow_;
     std::vector<unsigned char> row_;
 };
 
@@ -258,12 +248,14 @@ std::vector<unsigned char> SampleTurned(RowSampler &rows, Orientation orientatio
 // Decodes the rows the sampler needs and encodes the thumbnail. The result
 // is what a full decode followed by the same sampling gives.
 PreparedThumbnail SampleAndEncode(JpegDecoder &decoder, const JpegHeader &header,
-                                  const ThumbnailExtent &thumb)
+                                  const ThumbnailExtent &thumb, PictureRows *everyRow)
 {
     decoder.Start();
     const uint32_t W = static_cast<uint32_t>(header.Width);
     const uint32_t H = static_cast<uint32_t>(header.Height);
-    RowSampler rows(decoder, W);
+    RowSampler rows(decoder, W, everyRow);
+    if (rows.ShowsEveryRow())
+        everyRow->Begin(header);
     ThumbnailEncoder encoder(thumb, header.Progressive);
 
     if (header.Orient == Orientation::Normal) {
@@ -276,7 +268,9 @@ PreparedThumbnail SampleAndEncode(JpegDecoder &decoder, const JpegHeader &header
         for (size_t j = 0; j < static_cast<size_t>(thumb.Height); ++j)
             encoder.WriteRow(raster.data() + j * rowBytes);
     }
-    return encoder.Finish();
+    PreparedThumbnail result = encoder.Finish();
+    result.EveryRowShown = rows.ShowsEveryRow();
+    return result;
 }
 
 // Whole GiB, or tenths of one rounded down, so that "more than" stays true
@@ -325,7 +319,7 @@ uint64_t TurnedRasterBytes(Orientation orientation, const ThumbnailExtent &thumb
 }
 
 PreparedThumbnail Prepare(std::unique_ptr<JpegDecoder> decoder, const std::string &sourcePath,
-                          const std::string &sizeText, uint64_t memoryLimit)
+                          const std::string &sizeText, uint64_t memoryLimit, PictureRows *everyRow)
 {
     try {
         // An empty file is not parsed: W and H stay 0.
@@ -385,7 +379,7 @@ PreparedThumbnail Prepare(std::unique_ptr<JpegDecoder> decoder, const std::strin
             throw TooMuchMemory(sourcePath, memoryLimit);
         decoder->LimitMemory(LibraryLimit(memoryLimit - beside));
 
-        PreparedThumbnail result = SampleAndEncode(*decoder, header, thumb);
+        PreparedThumbnail result = SampleAndEncode(*decoder, header, thumb, everyRow);
         result.SourcePath = sourcePath;
         return result;
     } catch (const JpegError &e) {
@@ -420,7 +414,7 @@ uint64_t DecodeMemoryCap()
 }
 
 PreparedThumbnail PrepareThumbnail(const std::string &sourcePath, const std::string &sizeText,
-                                   uint64_t memoryLimit)
+                                   uint64_t memoryLimit, PictureRows *everyRow)
 {
     // The picture is read as it is decoded, never held whole: a large
     // progressive picture already needs all its coefficients in memory.
@@ -430,7 +424,7 @@ PreparedThumbnail PrepareThumbnail(const std::string &sourcePath, const std::str
     if (!firstBytes.empty())
         decoder = std::make_unique<JpegDecoder>(file.Descriptor(), std::move(firstBytes),
                                                 LibraryLimit(memoryLimit));
-    return Prepare(std::move(decoder), sourcePath, sizeText, memoryLimit);
+    return Prepare(std::move(decoder), sourcePath, sizeText, memoryLimit, everyRow);
 }
 
 PreparedThumbnail PrepareThumbnailFromBytes(std::vector<unsigned char> bytes,
@@ -441,7 +435,7 @@ PreparedThumbnail PrepareThumbnailFromBytes(std::vector<unsigned char> bytes,
     if (!bytes.empty())
         decoder =
             std::make_unique<JpegDecoder>(bytes.data(), bytes.size(), LibraryLimit(memoryLimit));
-    return Prepare(std::move(decoder), sourcePath, sizeText, memoryLimit);
+    return Prepare(std::move(decoder), sourcePath, sizeText, memoryLimit, nullptr);
 }
 
 void WriteThumbnail(const std::string &targetPath, const PreparedThumbnail &thumbnail)

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "JpegCodec.h"
 #include "SiteError.h"
 #include "ThumbnailDimensions.h"
 
@@ -36,13 +37,30 @@ public:
 // floating point errors), while the size text's own error names none. An
 // encoding failure is kept in EncodeError, since it is reported only after
 // the target file was created.
+//
+// everyRow, when given, is shown every stored row of a colour picture as
+// the thumbnail's decode goes through it, so that one decode serves both
+// (the thumbnail comes out the same either way). Rows of a one-component
+// picture are error-diffused gray levels, not its pixels: such a picture
+// is not shown, and EveryRowShown tells which happened.
+class PictureRows {
+public:
+    virtual ~PictureRows() = default;
+    // Before the first row, with the picture's header.
+    virtual void Begin(const JpegHeader &header) = 0;
+    // Each stored row, top to bottom: Width * 3 bytes of R, G, B.
+    virtual void Row(const unsigned char *rgb) = 0;
+};
+
 struct PreparedThumbnail {
     std::vector<unsigned char> Jpeg;
     std::string EncodeError;
     std::string SourcePath;
+    bool EveryRowShown = false;
 };
 PreparedThumbnail PrepareThumbnail(const std::string &sourcePath, const std::string &sizeText,
-                                   uint64_t memoryLimit = DecodeMemoryCap());
+                                   uint64_t memoryLimit = DecodeMemoryCap(),
+                                   PictureRows *everyRow = nullptr);
 
 // The same from a picture's bytes already in memory; sourcePath only names
 // the picture in messages.

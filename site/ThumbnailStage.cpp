@@ -1,7 +1,9 @@
 #include "ThumbnailStage.h"
 
 #include "DecodeScheduler.h"
+#include "FileSystem.h"
 #include "Thumbnail.h"
+#include "WebCopy.h"
 
 #include <algorithm>
 #include <condition_variable>
@@ -9,6 +11,7 @@
 #include <filesystem>
 #include <mutex>
 #include <optional>
+#include <sys/stat.h>
 #include <system_error>
 #include <thread>
 
@@ -29,8 +32,63 @@ constexpr uint64_t kMemoryPerWorker = uint64_t(64) << 20;
 // A finished picture waiting for its turn to be written.
 struct Outcome {
     PreparedThumbnail Thumbnail;
+    std::vector<unsigned char> WebCopy;
+    WebCopyMade Made;
     std::exception_ptr Error;
 };
+
+uint64_t FileBytes(const std::string &path)
+{
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 ? static_cast<uint64_t>(st.st_size) : 0;
+}
+
+// Everything of one job, in memory. The web copy is made from the rows the
+// thumbnail's decode goes through; a picture whose rows that decode cannot
+// show (a grayscale one) is decoded again for its copy. Throws SiteError.
+Outcome PrepareJob(const ThumbnailJob &job, const std::string &sizeText, uint64_t memoryLimit)
+{
+    Outcome outcome;
+    std::optional<WebCopyMaker> maker;
+    if (!job.WebCopyPath.empty())
+        maker.emplace(job.SourcePath, job.WebSize);
+    bool rowsShown = false;
+    if (!job.TargetPath.empty()) {
+        outcome.Thumbnail =
+            PrepareThumbnail(job.SourcePath, sizeText, memoryLimit, maker ? &*maker : nullptr);
+        rowsShown = outcome.Thumbnail.EveryRowShown;
+    }
+    if (maker) {
+        PictureTags tags;
+        if (rowsShown) {
+            tags = WebCopyTags(job.SourcePath);
+            outcome.WebCopy = maker->Finish(tags);
+        } else {
+            outcome.WebCopy = MakeWebCopy(job.SourcePath, job.WebSize, &tags);
+        }
+        outcome.Made = {true, tags.HasLocation, FileBytes(job.SourcePath), outcome.WebCopy.size()};
+    }
+    return outcome;
+}
+
+// What a job holds at its peak, from the picture's headers.
+uint64_t JobMemoryNeed(const ThumbnailJob &job, const std::string &sizeText, uint64_t memoryCap)
+{
+    uint64_t need = 0;
+    if (!job.TargetPath.empty())
+        need += ThumbnailMemoryNeed(job.SourcePath, sizeText, memoryCap);
+    if (!job.WebCopyPath.empty())
+        need += WebCopyMemoryNeed(job.SourcePath, job.WebSize, job.TargetPath.empty());
+    return std::min(need, memoryCap);
+}
+
+void WriteJob(const ThumbnailJob &job, const Outcome &outcome)
+{
+    if (!job.TargetPath.empty())
+        WriteThumbnail(job.TargetPath, outcome.Thumbnail);
+    if (!job.WebCopyPath.empty())
+        WriteWholeFile(job.WebCopyPath, outcome.WebCopy.data(), outcome.WebCopy.size());
+}
 
 std::string ComparablePath(const std::string &path)
 {
@@ -48,12 +106,12 @@ std::vector<long> SourceDependencies(const std::vector<ThumbnailJob> &jobs)
     std::vector<std::string> targets;
     targets.reserve(jobs.size());
     for (const ThumbnailJob &job : jobs)
-        targets.push_back(ComparablePath(job.TargetPath));
+        targets.push_back(job.TargetPath.empty() ? std::string() : ComparablePath(job.TargetPath));
     std::vector<long> after(jobs.size(), -1);
     for (size_t k = 0; k < jobs.size(); ++k) {
         const std::string source = ComparablePath(jobs[k].SourcePath);
         for (size_t i = 0; i < k; ++i)
-            if (targets[i] == source)
+            if (!targets[i].empty() && targets[i] == source)
                 after[k] = static_cast<long>(i);
     }
     return after;
@@ -92,13 +150,15 @@ public:
             t.join();
     }
 
-    void Run(const std::function<void(size_t)> &written)
+    std::vector<WebCopyMade> Run(const std::function<void(size_t)> &written)
     {
+        std::vector<WebCopyMade> made(jobs_.size());
         for (size_t k = 0; k < jobs_.size(); ++k) {
             Outcome outcome = Take(k);
             if (outcome.Error)
                 std::rethrow_exception(outcome.Error);
-            WriteThumbnail(jobs_[k].TargetPath, outcome.Thumbnail);
+            WriteJob(jobs_[k], outcome);
+            made[k] = outcome.Made;
             {
                 std::lock_guard<std::mutex> lock(mutex_);
                 scheduler_.Written(k + 1);
@@ -107,6 +167,7 @@ public:
             if (written)
                 written(k + 1);
         }
+        return made;
     }
 
 private:
@@ -122,8 +183,7 @@ private:
             const size_t k = task->Job;
             lock.unlock();
             if (task->Measure) {
-                const uint64_t need =
-                    ThumbnailMemoryNeed(jobs_[k].SourcePath, sizeText_, memoryCap_);
+                const uint64_t need = JobMemoryNeed(jobs_[k], sizeText_, memoryCap_);
                 lock.lock();
                 scheduler_.Measured(k, need);
                 changed_.notify_all();
@@ -151,7 +211,7 @@ private:
     {
         Outcome outcome;
         try {
-            outcome.Thumbnail = PrepareThumbnail(jobs_[k].SourcePath, sizeText_, memoryLimit);
+            outcome = PrepareJob(jobs_[k], sizeText_, memoryLimit);
         } catch (const ThumbnailMemoryError &) {
             tooLittle = true;
             outcome.Error = std::current_exception();
@@ -189,9 +249,10 @@ private:
 
 } // namespace
 
-void MakeThumbnails(const std::vector<ThumbnailJob> &jobs, const std::string &sizeText,
-                    unsigned workers, uint64_t memoryBudget, uint64_t memoryCap,
-                    const std::function<void(size_t written)> &written)
+std::vector<WebCopyMade> MakeThumbnails(const std::vector<ThumbnailJob> &jobs,
+                                        const std::string &sizeText, unsigned workers,
+                                        uint64_t memoryBudget, uint64_t memoryCap,
+                                        const std::function<void(size_t written)> &written)
 {
     if (memoryCap == 0)
         memoryCap = DecodeMemoryCap();
@@ -199,17 +260,20 @@ void MakeThumbnails(const std::vector<ThumbnailJob> &jobs, const std::string &si
         workers = std::max(1u, std::thread::hardware_concurrency());
     workers = static_cast<unsigned>(std::min<size_t>(workers, jobs.size()));
     if (workers <= 1) {
+        std::vector<WebCopyMade> made(jobs.size());
         for (size_t k = 0; k < jobs.size(); ++k) {
-            MakeThumbnail(jobs[k].SourcePath, jobs[k].TargetPath, sizeText, memoryCap);
+            const Outcome outcome = PrepareJob(jobs[k], sizeText, memoryCap);
+            WriteJob(jobs[k], outcome);
+            made[k] = outcome.Made;
             if (written)
                 written(k + 1);
         }
-        return;
+        return made;
     }
     if (memoryBudget == 0)
         memoryBudget = kMemoryPerWorker * workers;
     ParallelStage stage(jobs, sizeText, workers, std::min(memoryBudget, memoryCap), memoryCap);
-    stage.Run(written);
+    return stage.Run(written);
 }
 
 } // namespace pixelnook

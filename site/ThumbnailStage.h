@@ -10,14 +10,28 @@
 
 namespace pixelnook {
 
+// One picture's part of the stage: its thumbnail at TargetPath (none when
+// empty) and its web copy, longest side at most WebSize, at WebCopyPath
+// (none when empty), both from one decode of the picture where it can be.
 struct ThumbnailJob {
     std::string SourcePath;
     std::string TargetPath;
+    std::string WebCopyPath;
+    int WebSize = 0;
 };
 
-// Makes the thumbnails of all jobs. Files are deleted, created and written in
-// job order by the calling thread; the first job in order that fails throws
-// its SiteError and nothing of a later job is written. workers == 0 means one
+// What a job's web copy came to, for the completed page's line.
+struct WebCopyMade {
+    bool Made = false;
+    bool HadLocation = false; // the picture carried a place, which the copy does not
+    uint64_t SourceBytes = 0;
+    uint64_t CopyBytes = 0;
+};
+
+// Makes the thumbnails and web copies of all jobs. Files are deleted,
+// created and written in job order by the calling thread, a job's thumbnail
+// before its web copy; the first job in order that fails throws its
+// SiteError and nothing of a later job is written. workers == 0 means one
 // per core; at most one picture per worker is in flight.
 //
 // The pictures being decoded at once share a memory budget (memoryBudget
@@ -28,10 +42,12 @@ struct ThumbnailJob {
 // is also the most one picture may take alone: a picture that needs more
 // fails with ThumbnailMemoryError.
 //
-// written, when given, is called on the calling thread after each thumbnail
-// file is written, with the number written so far.
-void MakeThumbnails(const std::vector<ThumbnailJob> &jobs, const std::string &sizeText,
-                    unsigned workers, uint64_t memoryBudget = 0, uint64_t memoryCap = 0,
-                    const std::function<void(size_t written)> &written = {});
+// written, when given, is called on the calling thread after each job's
+// files are written, with the number of jobs written so far. Returns what
+// each job's web copy came to.
+std::vector<WebCopyMade> MakeThumbnails(const std::vector<ThumbnailJob> &jobs,
+                                        const std::string &sizeText, unsigned workers,
+                                        uint64_t memoryBudget = 0, uint64_t memoryCap = 0,
+                                        const std::function<void(size_t written)> &written = {});
 
 } // namespace pixelnook

@@ -2,18 +2,22 @@
 
 #include "FileSystem.h"
 #include "JpegCodec.h"
+#include "JpegFrame.h"
 #include "PictureMetadata.h"
 #include "SiteError.h"
 #include "SiteLayout.h"
+#include "WebScaler.h"
 
 #include <vips/vips.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
-#include <malloc.h>
+#include <filesystem>
 #include <mutex>
+#include <optional>
 #include <sys/stat.h>
-#include <unistd.h>
+#include <system_error>
 
 namespace pixelnook {
 
@@ -23,8 +27,11 @@ namespace {
 // replace it and never a page of the user's.
 constexpr const char *kFrontPageMark = "<meta name=\"generator\" content=\"Pixelnook\">";
 
-// libvips' warnings (a damaged picture it still reads, an Exif field it
-// does not know) would be printed by GLib; the build reports only errors.
+// The first read of a picture file, and then the decoder's buffer.
+constexpr size_t kWebFirstRead = 65536;
+
+// libvips' warnings (a colour profile it cannot use) would be printed by
+// GLib; the build reports only errors.
 extern "C" void DropVipsWarning(const gchar *, GLogLevelFlags, const gchar *, gpointer) {}
 
 void InitVips()
@@ -36,28 +43,13 @@ void InitVips()
         g_log_set_handler("VIPS",
                           static_cast<GLogLevelFlags>(G_LOG_LEVEL_WARNING | G_LOG_LEVEL_MESSAGE),
                           DropVipsWarning, nullptr);
-        // Every picture is made once: caching the operations would only keep
-        // the decoded pictures in memory.
+        // Each copy is converted once: caching the operations would only
+        // keep the rasters in memory.
         vips_cache_set_max(0);
-        // One thread per picture: a picture's decode is serial anyway, and
-        // each more thread holds buffers of its own (a build peaked 40 MiB
-        // higher with two).
+        // The builds' own workers already keep the cores busy, one picture
+        // each; more threads per picture would only hold more buffers.
         vips_concurrency_set(1);
     });
-}
-
-// libvips' error text, whole lines joined, and its buffer emptied.
-std::string VipsErrorText()
-{
-    char *buffer = vips_error_buffer_copy();
-    std::string text = buffer ? buffer : "";
-    g_free(buffer);
-    while (!text.empty() && (text.back() == '\n' || text.back() == ' '))
-        text.pop_back();
-    for (char &c : text)
-        if (c == '\n')
-            c = ' ';
-    return text.empty() ? "libvips failed" : text;
 }
 
 // Owns one reference of a libvips object.
@@ -70,12 +62,6 @@ template <typename T> struct VipsRef {
     }
 };
 
-uint64_t FileSize(const std::string &path)
-{
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 ? static_cast<uint64_t>(st.st_size) : 0;
-}
-
 std::string Count(int n, const char *one, const char *many)
 {
     return std::to_string(n) + " " + (n == 1 ? one : many);
@@ -83,110 +69,279 @@ std::string Count(int n, const char *one, const char *many)
 
 } // namespace
 
-std::vector<unsigned char> MakeWebCopy(const std::string &sourcePath, int longestSide)
+WebCopySides WebCopySidesFor(int32_t width, int32_t height, int longestSide)
+{
+    const int32_t longest = std::max(width, height);
+    if (longest <= longestSide)
+        return {width, height};
+    const auto shrunk = [&](int32_t side) {
+        const double exact = static_cast<double>(side) * longestSide / longest;
+        return std::max<int32_t>(1, static_cast<int32_t>(std::lround(exact)));
+    };
+    if (width >= height)
+        return {longestSide, shrunk(height)};
+    return {shrunk(width), longestSide};
+}
+
+namespace {
+
+std::string CannotMakeWebCopy(const std::string &sourcePath, const std::string &reason)
+{
+    return "Cannot make the web copy of \"" + sourcePath + "\": " + reason;
+}
+
+// The stored raster as it is shown: turned and mirrored by its orientation.
+std::vector<unsigned char> UprightRaster(const std::vector<unsigned char> &stored, uint32_t W,
+                                         uint32_t H, int channels, Orientation orientation)
+{
+    const uint32_t shownW = SwapsSides(orientation) ? H : W;
+    const uint32_t shownH = SwapsSides(orientation) ? W : H;
+    const size_t c = static_cast<size_t>(channels);
+    std::vector<unsigned char> shown(stored.size());
+    unsigned char *to = shown.data();
+    for (uint32_t y = 0; y < shownH; ++y)
+        for (uint32_t x = 0; x < shownW; ++x, to += c) {
+            const StoredPixel p = StoredPixelOf(orientation, x, y, W, H);
+            const unsigned char *from = &stored[(static_cast<size_t>(p.Row) * W + p.Column) * c];
+            std::copy(from, from + c, to);
+        }
+    return shown;
+}
+
+// The raster brought from its colour profile into sRGB by libvips; a gray
+// picture with a colour profile comes out as RGB. A profile the colour
+// engine cannot use leaves the pixels as they are: the copy is still made,
+// with the colours the picture's own numbers give.
+void ToSrgb(std::vector<unsigned char> &raster, int width, int height, int &channels,
+            const std::vector<unsigned char> &profile)
 {
     InitVips();
-    // Metadata Exiv2 cannot read leaves the copy with none, which is safe.
-    PictureTags tags;
-    try {
-        tags = ReadPictureTags(sourcePath);
-    } catch (const SiteError &) {
+    VipsRef<VipsImage> in;
+    in.p = vips_image_new_from_memory(raster.data(), raster.size(), width, height, channels,
+                                      VIPS_FORMAT_UCHAR);
+    if (!in.p) {
+        vips_error_clear();
+        return;
     }
-    const InputFile file(sourcePath);
-    const auto fail = [&] {
-        return SiteError("Cannot make the web copy of \"" + sourcePath + "\": " + VipsErrorText());
-    };
-
-    VipsRef<VipsSource> source;
-    source.p = vips_source_new_from_descriptor(file.Descriptor());
-    if (!source.p)
-        throw fail();
-    // Shrinks while decoding where the JPEG allows it, then with a Lanczos
-    // kernel; turns the picture upright and drops its Orientation.
-    VipsRef<VipsImage> scaled;
-    if (vips_thumbnail_source(source.p, &scaled.p, longestSide, "height", longestSide, "size",
-                              VIPS_SIZE_DOWN, nullptr) != 0)
-        throw fail();
-    // A picture with a colour profile of its own is brought into sRGB, which
-    // is what browsers take an untagged picture to be.
+    in.p->Type = channels == 1 ? VIPS_INTERPRETATION_B_W : VIPS_INTERPRETATION_sRGB;
+    vips_image_set_blob_copy(in.p, VIPS_META_ICC_NAME, profile.data(), profile.size());
     VipsRef<VipsImage> srgb;
-    if (vips_image_get_typeof(scaled.p, VIPS_META_ICC_NAME) != 0) {
-        if (vips_icc_transform(scaled.p, &srgb.p, "srgb", "embedded", TRUE, "intent",
-                               VIPS_INTENT_RELATIVE, nullptr) != 0)
-            throw fail();
-    } else if (scaled.p->Type != VIPS_INTERPRETATION_sRGB &&
-               scaled.p->Type != VIPS_INTERPRETATION_B_W) {
-        if (vips_colourspace(scaled.p, &srgb.p, VIPS_INTERPRETATION_sRGB, nullptr) != 0)
-            throw fail();
-    } else {
-        srgb.p = scaled.p;
-        g_object_ref(srgb.p);
+    if (vips_icc_transform(in.p, &srgb.p, "srgb", "embedded", TRUE, "intent", VIPS_INTENT_RELATIVE,
+                           nullptr) != 0) {
+        vips_error_clear();
+        return;
     }
     // JPEG holds 8-bit gray or RGB only.
     VipsRef<VipsImage> bands;
     if (srgb.p->Bands == 2 || srgb.p->Bands > 3) {
-        if (vips_extract_band(srgb.p, &bands.p, 0, "n", srgb.p->Bands == 2 ? 1 : 3, nullptr) != 0)
-            throw fail();
+        if (vips_extract_band(srgb.p, &bands.p, 0, "n", srgb.p->Bands == 2 ? 1 : 3, nullptr) != 0) {
+            vips_error_clear();
+            return;
+        }
     } else {
         bands.p = srgb.p;
         g_object_ref(bands.p);
     }
     VipsRef<VipsImage> ready;
-    if (bands.p->BandFmt != VIPS_FORMAT_UCHAR) {
-        if (vips_cast_uchar(bands.p, &ready.p, nullptr) != 0)
-            throw fail();
-    } else {
-        ready.p = bands.p;
-        g_object_ref(ready.p);
+    if (vips_cast_uchar(bands.p, &ready.p, nullptr) != 0) {
+        vips_error_clear();
+        return;
     }
-    // Encoded here rather than by vips_jpegsave, whose progressive layout
-    // (libjpeg's standard one, with successive approximation) took three
-    // times the CPU of a plain optimised encode. The rows are pulled top to
-    // bottom in strips, so the picture is decoded once, as it streams.
-    const int width = ready.p->Xsize;
-    const int height = ready.p->Ysize;
-    std::vector<unsigned char> jpeg;
-    try {
-        JpegEncoder encoder;
-        encoder.StartWeb(width, height, ready.p->Bands, kWebQuality);
-        VipsRef<VipsRegion> region;
-        region.p = vips_region_new(ready.p);
-        constexpr int kStripRows = 64;
-        for (int top = 0; top < height; top += kStripRows) {
-            VipsRect strip{0, top, width, std::min(kStripRows, height - top)};
-            if (vips_region_prepare(region.p, &strip) != 0)
-                throw fail();
-            for (int y = top; y < top + strip.height; ++y)
-                encoder.WriteRow(
-                    reinterpret_cast<const unsigned char *>(VIPS_REGION_ADDR(region.p, 0, y)));
-        }
-        jpeg = encoder.Finish();
-    } catch (const JpegError &error) {
-        throw SiteError("Cannot make the web copy of \"" + sourcePath + "\": " + error.what());
+    size_t size = 0;
+    void *pixels = vips_image_write_to_memory(ready.p, &size);
+    if (!pixels) {
+        vips_error_clear();
+        return;
     }
-    return WithWebTags(jpeg, tags, sourcePath);
+    raster.assign(static_cast<unsigned char *>(pixels),
+                  static_cast<unsigned char *>(pixels) + size);
+    g_free(pixels);
+    channels = ready.p->Bands;
 }
 
-WebCopies::WebCopies(const SiteSettings &settings) : settings_(settings)
+} // namespace
+
+struct WebCopyMaker::State {
+    std::string sourcePath;
+    int longestSide;
+    JpegHeader header;
+    int channels = 3;
+    WebCopySides sides{0, 0};
+    // Upright pictures without a colour profile go to the encoder row by
+    // row; the others are gathered here to be turned or converted first.
+    bool gathered = false;
+    std::vector<unsigned char> raster;
+    size_t rowsOut = 0;
+    JpegEncoder encoder;
+    std::string encodeError;
+    std::unique_ptr<WebScaler> scaler;
+
+    void Encode(const unsigned char *row)
+    {
+        if (!encodeError.empty())
+            return;
+        try {
+            encoder.WriteRow(row);
+        } catch (const JpegError &error) {
+            encodeError = error.what();
+        }
+    }
+};
+
+WebCopyMaker::WebCopyMaker(std::string sourcePath, int longestSide) : state_(new State)
 {
-    // What the thumbnail workers freed goes back before libvips starts.
-    if (settings_.WebReady)
-        malloc_trim(0);
+    state_->sourcePath = std::move(sourcePath);
+    state_->longestSide = longestSide;
 }
+
+WebCopyMaker::~WebCopyMaker() = default;
+
+void WebCopyMaker::Begin(const JpegHeader &header)
+{
+    State &s = *state_;
+    if (header.Components != 1 && header.Components != 3)
+        throw SiteError(CannotMakeWebCopy(
+            s.sourcePath, "pictures with four colour components (CMYK or YCCK) are not supported"));
+    s.header = header;
+    s.channels = header.Components;
+    s.sides = WebCopySidesFor(header.Width, header.Height, s.longestSide);
+    s.gathered = header.Orient != Orientation::Normal || !header.IccProfile.empty();
+    const size_t rowBytes = static_cast<size_t>(s.sides.Width) * static_cast<size_t>(s.channels);
+    WebScaler::RowOut out;
+    if (s.gathered) {
+        s.raster.resize(rowBytes * static_cast<size_t>(s.sides.Height));
+        out = [&s, rowBytes](const unsigned char *row) {
+            std::copy(row, row + rowBytes, s.raster.data() + s.rowsOut++ * rowBytes);
+        };
+    } else {
+        try {
+            s.encoder.StartWeb(s.sides.Width, s.sides.Height, s.channels, kWebQuality);
+        } catch (const JpegError &error) {
+            s.encodeError = error.what();
+        }
+        out = [&s](const unsigned char *row) { s.Encode(row); };
+    }
+    s.scaler = std::make_unique<WebScaler>(header.Width, header.Height, s.sides.Width,
+                                           s.sides.Height, s.channels, std::move(out));
+}
+
+void WebCopyMaker::Row(const unsigned char *pixels)
+{
+    state_->scaler->Row(pixels);
+}
+
+std::vector<unsigned char> WebCopyMaker::Finish(const PictureTags &tags)
+{
+    State &s = *state_;
+    if (!s.scaler)
+        throw SiteError(CannotMakeWebCopy(s.sourcePath, "the picture was not read"));
+    if (s.gathered) {
+        int width = s.sides.Width, height = s.sides.Height;
+        if (s.header.Orient != Orientation::Normal) {
+            s.raster = UprightRaster(s.raster, static_cast<uint32_t>(width),
+                                     static_cast<uint32_t>(height), s.channels, s.header.Orient);
+            if (SwapsSides(s.header.Orient))
+                std::swap(width, height);
+        }
+        if (!s.header.IccProfile.empty())
+            ToSrgb(s.raster, width, height, s.channels, s.header.IccProfile);
+        try {
+            s.encoder.StartWeb(width, height, s.channels, kWebQuality);
+        } catch (const JpegError &error) {
+            s.encodeError = error.what();
+        }
+        const size_t rowBytes = static_cast<size_t>(width) * static_cast<size_t>(s.channels);
+        for (int y = 0; y < height; ++y)
+            s.Encode(s.raster.data() + static_cast<size_t>(y) * rowBytes);
+        std::vector<unsigned char>().swap(s.raster);
+    }
+    std::vector<unsigned char> jpeg;
+    if (s.encodeError.empty()) {
+        try {
+            jpeg = s.encoder.Finish();
+        } catch (const JpegError &error) {
+            s.encodeError = error.what();
+        }
+    }
+    if (!s.encodeError.empty())
+        throw SiteError(CannotMakeWebCopy(s.sourcePath, s.encodeError));
+    return WithWebTags(jpeg, tags, s.sourcePath);
+}
+
+PictureTags WebCopyTags(const std::string &sourcePath)
+{
+    try {
+        return ReadPictureTags(sourcePath);
+    } catch (const SiteError &) {
+        return {};
+    }
+}
+
+std::vector<unsigned char> MakeWebCopy(const std::string &sourcePath, int longestSide,
+                                       PictureTags *tagsRead)
+{
+    const PictureTags tags = WebCopyTags(sourcePath);
+    if (tagsRead)
+        *tagsRead = tags;
+    WebCopyMaker maker(sourcePath, longestSide);
+    try {
+        InputFile file(sourcePath);
+        std::vector<unsigned char> firstBytes = file.Read(kWebFirstRead);
+        if (firstBytes.empty())
+            throw SiteError(CannotMakeWebCopy(sourcePath, "the file is empty"));
+        JpegDecoder decoder(file.Descriptor(), std::move(firstBytes), DecodeMemoryCap());
+        const JpegHeader header = decoder.ReadHeader();
+        maker.Begin(header);
+        decoder.Start(GrayOutput::Plain);
+        std::vector<unsigned char> row(static_cast<size_t>(header.Width) *
+                                       static_cast<size_t>(header.Components == 1 ? 1 : 3));
+        for (int32_t y = 0; y < header.Height; ++y) {
+            decoder.ReadRow(row.data());
+            maker.Row(row.data());
+        }
+        decoder.Finish();
+    } catch (const JpegError &error) {
+        if (error.OutOfMemory())
+            throw SiteError(
+                CannotMakeWebCopy(sourcePath, "decoding it would need more memory than allowed"));
+        if (error.ReadErrno() != 0)
+            throw SiteError(CannotOpenFileMessage(sourcePath, error.ReadErrno()));
+        throw SiteError(CannotMakeWebCopy(sourcePath, error.what()));
+    }
+    return maker.Finish(tags);
+}
+
+uint64_t WebCopyMemoryNeed(const std::string &sourcePath, int longestSide, bool ownDecode)
+{
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(sourcePath, ec))
+        return 0;
+    const std::optional<JpegFrame> frame = ReadJpegFrameFromFile(sourcePath);
+    if (!frame || frame->Width <= 0 || frame->Height <= 0)
+        return 0;
+    const int channels = frame->Components.size() == 1 ? 1 : 3;
+    const WebCopySides sides = WebCopySidesFor(frame->Width, frame->Height, longestSide);
+    const uint64_t pixels =
+        static_cast<uint64_t>(sides.Width) * static_cast<uint64_t>(sides.Height);
+    // The scaler's rows; the encoder's coefficients (a progressive copy
+    // holds them all: two bytes a sample, chroma a quarter each); a
+    // gathered raster and its converted or turned twin; the encoded copy
+    // and its re-tagged twin, at most about a byte a pixel each.
+    uint64_t need =
+        WebScaler::MemoryBytes(frame->Width, frame->Height, sides.Width, sides.Height, channels) +
+        pixels * (channels == 1 ? 2 : 3) + 2 * pixels * channels + 2 * pixels;
+    // A grayscale picture's thumbnail decode cannot serve its copy.
+    if (ownDecode || channels == 1)
+        need += kWebFirstRead + CoefficientBufferBytes(*frame) +
+                uint64_t(16) * 3 * static_cast<uint64_t>(frame->Width);
+    return need;
+}
+
+WebCopies::WebCopies(const SiteSettings &settings) : settings_(settings) {}
 
 bool WebCopies::Write(const std::string &source, const std::string &target)
 {
-    if (settings_.WebReady) {
-        const bool location = PublishesLocation(source);
-        const std::vector<unsigned char> copy = MakeWebCopy(source, settings_.WebSize);
-        WriteWholeFile(target, copy.data(), copy.size());
-        locationsRemoved_ += location;
-        ++webCopies_;
-        originalBytes_ += FileSize(source);
-        webBytes_ += copy.size();
-        return true;
-    }
-    if (settings_.StripLocation) {
+    if (settings_.StripLocation && !settings_.WebReady) {
         const StrippedPicture copy = WithoutPrivateMetadata(ReadWholeFile(source), source);
         WriteWholeFile(target, copy.Jpeg.data(), copy.Jpeg.size());
         locationsRemoved_ += copy.HadLocation;
@@ -194,6 +349,14 @@ bool WebCopies::Write(const std::string &source, const std::string &target)
     }
     KeptAsItIs(source);
     return false;
+}
+
+void WebCopies::Made(bool hadLocation, uint64_t sourceBytes, uint64_t copyBytes)
+{
+    locationsRemoved_ += hadLocation;
+    ++webCopies_;
+    originalBytes_ += sourceBytes;
+    webBytes_ += copyBytes;
 }
 
 void WebCopies::KeptAsItIs(const std::string &source)

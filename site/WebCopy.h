@@ -4,9 +4,12 @@
 // completed page says about them, and the site's front page.
 #pragma once
 
+#include "PictureMetadata.h"
 #include "SiteSettings.h"
+#include "Thumbnail.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,24 +17,71 @@ namespace pixelnook {
 
 inline constexpr int kWebQuality = 85;
 
+// The sides of a picture's web copy as stored (before it is turned
+// upright): the picture's own when its longest side is at most
+// longestSide, otherwise shrunk so that the longest side is longestSide
+// and the other keeps the ratio (at least one pixel).
+struct WebCopySides {
+    int32_t Width, Height;
+};
+WebCopySides WebCopySidesFor(int32_t width, int32_t height, int longestSide);
+
+// Makes a picture's web copy from its stored rows as they are decoded: the
+// rows are shrunk as they arrive, then the copy is turned upright, brought
+// into sRGB and encoded. Rows are R, G, B, or one byte of gray when the
+// header says one component.
+class WebCopyMaker : public PictureRows {
+public:
+    WebCopyMaker(std::string sourcePath, int longestSide);
+    ~WebCopyMaker() override;
+
+    void Begin(const JpegHeader &header) override;
+    void Row(const unsigned char *pixels) override;
+    // After the last row: the copy as a JPEG (quality 85, progressive)
+    // carrying no metadata but the date taken, artist and copyright of
+    // `tags`. Throws SiteError naming the picture.
+    std::vector<unsigned char> Finish(const PictureTags &tags);
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
+
 // The picture as a new JPEG for the web: turned upright by its Exif
 // Orientation, shrunk (never enlarged) so that its longest side is at most
 // longestSide pixels, converted to sRGB, quality 85, progressive, and
-// carrying no metadata but the date taken, artist and copyright. Throws
-// SiteError naming the picture when it cannot be read or made.
-std::vector<unsigned char> MakeWebCopy(const std::string &sourcePath, int longestSide);
+// carrying no metadata but the date taken, artist and copyright. Decodes
+// the picture for itself; throws SiteError naming the picture when it
+// cannot be read or made. tags, when given, receives what was read of the
+// picture's metadata.
+std::vector<unsigned char> MakeWebCopy(const std::string &sourcePath, int longestSide,
+                                       PictureTags *tags = nullptr);
 
-// The copy stage's part beyond the plain byte copy: with web-ready copies
-// or location removal asked for, it writes each copy itself; in every case
-// it notes which pictures publish a place, and says so in one line.
+// Reads the picture's tags for its web copy; metadata that cannot be read
+// counts as none (a copy with no tags, and no location to report).
+PictureTags WebCopyTags(const std::string &sourcePath);
+
+// What making the picture's web copy holds at its peak beyond the decode
+// it shares with the thumbnail (ownDecode: with a decode of its own, which
+// a grayscale picture always has), estimated from its headers; 0 for a
+// file whose headers cannot be read.
+uint64_t WebCopyMemoryNeed(const std::string &sourcePath, int longestSide, bool ownDecode);
+
+// The copy stage's part beyond the plain byte copy: with location removal
+// asked for, it writes each copy itself; web-ready copies are made with the
+// thumbnails and only counted here. In every case it notes which pictures
+// publish a place, and says so in one line.
 class WebCopies {
 public:
     explicit WebCopies(const SiteSettings &settings);
 
-    // Writes the copy of the picture as the settings ask, replacing what is
-    // at the target's name, and returns true; returns false, having written
-    // nothing, when the copy is the plain byte copy. Throws SiteError.
+    // Writes the copy of the picture with its private metadata removed when
+    // the settings ask for that, replacing what is at the target's name,
+    // and returns true; returns false, having written nothing, when the
+    // copy is the plain byte copy. Throws SiteError.
     bool Write(const std::string &source, const std::string &target);
+    // A web copy made with the thumbnails.
+    void Made(bool hadLocation, uint64_t sourceBytes, uint64_t copyBytes);
     // A picture whose copy is the picture itself (or a plain copy of it).
     void KeptAsItIs(const std::string &source);
 

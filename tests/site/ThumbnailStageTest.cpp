@@ -23,6 +23,15 @@ using fixtures::MakeJpeg;
 
 namespace {
 
+// A job making the thumbnail alone.
+ThumbnailJob Job(std::string source, std::string target)
+{
+    ThumbnailJob job;
+    job.SourcePath = std::move(source);
+    job.TargetPath = std::move(target);
+    return job;
+}
+
 // A picture folder and a thumbnails folder; each job k reads pictures/pk.jpg
 // and writes thumbs/tn_pk.jpg.
 class ThumbnailStage : public ::testing::Test {
@@ -39,12 +48,12 @@ public:
     {
         const std::string name = "p" + std::to_string(jobs.size() + 1) + ".jpg";
         fixtures::WriteFile(pictures() / name, bytes);
-        jobs.push_back({(pictures() / name).string(), (thumbs() / ("tn_" + name)).string()});
+        jobs.push_back(Job((pictures() / name).string(), (thumbs() / ("tn_" + name)).string()));
     }
     void AddMissing()
     {
         const std::string name = "p" + std::to_string(jobs.size() + 1) + ".jpg";
-        jobs.push_back({(pictures() / name).string(), (thumbs() / ("tn_" + name)).string()});
+        jobs.push_back(Job((pictures() / name).string(), (thumbs() / ("tn_" + name)).string()));
     }
 
     // A mix of every kind of picture, so that workers finish out of order.
@@ -208,7 +217,7 @@ TEST_F(ThumbnailStage, PictureMadeEarlierInTheBuildIsReadAfterItWasWritten)
         Add(MakeJpeg({300 + 50 * k, 200}));
     // Job 5's source is job 1's thumbnail; an older file there would be read
     // by a worker running ahead.
-    jobs.push_back({jobs[0].TargetPath, (thumbs() / "tn_tn_p1.jpg").string()});
+    jobs.push_back(Job(jobs[0].TargetPath, (thumbs() / "tn_tn_p1.jpg").string()));
     fixtures::WriteFile(jobs[0].TargetPath, MakeJpeg({500, 500}));
 
     ASSERT_EQ(Run(1, "20"), "");
@@ -243,7 +252,7 @@ TEST_F(ThumbnailStage, ThreadsStartedForWorkers)
         const std::string pipe =
             (pictures() / ("pipe" + std::to_string(workers) + ".jpg")).string();
         ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
-        jobs.push_back({pipe, (thumbs() / "tn_pipe.jpg").string()});
+        jobs.push_back(Job(pipe, (thumbs() / "tn_pipe.jpg").string()));
         Add(MakeJpeg({64, 48}));
         Add(MakeJpeg({64, 48}));
 
@@ -296,7 +305,7 @@ TEST_F(ThumbnailStage, PictureNeedingMoreThanItsShareIsDecodedAgainWithTheCap)
     const auto fifo = [&](int k) { return (dir.path() / ("fifo" + std::to_string(k))).string(); };
     ASSERT_EQ(::mkfifo(fifo(0).c_str(), 0600), 0);
     ASSERT_EQ(::symlink(fifo(0).c_str(), pipe.c_str()), 0);
-    jobs.push_back({pipe, (thumbs() / "tn_pipe.jpg").string()});
+    jobs.push_back(Job(pipe, (thumbs() / "tn_pipe.jpg").string()));
     Add(MakeJpeg({64, 48}));
     Add(MakeJpeg({64, 48}));
 

@@ -511,6 +511,100 @@ TEST_F(WebSiteTest, WideGamutPictureIsConvertedToSrgb)
         EXPECT_NEAR(shown.Pixels[centre + c], srgb[c], 6) << "channel " << c;
 }
 
+// ---- one decode for the thumbnail and the copy
+
+struct SharedDecodeCase {
+    const char *name;
+    fixtures::JpegSpec spec;
+};
+
+std::vector<SharedDecodeCase> SharedDecodeCases()
+{
+    fixtures::JpegSpec base;
+    base.Width = 300;
+    base.Height = 200;
+    std::vector<SharedDecodeCase> cases{{"Baseline", base}};
+    fixtures::JpegSpec progressive = base;
+    progressive.Progressive = true;
+    cases.push_back({"Progressive", progressive});
+    fixtures::JpegSpec turned = base;
+    turned.App1 = fixtures::ExifBody(6, false);
+    cases.push_back({"TurnedRight", turned});
+    fixtures::JpegSpec restarts = base;
+    restarts.RestartRows = 1;
+    restarts.HSamp = 1;
+    restarts.VSamp = 1;
+    cases.push_back({"RestartsAndFullChroma", restarts});
+    fixtures::JpegSpec tall = base;
+    tall.Width = 37;
+    tall.Height = 301;
+    cases.push_back({"TallOddSides", tall});
+    fixtures::JpegSpec gray = base;
+    gray.Components = 1;
+    cases.push_back({"Gray", gray});
+    fixtures::JpegSpec small = base;
+    small.Width = 90;
+    small.Height = 60;
+    cases.push_back({"AlreadySmall", small});
+    return cases;
+}
+
+class SharedDecodeTest : public WebSiteTest,
+                         public ::testing::WithParamInterface<SharedDecodeCase> {};
+
+// The thumbnail's decode goes through every row when it also feeds the web
+// copy: the thumbnail must come out byte for byte as without the copy, and
+// the copy as from a decode of its own.
+TEST_P(SharedDecodeTest, ThumbnailUnchangedAndCopyAsFromItsOwnDecode)
+{
+    const std::vector<unsigned char> photo =
+        Tagged(fixtures::MakeJpeg(GetParam().spec), [](Exiv2::Image &im) { PublicTags(im); });
+    AddPhoto("p.jpg", photo);
+    settings.ThumbnailSize = "40";
+    Build();
+    const std::vector<unsigned char> plainThumbnail = ReadFile(site / "thumbnails" / "tnp.jpg");
+    ASSERT_EQ(Copy("p.jpg"), photo);
+
+    settings.WebReady = true;
+    settings.WebSize = 120;
+    for (unsigned workers : {1u, 2u}) {
+        BuildOptions options;
+        options.ThumbnailWorkers = workers;
+        Build(options);
+        EXPECT_EQ(ReadFile(site / "thumbnails" / "tnp.jpg"), plainThumbnail)
+            << workers << " workers";
+        const std::vector<unsigned char> copy = Copy("p.jpg");
+        EXPECT_EQ(copy, MakeWebCopy((photos / "p.jpg").string(), 120)) << workers << " workers";
+        EXPECT_EQ(ExifValue(copy, "Exif.Image.Artist"), kArtist);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Pictures, SharedDecodeTest, ::testing::ValuesIn(SharedDecodeCases()),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+// Copies are written with their thumbnails, in list order: a broken
+// picture stops the build with the pictures before it complete and
+// nothing of the ones after it written.
+TEST_F(WebSiteTest, BrokenPictureLeavesTheCopiesBeforeItAndNoneAfter)
+{
+    settings.WebReady = true;
+    settings.WebSize = 32;
+    AddPhoto("a.jpg", fixtures::MakeJpeg({}));
+    WriteText(photos / "b.jpg", "not a picture at all");
+    pictures.push_back({"b.jpg", photos.string() + "/"});
+    AddPhoto("c.jpg", fixtures::MakeJpeg({}));
+    for (unsigned workers : {1u, 2u}) {
+        fs::remove_all(site);
+        BuildOptions options;
+        options.ThumbnailWorkers = workers;
+        EXPECT_THROW(Build(options), SiteError) << workers << " workers";
+        EXPECT_EQ(fixtures::InspectJpeg(Copy("a.jpg")).Width, 32) << workers << " workers";
+        EXPECT_TRUE(fs::exists(site / "thumbnails" / "tna.jpg"));
+        EXPECT_FALSE(fs::exists(site / "images" / "c.jpg")) << workers << " workers";
+        EXPECT_FALSE(fs::exists(site / "thumbnails" / "tnc.jpg")) << workers << " workers";
+    }
+}
+
 // ---- what the build tells, and the front page
 
 TEST_F(WebSiteTest, LineCountsLocationsAndSizes)
