@@ -1,6 +1,6 @@
-// Copies of the pictures made for the web: turned upright, scaled down,
-// in sRGB and without private metadata (libvips and Exiv2), or the
-// originals with only their private metadata removed. Also what the
+// Copies of the pictures made for the web: scaled down as their rows are
+// decoded, turned upright, in sRGB (libvips) and without private metadata
+// (Exiv2), or the originals with only their private metadata removed. Also what the
 // completed page says about them, and the site's front page.
 #pragma once
 

@@ -218,7 +218,7 @@ void HorizontalGray(const float *row, int outWidth, const int *first, const floa
 // from the far edge where needed and padded with zero weights, so that the
 // inner sum has one length; otherwise each window is just as wide as its
 // taps.
-WebScaler::Axis::Axis(int in, int out, bool sameWindow)
+WebScaler::Axis::Axis(int in, int out, bool sameWindow, bool withWeights)
     : In(in), Out(out), Box(BoxFor(in, out)), Samples((in + Box - 1) / Box)
 {
     if (in == out) {
@@ -236,6 +236,8 @@ WebScaler::Axis::Axis(int in, int out, bool sameWindow)
         Count[i] = static_cast<int>(Clamp(w.To, Samples)) - First[i] + 1;
         Stride = std::max(Stride, Count[i]);
     }
+    if (!withWeights)
+        return;
     Weights.assign(static_cast<size_t>(out) * Stride, 0.0f);
     for (int i = 0; i < out; ++i) {
         const Window w = WindowOf(i, ratio, support);
@@ -284,16 +286,20 @@ uint64_t WebScaler::MemoryBytes(int inWidth, int inHeight, int outWidth, int out
         return 0;
     uint64_t bytes = 0;
     uint64_t rowFloats = 0, ringRows = 0;
+    // The tables as the scaler builds them, sized from the windows alone.
+    const auto tables = [](const Axis &axis) {
+        const uint64_t weights =
+            axis.Passes() ? 0 : static_cast<uint64_t>(axis.Out) * axis.Stride * sizeof(float);
+        return (axis.First.capacity() + axis.Count.capacity()) * sizeof(int) + weights;
+    };
     {
-        const Axis h(inWidth, outWidth, true);
-        bytes += (h.First.capacity() + h.Count.capacity()) * sizeof(int) +
-                 h.Weights.capacity() * sizeof(float);
+        const Axis h(inWidth, outWidth, true, false);
+        bytes += tables(h);
         rowFloats = PaddedRow(h.Samples, channels);
     }
     {
-        const Axis v(inHeight, outHeight, false);
-        bytes += (v.First.capacity() + v.Count.capacity()) * sizeof(int) +
-                 v.Weights.capacity() * sizeof(float);
+        const Axis v(inHeight, outHeight, false, false);
+        bytes += tables(v);
         ringRows = static_cast<uint64_t>(v.Stride);
         bytes += ringRows * sizeof(const float *);
     }

@@ -53,7 +53,9 @@ private:
         std::vector<int> First, Count;
         std::vector<float> Weights;
 
-        Axis(int in, int out, bool sameWindow);
+        // withWeights false: the windows alone, for sizing (the weights take
+        // Out * Stride floats).
+        Axis(int in, int out, bool sameWindow, bool withWeights = true);
         // The axis keeps its size: no box, no taps, each sample as it is.
         bool Passes() const { return In == Out; }
     };

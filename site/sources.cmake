@@ -23,8 +23,9 @@ set(PIXELNOOK_SITE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/WebScaler.cpp
 )
 
-# The libraries the engine's web copies stand on: libvips makes the scaled
-# copies, Exiv2 reads and rewrites the pictures' metadata.
+# The libraries the engine's web copies stand on: libvips brings them from
+# their colour profiles into sRGB, Exiv2 reads and rewrites the pictures'
+# metadata.
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(VIPS REQUIRED IMPORTED_TARGET GLOBAL vips)
 pkg_check_modules(EXIV2 REQUIRED IMPORTED_TARGET GLOBAL exiv2)
