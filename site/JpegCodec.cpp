@@ -363,6 +363,11 @@ void JpegDecoder::SkipRows(uint32_t count)
     jpeg_skip_scanlines(&s->cinfo, count);
 }
 
+uint32_t JpegDecoder::RowGroup() const
+{
+    return static_cast<uint32_t>(std::max(1, state_->cinfo.max_v_samp_factor));
+}
+
 uint32_t JpegDecoder::NextRow() const
 {
     return state_->cinfo.output_scanline;

@@ -58,14 +58,15 @@ std::string CannotMakeThumbnail(const std::string &sourcePath, const std::string
 
 // Reads the stored rows the sampler asks for, in increasing order, and
 // copies chosen pixels of the last row read out as RGB. Colour pictures skip
-// unneeded rows, which the library decodes identically either way, unless
-// every row is to be shown on; grayscale pictures read every row, since the
-// quantizer's error diffusion carries from row to row.
+// unneeded rows from the start of a row group on, which the library decodes
+// identically either way, unless every row is to be shown on; grayscale
+// pictures read every row, since the quantizer's error diffusion carries
+// from row to row.
 class RowSampler {
 public:
     RowSampler(JpegDecoder &decoder, uint32_t width, PictureRows *everyRow)
         : decoder_(decoder), quantized_(decoder.Quantized()), grayLevels_(decoder.GrayLevels()),
-          everyRow_(quantized_ ? nullptr : everyRow)
+          everyRow_(quantized_ ? nullptr : everyRow), rowGroup_(decoder.RowGroup())
     {
         if (quantized_ && !grayLevels_)
             throw SiteError("JPEG error: no gray levels");
@@ -134,7 +135,8 @@ private:
     {
         while (decoder_.NextRow() < target) {
             const uint32_t next = decoder_.NextRow();
-            if (!quantized_ && !everyRow_)
+            // A skip begins on a row group, the rows before it are read.
+            if (!quantized_ && !everyRow_ && next % rowGroup_ == 0)
                 decoder_.SkipRows(target - next);
             if (decoder_.NextRow() == next) // nothing skipped: read the row instead
                 ReadRow();
@@ -145,6 +147,7 @@ private:
     const bool quantized_;
     const unsigned char *const grayLevels_;
     PictureRows *const everyRow_;
+    const uint32_t rowGroup_;
     std::vector<unsigned char> row_;
 };
 

@@ -420,6 +420,15 @@ INSTANTIATE_TEST_SUITE_P(
         ExactCase{"Baseline440", [] { return MakeJpeg(Spec(480, 640, 1, 2)); }, {"85", "17"}},
         ExactCase{"Baseline444", [] { return MakeJpeg(Spec(640, 480, 1, 1)); }, {"85", "17"}},
         ExactCase{"Baseline411", [] { return MakeJpeg(Spec(640, 480, 4, 1)); }, {"85", "23"}},
+        // Luminance sampled four across and two down: no upsampler that
+        // looks at neighbouring rows, where the library's skip must begin
+        // on a two-row group.
+        ExactCase{"Baseline4x2",
+                  [] { return MakeJpeg(Spec(640, 480, 4, 2)); },
+                  {"85", "31", "17", "240"}},
+        ExactCase{"Progressive4x2",
+                  [] { return MakeJpeg(Spec(333, 211, 4, 2, true)); },
+                  {"85", "13", "5"}},
         ExactCase{"Progressive420",
                   [] { return MakeJpeg(Spec(640, 480, 2, 2, true)); },
                   {"85", "17", "240"}},
