@@ -1,13 +1,15 @@
 // Makes one thumbnail from arbitrary bytes and an arbitrary size text through
 // the real thumbnail code. Input: one byte n, then n % 16 bytes of size text,
 // then the picture. Every outcome must be a thumbnail of exactly the size the
-// rule gives, or a SiteError with a message; the picture read from a file
-// must give the same as its bytes in memory; anything else is a finding.
+// rule gives, or a SiteError with a message; the picture read from a file,
+// its rows also feeding a web copy, must give the same as its bytes in
+// memory, and the web copy must have its sides; anything else is a finding.
 #include "site/FileSystem.h"
 #include "site/JpegCodec.h"
 #include "site/JpegFrame.h"
 #include "site/SiteError.h"
 #include "site/Thumbnail.h"
+#include "site/WebCopy.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -24,6 +26,12 @@ namespace {
 // The cap of a small machine, so runs stay within the fuzzer's memory limit
 // wherever they run.
 constexpr uint64_t kMemoryCap = uint64_t(1) << 30;
+// Small web copies keep the runs fast and still shrink most pictures.
+constexpr int kWebSize = 48;
+// A web copy reads every row: a few hundred bytes claiming 65500 x 65500
+// pixels take seconds natively and minutes under the sanitizers, so only
+// pictures up to this many pixels feed one.
+constexpr uint64_t kMaxWebPixels = uint64_t(1) << 22;
 
 [[noreturn]] void Fail(const std::string &what)
 {
@@ -72,8 +80,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     WriteWholeFile(path, bytes.data(), bytes.size());
     PreparedThumbnail fromFile;
     std::string fileError;
+    WebCopyMaker web(path, kWebSize);
+    const bool withWeb =
+        frame &&
+        static_cast<uint64_t>(frame->Width) * static_cast<uint64_t>(frame->Height) <= kMaxWebPixels;
     try {
-        fromFile = PrepareThumbnail(path, sizeText, kMemoryCap);
+        fromFile = PrepareThumbnail(path, sizeText, kMemoryCap, withWeb ? &web : nullptr);
     } catch (const SiteError &e) {
         fileError = e.what();
     }
@@ -121,6 +133,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
              " x " + std::to_string(expected.Height));
     if (header.Components != 3 || header.Progressive != picture.Progressive)
         Fail("thumbnail coded unlike its source");
+
+    // A colour picture's rows made its web copy too, upright and shrunk.
+    if (fromFile.EveryRowShown != (withWeb && picture.Components != 1))
+        Fail("the rows of a colour picture were not all shown");
+    if (fromFile.EveryRowShown) {
+        std::vector<unsigned char> copy;
+        try {
+            copy = web.Finish(PictureTags{});
+        } catch (const SiteError &e) {
+            Fail(std::string("no web copy of an accepted picture: ") + e.what());
+        }
+        const WebCopySides sides = WebCopySidesFor(picture.Width, picture.Height, kWebSize);
+        JpegDecoder copyDecoder(copy.data(), copy.size(), size_t(1) << 30);
+        const JpegHeader copyHeader = copyDecoder.ReadHeader();
+        if (copyHeader.Width != (turned ? sides.Height : sides.Width) ||
+            copyHeader.Height != (turned ? sides.Width : sides.Height))
+            Fail("web copy of " + std::to_string(copyHeader.Width) + " x " +
+                 std::to_string(copyHeader.Height));
+    }
 
     // A picture the decoder accepted has the frame the header reader sees.
     if (!frame)
