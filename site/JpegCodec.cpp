@@ -167,7 +167,14 @@ extern "C" void SkipFileData(j_decompress_ptr cinfo, long count)
 }
 
 constexpr int kGrayLevels = 236;
-constexpr size_t kFileBuffer = 65536;
+
+// libjpeg's skip, its error thrown once the library has returned.
+void SkipScanlines(jpeg_decompress_struct &cinfo, ErrorManager &err, JDIMENSION rows)
+{
+    if (setjmp(err.jump))
+        ThrowJpegError(err);
+    jpeg_skip_scanlines(&cinfo, rows);
+}
 
 } // namespace
 
@@ -185,6 +192,7 @@ struct JpegDecoder::State {
     ScanLimit scanLimit;
     FileSource file;
     std::vector<unsigned char> fileBuffer;
+    std::vector<unsigned char> skippedRow; // where rows read in place of a skip go
     bool created = false;
 };
 
@@ -201,7 +209,7 @@ JpegDecoder::JpegDecoder(int fd, std::vector<unsigned char> firstBytes, size_t m
     const size_t firstSize = firstBytes.size();
     s->fileBuffer = std::move(firstBytes);
     // Room for a whole refill, and for the two bytes of an inserted marker.
-    s->fileBuffer.resize(std::max<size_t>({firstSize, kFileBuffer, 2}));
+    s->fileBuffer.resize(std::max<size_t>({firstSize, kDecoderFileBuffer, 2}));
     s->file.pub = jpeg_source_mgr{};
     s->file.pub.init_source = InitFileSource;
     s->file.pub.fill_input_buffer = FillFileBuffer;
@@ -358,14 +366,19 @@ void JpegDecoder::ReadRow(unsigned char *row)
 void JpegDecoder::SkipRows(uint32_t count)
 {
     State *s = state_.get();
-    if (setjmp(s->err.jump))
-        ThrowJpegError(s->err);
-    jpeg_skip_scanlines(&s->cinfo, count);
-}
-
-uint32_t JpegDecoder::RowGroup() const
-{
-    return static_cast<uint32_t>(std::max(1, state_->cinfo.max_v_samp_factor));
+    const jpeg_decompress_struct &c = s->cinfo;
+    // The rows the upsampler makes together: the largest vertical sampling
+    // factor at full size.
+    const uint32_t group = static_cast<uint32_t>(std::max(1, c.max_v_samp_factor));
+    const uint32_t lead = std::min(count, (group - c.output_scanline % group) % group);
+    if (lead > 0) {
+        s->skippedRow.resize(static_cast<size_t>(c.output_width) *
+                             static_cast<size_t>(c.output_components));
+        for (uint32_t k = 0; k < lead; ++k)
+            ReadRow(s->skippedRow.data());
+    }
+    if (count > lead)
+        SkipScanlines(s->cinfo, s->err, count - lead);
 }
 
 uint32_t JpegDecoder::NextRow() const

@@ -51,6 +51,10 @@ enum class GrayOutput {
     Plain,  // the picture's own gray values
 };
 
+// What the decoder reads from a picture's file at a time; the first read,
+// made before the decoder is created, is best this size too.
+inline constexpr size_t kDecoderFileBuffer = 65536;
+
 // Decodes at full size, one row at a time.
 class JpegDecoder {
 public:
@@ -86,14 +90,11 @@ public:
     // Fills one row (Width * 3 bytes, or Width bytes when Quantized()).
     void ReadRow(unsigned char *row);
     // Skips rows without colour conversion (never for quantized output,
-    // whose error diffusion runs from row to row). Only from the first row
-    // of a row group (see RowGroup()): libjpeg-turbo up to 3.1 hands out
-    // rows from before a skip that begins inside one, where the upsampler
-    // works without its neighbours' rows (luminance sampled 4 x 2, say).
+    // whose error diffusion runs from row to row). Rows up to the next row
+    // group are read instead: libjpeg-turbo up to 3.1 hands out rows from
+    // before a skip that begins inside a group, where the upsampler works
+    // without its neighbours' rows (luminance sampled 4 x 2, say).
     void SkipRows(uint32_t count);
-    // The rows the upsampler makes together: the largest vertical sampling
-    // factor. Valid after Start().
-    uint32_t RowGroup() const;
     uint32_t NextRow() const;
     // Every row must have been read or skipped.
     void Finish();

@@ -24,8 +24,6 @@ namespace {
 constexpr uint64_t kGiB = uint64_t(1) << 30;
 // The largest thumbnail raster.
 constexpr uint64_t kMaxThumbnailBytes = kGiB;
-// The first read of a picture file, and then the decoder's buffer.
-constexpr size_t kFirstRead = 65536;
 // The largest side a JPEG stream can carry.
 constexpr int32_t kMaxJpegSide = 65500;
 // A grayscale picture goes through the quantizer row by row, every row of
@@ -58,15 +56,14 @@ std::string CannotMakeThumbnail(const std::string &sourcePath, const std::string
 
 // Reads the stored rows the sampler asks for, in increasing order, and
 // copies chosen pixels of the last row read out as RGB. Colour pictures skip
-// unneeded rows from the start of a row group on, which the library decodes
-// identically either way, unless every row is to be shown on; grayscale
-// pictures read every row, since the quantizer's error diffusion carries
-// from row to row.
+// unneeded rows, which the decoder gives identically either way, unless
+// every row is to be shown on; grayscale pictures read every row, since the
+// quantizer's error diffusion carries from row to row.
 class RowSampler {
 public:
     RowSampler(JpegDecoder &decoder, uint32_t width, PictureRows *everyRow)
         : decoder_(decoder), quantized_(decoder.Quantized()), grayLevels_(decoder.GrayLevels()),
-          everyRow_(quantized_ ? nullptr : everyRow), rowGroup_(decoder.RowGroup())
+          everyRow_(quantized_ ? nullptr : everyRow)
     {
         if (quantized_ && !grayLevels_)
             throw SiteError("JPEG error: no gray levels");
@@ -135,8 +132,7 @@ private:
     {
         while (decoder_.NextRow() < target) {
             const uint32_t next = decoder_.NextRow();
-            // A skip begins on a row group, the rows before it are read.
-            if (!quantized_ && !everyRow_ && next % rowGroup_ == 0)
+            if (!quantized_ && !everyRow_)
                 decoder_.SkipRows(target - next);
             if (decoder_.NextRow() == next) // nothing skipped: read the row instead
                 ReadRow();
@@ -147,7 +143,6 @@ private:
     const bool quantized_;
     const unsigned char *const grayLevels_;
     PictureRows *const everyRow_;
-    const uint32_t rowGroup_;
     std::vector<unsigned char> row_;
 };
 
@@ -422,7 +417,7 @@ PreparedThumbnail PrepareThumbnail(const std::string &sourcePath, const std::str
     // The picture is read as it is decoded, never held whole: a large
     // progressive picture already needs all its coefficients in memory.
     InputFile file(sourcePath);
-    std::vector<unsigned char> firstBytes = file.Read(kFirstRead);
+    std::vector<unsigned char> firstBytes = file.Read(kDecoderFileBuffer);
     std::unique_ptr<JpegDecoder> decoder;
     if (!firstBytes.empty())
         decoder = std::make_unique<JpegDecoder>(file.Descriptor(), std::move(firstBytes),
@@ -462,7 +457,7 @@ uint64_t ThumbnailMemoryNeed(const std::string &sourcePath, const std::string &s
     // take bytes the decoder needs, and opening one can block.
     std::error_code ec;
     if (!std::filesystem::is_regular_file(sourcePath, ec))
-        return kFirstRead;
+        return kDecoderFileBuffer;
     // Headers that cannot be read say nothing of what decoding will take:
     // such a picture counts as the most one picture may hold.
     const std::optional<JpegFrame> frame = ReadJpegFrameFromFile(sourcePath);
@@ -470,7 +465,7 @@ uint64_t ThumbnailMemoryNeed(const std::string &sourcePath, const std::string &s
         return memoryCap;
     // The read buffer, the coefficients, and a few rows of the picture and
     // of the thumbnail.
-    uint64_t need = kFirstRead + CoefficientBufferBytes(*frame) +
+    uint64_t need = kDecoderFileBuffer + CoefficientBufferBytes(*frame) +
                     uint64_t(64) * static_cast<uint64_t>(frame->Width);
     if ((frame->MultiScan || frame->Orient != Orientation::Normal) && frame->Height > 0) {
         try {

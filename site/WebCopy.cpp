@@ -27,9 +27,6 @@ namespace {
 // replace it and never a page of the user's.
 constexpr const char *kFrontPageMark = "<meta name=\"generator\" content=\"Pixelnook\">";
 
-// The first read of a picture file, and then the decoder's buffer.
-constexpr size_t kWebFirstRead = 65536;
-
 // libvips' warnings (a colour profile it cannot use) would be printed by
 // GLib; the build reports only errors.
 extern "C" void DropVipsWarning(const gchar *, GLogLevelFlags, const gchar *, gpointer) {}
@@ -286,7 +283,7 @@ std::vector<unsigned char> MakeWebCopy(const std::string &sourcePath, int longes
     WebCopyMaker maker(sourcePath, longestSide);
     try {
         InputFile file(sourcePath);
-        std::vector<unsigned char> firstBytes = file.Read(kWebFirstRead);
+        std::vector<unsigned char> firstBytes = file.Read(kDecoderFileBuffer);
         if (firstBytes.empty())
             throw SiteError(CannotMakeWebCopy(sourcePath, "the file is empty"));
         JpegDecoder decoder(file.Descriptor(), std::move(firstBytes), DecodeMemoryCap());
@@ -332,7 +329,7 @@ uint64_t WebCopyMemoryNeed(const std::string &sourcePath, int longestSide, bool 
         pixels * (channels == 1 ? 2 : 3) + 2 * pixels * channels + 2 * pixels;
     // A grayscale picture's thumbnail decode cannot serve its copy.
     if (ownDecode || channels == 1)
-        need += kWebFirstRead + CoefficientBufferBytes(*frame) +
+        need += kDecoderFileBuffer + CoefficientBufferBytes(*frame) +
                 uint64_t(16) * 3 * static_cast<uint64_t>(frame->Width);
     return need;
 }
